@@ -1,0 +1,96 @@
+#include "common/text.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace zorvane {
+
+std::string trim(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(' ');
+  return std::string(text.substr(first, last - first + 1));
+}
+
+bool is_blank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+double numeric_value(std::string_view text) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  // Built digit by digit into a string and converted once, so the value is the correctly
+  // rounded double of the digits (no drift from repeated multiplication).
+  std::string digits;
+  bool any = false;
+  while (i < n && text[i] >= '0' && text[i] <= '9') {
+    digits += text[i++];
+    any = true;
+  }
+  if (i < n && text[i] == '.') {
+    digits += '.';
+    ++i;
+    while (i < n && text[i] >= '0' && text[i] <= '9') {
+      digits += text[i++];
+      any = true;
+    }
+  }
+  if (!any) return 0.0;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    std::string exponent = "e";
+    if (j < n && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
+    bool exp_digits = false;
+    while (j < n && text[j] >= '0' && text[j] <= '9' && exponent.size() < 8) {
+      exponent += text[j++];
+      exp_digits = true;
+    }
+    if (exp_digits) digits += exponent;
+  }
+  double value = std::strtod(digits.c_str(), nullptr);
+  if (!std::isfinite(value)) value = std::numeric_limits<double>::max();
+  return negative ? -value : value;
+}
+
+long long round_half_even(double value) {
+  if (std::isnan(value)) return 0;
+  constexpr double kLimit = 9.2e18;
+  if (value >= kLimit) return std::numeric_limits<long long>::max();
+  if (value <= -kLimit) return std::numeric_limits<long long>::min();
+  const double floor_value = std::floor(value);
+  const double diff = value - floor_value;
+  long long result = static_cast<long long>(floor_value);
+  if (diff > 0.5 || (diff == 0.5 && (result % 2 != 0))) ++result;
+  return result;
+}
+
+long long whole_value(std::string_view text) { return round_half_even(numeric_value(text)); }
+
+std::string str_number(long long value) {
+  if (value < 0) return std::to_string(value);
+  return " " + std::to_string(value);
+}
+
+std::string print_number(long long value) { return str_number(value) + " "; }
+
+std::string to_lower_ascii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool has_control_char(std::string_view text) {
+  for (unsigned char c : text) {
+    if (c < 32 || c == 127) return true;
+  }
+  return false;
+}
+
+}  // namespace zorvane

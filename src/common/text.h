@@ -1,0 +1,41 @@
+// Text helpers shared by every rule and file format: blankness, the numeric value of a
+// text, halves-to-even rounding and the print forms of numbers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zorvane {
+
+// Removes spaces (only the space character) from both ends.
+std::string trim(std::string_view text);
+
+// A text that is empty once leading and trailing spaces are removed.
+bool is_blank(std::string_view text);
+
+// The number at the start of the text, spaces before it ignored; 0 when the text does
+// not start with a number. Accepts a sign, digits, a decimal point and an exponent.
+double numeric_value(std::string_view text);
+
+// Rounds to the nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
+// Values beyond the 64-bit range saturate; NaN gives 0.
+long long round_half_even(double value);
+
+// numeric_value rounded halves-to-even: the value of a text where a whole number is needed.
+long long whole_value(std::string_view text);
+
+// A whole number as the print statement writes it on a line of its own: a leading space
+// for the sign (or "-"), the digits and one trailing space: 30832 -> " 30832 ".
+std::string print_number(long long value);
+
+// A whole number converted to text: sign position and digits, no trailing space: " 1".
+std::string str_number(long long value);
+
+// ASCII lower case; other bytes unchanged.
+std::string to_lower_ascii(std::string_view text);
+
+// True when the text holds a control character (bytes 0..31 or 127).
+bool has_control_char(std::string_view text);
+
+}  // namespace zorvane

@@ -1,0 +1,27 @@
+// The army rosters: ten teams by five unit program file names, and their file
+// "c_data.dat" (50 lines, team-major, CR LF, empty line for an empty slot).
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace zorvane {
+
+inline constexpr int kRosterSlots = 5;
+inline constexpr int kRosterLines = 50;
+
+// cdata[team - 1][slot - 1]
+using Roster = std::array<std::array<std::string, kRosterSlots>, 10>;
+
+void clear_roster(Roster& cdata);
+
+// Replaces the table with the lines of a file: cycles of 50 lines, each trimmed of
+// spaces; a cycle cut short by the end of the file keeps what it did not reach, so a file
+// of 51 lines overwrites only team A's first slot in its second cycle.
+void read_roster(const std::vector<std::string>& lines, Roster& cdata);
+
+// The whole file: 50 lines, each entry unchanged, CR LF.
+std::string roster_file_bytes(const Roster& cdata);
+
+}  // namespace zorvane

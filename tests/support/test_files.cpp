@@ -1,0 +1,69 @@
+#include "test_files.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace zorvane::testing {
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  std::random_device rd;
+  const fs::path base = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate =
+        base / ("zorvane-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+    std::error_code ec;
+    if (fs::create_directory(candidate, ec)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+  std::abort();
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Tests may leave read-only files or folders behind; make them writable first.
+  for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+std::string TempDir::file(const std::string& name) const { return (fs::path(path_) / name).string(); }
+
+std::string TempDir::write(const std::string& name, const std::string& bytes) const {
+  const fs::path p = fs::path(path_) / name;
+  std::error_code ec;
+  fs::create_directories(p.parent_path(), ec);
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return p.string();
+}
+
+std::string read_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool file_exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(path, ec);
+}
+
+std::string test_bin_dir() {
+  const char* dir = std::getenv("ZORVANE_TEST_BIN_DIR");
+  return dir ? std::string(dir) : std::string();
+}
+
+}  // namespace zorvane::testing
