@@ -1,10 +1,471 @@
 #include "shell/main_window.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+
+#include "common/linefile.h"
+#include "common/paths.h"
+#include "common/text.h"
+#if __has_include("display/splash.h")
+#include "display/splash.h"
+#else
 namespace zorvane {
+inline QImage make_splash_image() {
+  QImage image(311, 123, QImage::Format_RGB32);
+  image.fill(Qt::gray);
+  return image;
+}
+}  // namespace zorvane
+#endif
+#include "display/stretch.h"
+#include "shell/action_panel.h"
+#include "shell/army_panel.h"
+#include "shell/config_panels.h"
+#include "shell/labels.h"
+#include "shell/qt_text.h"
+#include "shell/setting_controls.h"
+#include "shell/stats_panel.h"
+#include "shell/viewer_panel.h"
+
+namespace zorvane {
+namespace {
+
+constexpr int kMinWidth = 590;
+constexpr int kMinHeight = 450;
+constexpr int kFallbackWidth = 640;
+constexpr int kFallbackHeight = 480;
+// Where neither a cell nor the background image is drawn.
+const QColor kPlainMap(72, 72, 80);
+// The viewer gives up on files larger than this rather than freeze the window.
+constexpr std::size_t kViewerLimit = 16u << 20;
+
+QString version_text() {
+  return QStringLiteral("v%1.%2.%3").arg(ZORVANE_VERSION_MAJOR).arg(ZORVANE_VERSION_MINOR).arg(ZORVANE_VERSION_PATCH);
+}
+
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
 
 MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), program_folder_(program_folder), dialogs_(dialogs) {
+    : QMainWindow(parent), program_folder_(QDir::cleanPath(program_folder)), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Zorvane"));
+  inner_ = new QWidget(this);
+  inner_->setObjectName(QStringLiteral("InnerArea"));
+  setCentralWidget(inner_);
+  build_menus();
+  build_panels();
+
+  timer1_ = new QTimer(this);
+  timer1_->setObjectName(QStringLiteral("Timer1"));
+  timer1_->setInterval(2000);
+
+  // Before a campaign starts, a window resized (or maximized late by the window manager)
+  // gets its map picture and background fitted again; once the cells have a size, it stays.
+  refit_timer_ = new QTimer(this);
+  refit_timer_->setSingleShot(true);
+  refit_timer_->setInterval(150);
+  connect(refit_timer_, &QTimer::timeout, this, [this] {
+    if (!activated_ || campaign_started_ || picture1_->surface().size() == inner_->size()) return;
+    const WaitCursor wait;
+    fit_map_picture();
+    centre_in_parent(picture8_);
+    label35_->move(inner_->width() - label35_->width() - 5, inner_->height() - label35_->height());
+  });
+
+  // Start-up, in order.
+  label35_->clear();
+  for (QWidget* w : std::initializer_list<QWidget*>{picture2_, picture1_, picture3_, picture4_, picture5_, picture6_,
+                                                     picture8_, picture11_, picture12_}) {
+    w->hide();
+  }
+  loadconfig();
+  getCdata();
+  apply_window_size();
+  set_campaign_menus(false);
+}
+
+MainWindow::~MainWindow() = default;
+
+QString MainWindow::program_file(const QString& name) const {
+  return QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') + name);
+}
+
+void MainWindow::build_menus() {
+  const auto add = [this](QMenu* menu, const QString& name, const QString& caption, auto handler) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  mnuFile_ = menuBar()->addMenu(QStringLiteral("&File"));
+  mnuFile_->setObjectName(QStringLiteral("mnuFile"));
+  mnuNew_ = add(mnuFile_, QStringLiteral("mnuNew"), QStringLiteral("&New"), [] {});
+  mnuSave_ = add(mnuFile_, QStringLiteral("mnuSave"), QStringLiteral("&Save"), [] {});
+  mnuLoad_ = add(mnuFile_, QStringLiteral("mnuLoad"), QStringLiteral("&Load"), [] {});
+  mnusnapshot_ = add(mnuFile_, QStringLiteral("mnusnapshot"), QStringLiteral("Sna&pshot"), [] {});
+  mnuConfig_ = add(mnuFile_, QStringLiteral("mnuConfig"), QStringLiteral("&Configure"), &MainWindow::mnuConfig_Click);
+  mnuExit_ = add(mnuFile_, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &MainWindow::mnuExit_Click);
+
+  mnuStats_ = menuBar()->addMenu(QStringLiteral("&Info"));
+  mnuStats_->setObjectName(QStringLiteral("mnuStats"));
+  mnuScore_ = add(mnuStats_, QStringLiteral("mnuScore"), QStringLiteral("&Statistics"), [] {});
+  mnulastbattle_ =
+      add(mnuStats_, QStringLiteral("mnulastbattle"), QStringLiteral("&Last Battle"), &MainWindow::mnulastbattle_Click);
+  mnuLog_ = add(mnuStats_, QStringLiteral("mnuLog"), QStringLiteral("Lo&g"), &MainWindow::mnuLog_Click);
+
+  mnuHelp_ = menuBar()->addAction(QStringLiteral("&Help"));
+  mnuHelp_->setObjectName(QStringLiteral("mnuHelp"));
+  connect(mnuHelp_, &QAction::triggered, this, &MainWindow::mnuHelp_Click);
+}
+
+void MainWindow::build_panels() {
+  // Stacking, bottom to top: splash and version label, the map picture (with the action
+  // panel inside it), then the floating panels.
+  picture8_ = new SurfaceWidget(QStringLiteral("Picture8"), inner_);
+  label35_ = new QLabel(inner_);
+  label35_->setObjectName(QStringLiteral("Label35"));
+  picture7_ = new SurfaceWidget(QStringLiteral("Picture7"), inner_);
+  picture7_->hide();
+  picture1_ = new SurfaceWidget(QStringLiteral("Picture1"), inner_);
+  picture2_ = new ActionPanel(picture1_);
+
+  picture12_ = new SizePanel(settings_, inner_);
+  picture11_ = new ArmyPanel(inner_);
+  picture6_ = new StatsPanel(inner_);
+  picture5_ = new AiPanel(settings_, inner_);
+  picture4_ = new ViewerPanel(inner_);
+  picture3_ = new ConfigPanel(settings_, inner_);
+  for (QWidget* w : std::initializer_list<QWidget*>{picture12_, picture11_, picture6_, picture5_, picture4_, picture3_}) {
+    w->raise();
+  }
+
+  connect(picture3_->ok_button, &QPushButton::clicked, this, &MainWindow::Command5_Click);
+  connect(picture3_->close_button, &QPushButton::clicked, this, &MainWindow::Command6_Click);
+  connect(picture3_->ai_button, &QPushButton::clicked, this, &MainWindow::Command15_Click);
+  connect(picture3_->kribbles_button, &QPushButton::clicked, this, &MainWindow::do_assign);
+  connect(picture3_->size_button, &QPushButton::clicked, this, &MainWindow::Command21_Click);
+  connect(picture3_->browse_game, &QPushButton::clicked, this, &MainWindow::Command7_Click);
+  connect(picture3_->browse_background, &QPushButton::clicked, this, &MainWindow::Command19_Click);
+  for (int k = 0; k < kTerrainMaps; ++k) {
+    connect(picture3_->browse_maps[static_cast<std::size_t>(k)], &QPushButton::clicked, this,
+            [this, k] { browse_terrain_map(k); });
+  }
+  connect(picture5_->ok_button, &QPushButton::clicked, this, &MainWindow::Command14_Click);
+  connect(picture12_->ok_button, &QPushButton::clicked, this, &MainWindow::Command20_Click);
+  connect(picture11_->add_button, &QPushButton::clicked, this, &MainWindow::Command13_Click);
+  connect(picture11_->remove_button, &QPushButton::clicked, this, &MainWindow::Command17_Click);
+  connect(picture11_->ok_button, &QPushButton::clicked, this, &MainWindow::Command18_Click);
+  for (QRadioButton* option : picture11_->team_options) {
+    connect(option, &QRadioButton::clicked, this, &MainWindow::assignments);
+  }
+  connect(picture4_->close_label, &ClickLabel::clicked, this, &MainWindow::Label34_Click);
+  connect(picture6_->close_label, &ClickLabel::clicked, this, &MainWindow::Label33_Click);
+}
+
+void MainWindow::set_campaign_menus(bool running) {
+  mnuNew_->setEnabled(!running);
+  mnuLoad_->setEnabled(!running);
+  mnuSave_->setEnabled(running);
+  mnusnapshot_->setEnabled(running);
+  mnuStats_->setEnabled(running);
+  mnuStats_->menuAction()->setEnabled(running);
+}
+
+// ---------------------------------------------------------------------------------------
+// Settings and rosters
+
+void MainWindow::loadconfig() {
+  const ReadResult read = read_file(text_bytes(program_file(QStringLiteral("config.dat"))));
+  const std::vector<std::string> lines = read.ok ? split_lines_any(read.bytes) : std::vector<std::string>();
+  const bool complete = apply_config_lines(lines, settings_);
+  show_settings(this, settings_);
+  if (!complete) {
+    dialogs_.message(QStringLiteral("Please update your configuration"), QStringLiteral("Configuration Missing"));
+    picture3_->show();
+  }
+}
+
+void MainWindow::save_settings_file() {
+  const QString path = program_file(QStringLiteral("config.dat"));
+  const FileResult written = write_file_atomic(text_bytes(path), config_file_bytes(settings_));
+  if (!written.ok) {
+    dialogs_.message(QStringLiteral("The settings could not be saved to \"%1\": %2.\nThe previous file is unchanged; "
+                                    "the new settings stay in force until the program ends.")
+                         .arg(path, qt_text(written.error)),
+                     QStringLiteral("Notice"));
+  }
+}
+
+void MainWindow::getCdata() {
+  const ReadResult read = read_file(text_bytes(program_file(QStringLiteral("c_data.dat"))));
+  read_roster(read.ok ? split_lines_any(read.bytes) : std::vector<std::string>(), cdata_);
+}
+
+void MainWindow::putCdata() {
+  const QString path = program_file(QStringLiteral("c_data.dat"));
+  const FileResult written = write_file_atomic(text_bytes(path), roster_file_bytes(cdata_));
+  if (!written.ok) {
+    dialogs_.message(QStringLiteral("The armies could not be saved to \"%1\": %2.\nThe previous file is unchanged; "
+                                    "the new armies stay in force until the program ends.")
+                         .arg(path, qt_text(written.error)),
+                     QStringLiteral("Notice"));
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Window size and activation
+
+void MainWindow::apply_window_size() {
+  if (settings_.run_maximized) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+    return;
+  }
+  long long width = whole_value(settings_.window_width);
+  long long height = whole_value(settings_.window_height);
+  // An empty or too small stored size (a first start without config.dat) opens at 640 by 480.
+  if (width < kMinWidth || height < kMinHeight) {
+    width = kFallbackWidth;
+    height = kFallbackHeight;
+  }
+  constexpr long long kMaxExtent = 16384;
+  resize(static_cast<int>(std::min(width, kMaxExtent)), static_cast<int>(std::min(height, kMaxExtent)));
+  if (const QScreen* screen = this->screen()) {
+    const QRect area = screen->geometry();
+    move(area.x() + (area.width() - this->width()) / 2, area.y() + (area.height() - this->height()) / 2);
+  }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!activated_) Form_Activate();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (activated_ && !campaign_started_) refit_timer_->start();
+}
+
+void MainWindow::Form_Activate() {
+  if (activated_) return;
+  activated_ = true;
+  const WaitCursor wait;
+  picture8_->set_surface(make_splash_image());
+  centre_in_parent(picture8_);
+  picture8_->show();
+  fit_map_picture();
+  for (QWidget* panel :
+       std::initializer_list<QWidget*>{picture2_, picture3_, picture5_, picture6_, picture4_, picture11_, picture12_}) {
+    centre_in_parent(panel);
+  }
+  label35_->setText(version_text());
+  label35_->adjustSize();
+  label35_->move(inner_->width() - label35_->width() - 5, inner_->height() - label35_->height());
+}
+
+void MainWindow::fit_map_picture() {
+  picture1_->make_surface(inner_->size(), kPlainMap);
+  load_background();
+}
+
+void MainWindow::load_background() {
+  const std::string setting = settings_.background_image;
+  if (is_blank(setting)) {
+    picture7_->set_surface(QImage());
+    return;
+  }
+  const QString path = qt_text(resolve_in_folder(text_bytes(program_folder_), trim(setting)));
+  QImageReader reader(path);
+  QImage image = reader.read();
+  if (image.isNull()) {
+    const QString reason = QFileInfo::exists(path) ? reader.errorString() : QStringLiteral("the file does not exist");
+    picture7_->set_surface(QImage());
+    dialogs_.message(QStringLiteral("The background image \"%1\" could not be read: %2.\nThe map is shown on a plain "
+                                    "background.")
+                         .arg(path, reason),
+                     QStringLiteral("Notice"));
+    return;
+  }
+  picture7_->set_surface(image.convertToFormat(QImage::Format_RGB32));
+  const QImage& src = picture7_->surface();
+  QImage& dest = picture1_->surface();
+  smooth_stretch(src, 0, 0, src.width(), src.height(), dest.width(), dest.height(), 0, 0, dest, 1,
+                 [this](int row) { picture2_->source_label->setText(QString::number(row)); });
+  picture1_->update();
+}
+
+// ---------------------------------------------------------------------------------------
+// Menus
+
+void MainWindow::mnuConfig_Click() { picture3_->show(); }
+
+void MainWindow::mnuExit_Click() {
+  close();
+  QCoreApplication::exit(0);
+}
+
+void MainWindow::show_text_file(const QString& title, const QString& file_name, bool is_log) {
+  picture4_->title->setText(title);
+  const QString path = program_file(file_name);
+  const ReadResult read = read_file(text_bytes(path), kViewerLimit);
+  QString text;
+  if (read.ok) {
+    for (const std::string& line : split_lines_any(read.bytes)) {
+      text += qt_text(line);
+      text += QLatin1Char('\n');
+    }
+  } else if (is_log && QFileInfo::exists(path)) {
+    text = QStringLiteral("Buffer exceeded...");
+  } else {
+    text = QStringLiteral("\"%1\" cannot be shown: %2.\n").arg(path, qt_text(read.error));
+  }
+  picture4_->show();
+  picture4_->raise();
+  picture4_->text->setPlainText(text);
+}
+
+void MainWindow::mnuHelp_Click() { show_text_file(QStringLiteral("Help"), QStringLiteral("Help.txt"), false); }
+
+void MainWindow::mnulastbattle_Click() {
+  show_text_file(QStringLiteral("Summary from last battle"), QStringLiteral("zorvtmp.txt"), false);
+}
+
+void MainWindow::mnuLog_Click() { show_text_file(QStringLiteral("Battle Log"), QStringLiteral("blog.txt"), true); }
+
+void MainWindow::Label33_Click() { picture6_->hide(); }
+void MainWindow::Label34_Click() { picture4_->hide(); }
+
+// ---------------------------------------------------------------------------------------
+// Configuration, AI and size panels
+
+void MainWindow::Command5_Click() {
+  save_settings_file();
+  picture3_->hide();
+}
+
+void MainWindow::Command14_Click() {
+  save_settings_file();
+  picture5_->hide();
+  picture3_->show();
+}
+
+void MainWindow::Command6_Click() { picture3_->hide(); }
+
+void MainWindow::Command15_Click() {
+  picture5_->show();
+  picture5_->raise();
+  picture3_->hide();
+}
+
+void MainWindow::Command21_Click() {
+  picture3_->hide();
+  picture12_->show();
+  picture12_->raise();
+}
+
+void MainWindow::Command20_Click() {
+  picture3_->show();
+  if (numeric_value(text_bytes(picture12_->width_text->text())) < kMinWidth) {
+    picture12_->width_text->setText(QStringLiteral("590"));
+    dialogs_.message(QStringLiteral("Width too small to properly run program, adjusting to 590"), QStringLiteral("Notice"));
+  }
+  if (numeric_value(text_bytes(picture12_->height_text->text())) < kMinHeight) {
+    picture12_->height_text->setText(QStringLiteral("450"));
+    dialogs_.message(QStringLiteral("Height too small to properly run program, adjusting to 450"),
+                     QStringLiteral("Notice"));
+  }
+  dialogs_.message(QStringLiteral("These settings will be used the next time you run this program."),
+                   QStringLiteral("Notice"));
+  picture12_->hide();
+}
+
+void MainWindow::browse_setting(int line, const QString& filter) {
+  FileDialogRequest request;
+  request.title = QString::fromLatin1(setting_table()[static_cast<std::size_t>(line - 1)].caption);
+  request.filter = filter;
+  request.filter_index = 1;
+  request.folder = QDir::currentPath();
+  const std::optional<QString> chosen = dialogs_.open_file(request);
+  if (!chosen) return;
+  auto* edit = findChild<QLineEdit*>(QString::fromLatin1(setting_table()[static_cast<std::size_t>(line - 1)].control));
+  if (edit) edit->setText(QDir::toNativeSeparators(*chosen));
+}
+
+void MainWindow::Command7_Click() { browse_setting(1, QStringLiteral("VANTOR EXE|VANTOR.EXE|VANTOR EXE")); }
+
+void MainWindow::browse_terrain_map(int index) {
+  browse_setting(2 + index, QStringLiteral("VANTOR MAP (*.map)|*.map"));
+}
+
+void MainWindow::Command19_Click() {
+  QDir::setCurrent(program_folder_);
+  FileDialogRequest request;
+  request.title = QStringLiteral("Shell background image");
+  request.filter = QStringLiteral("Image Files (*.BMP)|*.bmp");
+  request.filter_index = 1;
+  request.folder = program_folder_;
+  const std::optional<QString> chosen = dialogs_.open_file(request);
+  if (!chosen) return;
+  if (auto* edit = findChild<QLineEdit*>(QStringLiteral("Text22"))) edit->setText(QDir::toNativeSeparators(*chosen));
+  dialogs_.message(QStringLiteral("You must restart this program to see this background"), QStringLiteral("Notice"));
+}
+
+// ---------------------------------------------------------------------------------------
+// Army selection
+
+void MainWindow::do_assign() {
+  assignments();
+  picture3_->hide();
+  picture11_->show();
+  picture11_->raise();
+}
+
+void MainWindow::assignments() {
+  const std::string exe = trim(resolve_in_folder(text_bytes(program_folder_), settings_.game_exe_path));
+  zorvane::assignments(army_, cdata_, picture11_->chosen_team(), list_unit_programs(GetPath(exe)));
+  picture11_->show_lists(army_);
+}
+
+void MainWindow::Command13_Click() {
+  QListWidget* storage = picture11_->storage_list;
+  if (storage->selectedItems().isEmpty()) return;
+  if (!army_add(army_, storage->currentRow())) return;
+  picture11_->army_list->addItem(qt_text(army_.army.back()));
+  c_update(army_, cdata_, picture11_->chosen_team());
+}
+
+void MainWindow::Command17_Click() {
+  QListWidget* army = picture11_->army_list;
+  if (army->selectedItems().isEmpty()) return;
+  const int row = army->currentRow();
+  if (!army_remove(army_, row)) return;
+  delete army->takeItem(row);
+  c_update(army_, cdata_, picture11_->chosen_team());
+}
+
+void MainWindow::Command18_Click() {
+  putCdata();
+  picture11_->hide();
+  picture3_->show();
 }
 
 }  // namespace zorvane

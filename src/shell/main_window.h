@@ -1,20 +1,136 @@
-// The main window "Zorvane": the map picture, the floating panels and the menus.
+// The main window "Zorvane": the map picture, the floating panels, the menus and their
+// handlers. It owns the settings, the rosters and the campaign state; the rules and file
+// formats it calls are plain functions over them.
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 
+#include "campaign/state.h"
+#include "config/army.h"
+#include "config/roster.h"
+#include "config/settings.h"
 #include "shell/dialogs.h"
 
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+
 namespace zorvane {
+
+class ActionPanel;
+class AiPanel;
+class ArmyPanel;
+class ConfigPanel;
+class SizePanel;
+class StatsPanel;
+class SurfaceWidget;
+class ViewerPanel;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
+  // Creating the window runs the start-up: settings, rosters, window size, menus.
   MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  Settings& settings() { return settings_; }
+  Roster& cdata() { return cdata_; }
+  CampaignState& state() { return state_; }
+  const ArmySelection& army_selection() const { return army_; }
+  const QString& program_folder() const { return program_folder_; }
+  // A file in the program folder.
+  QString program_file(const QString& name) const;
+  // True once the window has been shown and laid out its surfaces.
+  bool activated() const { return activated_; }
+
+  // Start-up and activation steps.
+  void loadconfig();
+  void getCdata();
+  void putCdata();
+  void Form_Activate();
+
+  // Menus.
+  void mnuConfig_Click();
+  void mnuExit_Click();
+  void mnuHelp_Click();
+  void mnulastbattle_Click();
+  void mnuLog_Click();
+
+  // Configuration panel.
+  void Command5_Click();   // OK: save the settings, hide the panel
+  void Command6_Click();   // Close
+  void Command15_Click();  // AI
+  void Command21_Click();  // Size
+  void Command7_Click();   // browse for the game
+  void browse_terrain_map(int index);  // Command8..Command12
+  void Command19_Click();  // browse for the background image
+  // AI panel.
+  void Command14_Click();  // OK: save the settings, back to the configuration panel
+  // Display size panel.
+  void Command20_Click();
+  // Army selection panel.
+  void do_assign();
+  void assignments();
+  void Command13_Click();  // ">"
+  void Command17_Click();  // "<"
+  void Command18_Click();  // OK
+  // Close labels.
+  void Label33_Click();
+  void Label34_Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void build_menus();
+  void build_panels();
+  void apply_window_size();
+  void set_campaign_menus(bool running);
+  void save_settings_file();
+  void browse_setting(int line, const QString& filter);
+  void show_text_file(const QString& title, const QString& file_name, bool is_log);
+  void fit_map_picture();
+  void load_background();
+
   QString program_folder_;
   Dialogs& dialogs_;
+  Settings settings_;
+  Roster cdata_{};
+  ArmySelection army_;
+  CampaignState state_;
+  bool activated_ = false;
+  bool campaign_started_ = false;
+
+  QWidget* inner_ = nullptr;
+  SurfaceWidget* picture1_ = nullptr;  // map picture
+  SurfaceWidget* picture7_ = nullptr;  // background holder, hidden
+  SurfaceWidget* picture8_ = nullptr;  // splash
+  ActionPanel* picture2_ = nullptr;
+  ConfigPanel* picture3_ = nullptr;
+  ViewerPanel* picture4_ = nullptr;
+  AiPanel* picture5_ = nullptr;
+  StatsPanel* picture6_ = nullptr;
+  ArmyPanel* picture11_ = nullptr;
+  SizePanel* picture12_ = nullptr;
+  QLabel* label35_ = nullptr;
+  QTimer* timer1_ = nullptr;
+  QTimer* refit_timer_ = nullptr;
+
+  QMenu* mnuFile_ = nullptr;
+  QMenu* mnuStats_ = nullptr;
+  QAction* mnuNew_ = nullptr;
+  QAction* mnuSave_ = nullptr;
+  QAction* mnuLoad_ = nullptr;
+  QAction* mnusnapshot_ = nullptr;
+  QAction* mnuConfig_ = nullptr;
+  QAction* mnuExit_ = nullptr;
+  QAction* mnuScore_ = nullptr;
+  QAction* mnulastbattle_ = nullptr;
+  QAction* mnuLog_ = nullptr;
+  QAction* mnuHelp_ = nullptr;
 };
 
 }  // namespace zorvane

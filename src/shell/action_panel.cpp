@@ -1,0 +1,79 @@
+#include "shell/action_panel.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "shell/labels.h"
+
+namespace zorvane {
+namespace {
+QLabel* header(const QString& name, const QString& caption, QWidget* parent, QRect geometry) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(name);
+  label->setAutoFillBackground(true);
+  label->setAlignment(Qt::AlignCenter);
+  label->setGeometry(geometry);
+  return label;
+}
+
+QListWidget* list(const QString& name, QWidget* parent, QRect geometry) {
+  auto* w = new QListWidget(parent);
+  w->setObjectName(name);
+  w->setGeometry(geometry);
+  return w;
+}
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent, QRect geometry) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  b->setAutoDefault(false);
+  b->setGeometry(geometry);
+  return b;
+}
+}  // namespace
+
+ActionPanel::ActionPanel(QWidget* parent) : SurfaceWidget(QStringLiteral("Picture2"), parent) {
+  constexpr int kWidth = 400;
+  constexpr int kHeight = 240;
+  make_surface(QSize(kWidth, kHeight), QColor(192, 192, 192));
+
+  mode_label = new DragLabel(QStringLiteral("?"), this, this);
+  mode_label->setObjectName(QStringLiteral("Label6"));
+  mode_label->setAutoFillBackground(true);
+  QPalette title_palette = mode_label->palette();
+  title_palette.setColor(QPalette::Window, QColor(0, 0, 128));
+  title_palette.setColor(QPalette::WindowText, QColor(255, 255, 255));
+  mode_label->setPalette(title_palette);
+  QFont bold = mode_label->font();
+  bold.setBold(true);
+  mode_label->setFont(bold);
+  mode_label->setAlignment(Qt::AlignCenter);
+  mode_label->setGeometry(0, 0, kWidth, 20);
+
+  flag_icon = new SurfaceWidget(QStringLiteral("Picture10"), this);
+  flag_icon->setGeometry(6, 26, 22, 21);
+  unit_icon = new SurfaceWidget(QStringLiteral("Picture9"), this);
+  unit_icon->setGeometry(6, 26, 22, 21);
+
+  source_label = new QLabel(QStringLiteral("0"), this);
+  source_label->setObjectName(QStringLiteral("Label1"));
+  source_label->setGeometry(40, 28, 80, 18);
+  target_label = new QLabel(QStringLiteral("0"), this);
+  target_label->setObjectName(QStringLiteral("Label2"));
+  target_label->setGeometry(280, 28, 80, 18);
+
+  available_header = header(QStringLiteral("Label5"), QStringLiteral("Available"), this, QRect(8, 52, 120, 18));
+  new_header = header(QStringLiteral("Label3"), QStringLiteral("New"), this, QRect(184, 52, 100, 18));
+  current_header = header(QStringLiteral("Label4"), QStringLiteral("Current"), this, QRect(292, 52, 100, 18));
+  available = list(QStringLiteral("List1"), this, QRect(8, 72, 120, 120));
+  chosen = list(QStringLiteral("List2"), this, QRect(184, 72, 100, 120));
+  current = list(QStringLiteral("List3"), this, QRect(292, 72, 100, 120));
+  add_button = button(QStringLiteral("Command1"), QStringLiteral(">"), this, QRect(136, 90, 40, 26));
+  remove_button = button(QStringLiteral("Command2"), QStringLiteral("<"), this, QRect(136, 130, 40, 26));
+  ok_button = button(QStringLiteral("Command3"), QStringLiteral("OK"), this, QRect(214, 204, 80, 28));
+  cancel_button = button(QStringLiteral("Command4"), QStringLiteral("Cancel"), this, QRect(304, 204, 88, 28));
+  setFixedSize(kWidth, kHeight);
+}
+
+}  // namespace zorvane

@@ -1,0 +1,103 @@
+#include "shell/panel.h"
+
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "shell/labels.h"
+
+namespace zorvane {
+
+SurfaceWidget::SurfaceWidget(const QString& object_name, QWidget* parent) : QWidget(parent) {
+  setObjectName(object_name);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void SurfaceWidget::set_surface(QImage image) {
+  surface_ = std::move(image);
+  resize(surface_.size());
+  update();
+}
+
+void SurfaceWidget::make_surface(QSize size, QColor fill) {
+  QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  image.fill(fill);
+  set_surface(std::move(image));
+}
+
+void SurfaceWidget::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.fillRect(event->rect(), palette().window());
+  if (!surface_.isNull()) painter.drawImage(event->rect().topLeft(), surface_, event->rect());
+}
+
+void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  emit mouse_down(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+namespace {
+void style_title(QLabel* label) {
+  label->setAutoFillBackground(true);
+  QPalette pal = label->palette();
+  pal.setColor(QPalette::Window, QColor(0, 0, 128));
+  pal.setColor(QPalette::WindowText, QColor(255, 255, 255));
+  label->setPalette(pal);
+  QFont font = label->font();
+  font.setBold(true);
+  label->setFont(font);
+  label->setContentsMargins(4, 2, 4, 2);
+}
+}  // namespace
+
+Panel::Panel(const QString& object_name, QWidget* parent) : QFrame(parent) {
+  setObjectName(object_name);
+  setFrameStyle(QFrame::Panel | QFrame::Raised);
+  setLineWidth(2);
+  setAutoFillBackground(true);
+  body_ = new QVBoxLayout(this);
+  body_->setContentsMargins(4, 4, 4, 6);
+  body_->setSpacing(4);
+}
+
+DragLabel* Panel::add_title(const QString& label_name, const QString& caption) {
+  auto* label = new DragLabel(caption, this, this);
+  label->setObjectName(label_name);
+  style_title(label);
+  title_row_ = new QWidget(this);
+  auto* row = new QHBoxLayout(title_row_);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  row->addWidget(label, 1);
+  body_->insertWidget(0, title_row_);
+  return label;
+}
+
+void Panel::add_fixed_title(const QString& caption) {
+  auto* label = new QLabel(caption, this);
+  style_title(label);
+  body_->insertWidget(0, label);
+}
+
+ClickLabel* Panel::add_close_label(const QString& label_name) {
+  auto* close = new ClickLabel(QStringLiteral("X"), title_row_ ? title_row_ : this);
+  close->setObjectName(label_name);
+  style_title(close);
+  close->setCursor(Qt::PointingHandCursor);
+  if (title_row_) static_cast<QHBoxLayout*>(title_row_->layout())->addWidget(close);
+  return close;
+}
+
+void Panel::fit() {
+  layout()->activate();
+  setFixedSize(sizeHint());
+}
+
+void centre_in_parent(QWidget* widget) {
+  const QWidget* parent = widget->parentWidget();
+  if (!parent) return;
+  widget->move((parent->width() - widget->width()) / 2, (parent->height() - widget->height()) / 2);
+}
+
+}  // namespace zorvane

@@ -1,0 +1,80 @@
+#include "shell/setting_controls.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+#include "shell/qt_text.h"
+
+namespace zorvane {
+
+void CheckBox::nextCheckState() { setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
+
+namespace {
+const SettingInfo& info_for(int line) { return setting_table()[static_cast<std::size_t>(line - 1)]; }
+
+Qt::CheckState to_check_state(int value) {
+  return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+}  // namespace
+
+QLineEdit* make_text_control(Settings& settings, int line, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QString::fromLatin1(info_for(line).control));
+  edit->setText(qt_text(*text_setting(settings, line)));
+  QObject::connect(edit, &QLineEdit::textChanged, edit,
+                   [&settings, line](const QString& text) { *text_setting(settings, line) = text_bytes(text); });
+  return edit;
+}
+
+CheckBox* make_check_control(Settings& settings, int line, QWidget* parent) {
+  const SettingInfo& info = info_for(line);
+  auto* box = new CheckBox(QString::fromLatin1(info.caption), parent);
+  box->setObjectName(QString::fromLatin1(info.control));
+  box->setCheckState(to_check_state(*check_setting(settings, line)));
+  QObject::connect(box, &QCheckBox::stateChanged, box, [&settings, line](int state) {
+    *check_setting(settings, line) = state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
+  });
+  return box;
+}
+
+QRadioButton* make_option_control(Settings& settings, int line, QWidget* parent) {
+  const SettingInfo& info = info_for(line);
+  auto* option = new QRadioButton(QString::fromLatin1(info.caption), parent);
+  option->setObjectName(QString::fromLatin1(info.control));
+  option->setChecked(line == 38 ? settings.run_maximized : !settings.run_maximized);
+  QObject::connect(option, &QRadioButton::toggled, option, [&settings, line](bool on) {
+    if (on) settings.run_maximized = line == 38;
+  });
+  return option;
+}
+
+void show_settings(QWidget* root, const Settings& settings) {
+  for (const SettingInfo& info : setting_table()) {
+    const QString name = QString::fromLatin1(info.control);
+    switch (info.kind) {
+      case SettingKind::Text:
+        if (auto* edit = root->findChild<QLineEdit*>(name)) {
+          const QSignalBlocker block(edit);
+          edit->setText(qt_text(*text_setting(settings, info.line)));
+          edit->setCursorPosition(0);
+        }
+        break;
+      case SettingKind::Check:
+        if (auto* box = root->findChild<QCheckBox*>(name)) {
+          const QSignalBlocker block(box);
+          box->setCheckState(to_check_state(*check_setting(settings, info.line)));
+        }
+        break;
+      case SettingKind::Option:
+        if (auto* option = root->findChild<QRadioButton*>(name)) {
+          const QSignalBlocker block(option);
+          const bool chosen = info.line == 38 ? settings.run_maximized : !settings.run_maximized;
+          option->setChecked(chosen);
+        }
+        break;
+    }
+  }
+}
+
+}  // namespace zorvane

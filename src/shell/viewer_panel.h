@@ -1,0 +1,23 @@
+// The text viewer: one panel that shows the help text, the last battle's report or the
+// battle log, with a title strip and a close label.
+#pragma once
+
+#include "shell/panel.h"
+
+class QPlainTextEdit;
+
+namespace zorvane {
+
+class DragLabel;
+class ClickLabel;
+
+class ViewerPanel : public Panel {
+  Q_OBJECT
+ public:
+  explicit ViewerPanel(QWidget* parent);
+  DragLabel* title;         // Label18
+  ClickLabel* close_label;  // Label34 "X"
+  QPlainTextEdit* text;     // Text11
+};
+
+}  // namespace zorvane

@@ -1,0 +1,45 @@
+// A main window started on a temporary program folder, with dialogs answered by the test.
+#pragma once
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <memory>
+#include <string>
+
+#include "fake_dialogs.h"
+#include "shell/main_window.h"
+#include "test_files.h"
+
+namespace zorvane::testing {
+
+// The shipped default files, as the build lays them out.
+std::string shipped_file(const std::string& name);
+
+class WindowHarness {
+ public:
+  WindowHarness() = default;
+  // Copies the shipped config.dat, c_data.dat and Help.txt into the folder.
+  void use_shipped_files();
+  // Creates the window (start-up runs) and, unless told not to, shows it (activation runs).
+  MainWindow& start(bool show = true);
+  // Starts a second window on the same folder, as the next program start would.
+  std::unique_ptr<MainWindow> restart();
+
+  template <typename T>
+  T* find(const QString& name) const {
+    return window->findChild<T*>(name);
+  }
+  QLineEdit* text(const QString& name) const { return find<QLineEdit>(name); }
+  void click(const QString& button) const;
+  // Visible within the window, whether or not the window itself is on screen.
+  bool shown(const QString& name) const;
+  std::string folder_file(const std::string& name) const { return dir.file(name); }
+
+  TempDir dir;
+  FakeDialogs dialogs;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace zorvane::testing
