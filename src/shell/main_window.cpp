@@ -15,6 +15,9 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "campaign/battle_log.h"
+#include "campaign/map_file.h"
+#include "campaign/save_file.h"
 #include "common/linefile.h"
 #include "common/paths.h"
 #include "common/text.h"
@@ -29,6 +32,8 @@ inline QImage make_splash_image() {
 }
 }  // namespace zorvane
 #endif
+#include "display/map_painter.h"
+#include "display/snapshot.h"
 #include "display/stretch.h"
 #include "shell/action_panel.h"
 #include "shell/army_panel.h"
@@ -119,10 +124,11 @@ void MainWindow::build_menus() {
   };
   mnuFile_ = menuBar()->addMenu(QStringLiteral("&File"));
   mnuFile_->setObjectName(QStringLiteral("mnuFile"));
-  mnuNew_ = add(mnuFile_, QStringLiteral("mnuNew"), QStringLiteral("&New"), [] {});
-  mnuSave_ = add(mnuFile_, QStringLiteral("mnuSave"), QStringLiteral("&Save"), [] {});
-  mnuLoad_ = add(mnuFile_, QStringLiteral("mnuLoad"), QStringLiteral("&Load"), [] {});
-  mnusnapshot_ = add(mnuFile_, QStringLiteral("mnusnapshot"), QStringLiteral("Sna&pshot"), [] {});
+  mnuNew_ = add(mnuFile_, QStringLiteral("mnuNew"), QStringLiteral("&New"), &MainWindow::mnuNew_Click);
+  mnuSave_ = add(mnuFile_, QStringLiteral("mnuSave"), QStringLiteral("&Save"), &MainWindow::mnuSave_Click);
+  mnuLoad_ = add(mnuFile_, QStringLiteral("mnuLoad"), QStringLiteral("&Load"), &MainWindow::mnuLoad_Click);
+  mnusnapshot_ =
+      add(mnuFile_, QStringLiteral("mnusnapshot"), QStringLiteral("Sna&pshot"), &MainWindow::mnusnapshot_Click);
   mnuConfig_ = add(mnuFile_, QStringLiteral("mnuConfig"), QStringLiteral("&Configure"), &MainWindow::mnuConfig_Click);
   mnuExit_ = add(mnuFile_, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), &MainWindow::mnuExit_Click);
 
@@ -311,6 +317,103 @@ void MainWindow::load_background() {
   smooth_stretch(src, 0, 0, src.width(), src.height(), dest.width(), dest.height(), 0, 0, dest, 1,
                  [this](int row) { picture2_->source_label->setText(QString::number(row)); });
   picture1_->update();
+}
+
+// ---------------------------------------------------------------------------------------
+// Campaigns
+
+void MainWindow::notice(const QString& text) { dialogs_.message(text, QStringLiteral("Notice")); }
+
+void MainWindow::mnuNew_Click() {
+  QDir::setCurrent(program_folder_);
+  FileDialogRequest request;
+  request.title = QStringLiteral("New campaign");
+  request.filter = QStringLiteral("AIM Files (*.AIM)|*.aim|AIM Files");
+  request.filter_index = 1;
+  request.folder = program_folder_;
+  const std::optional<QString> chosen = dialogs_.open_file(request);
+  if (!chosen) return;
+
+  // The map is read and checked in full before anything changes, so a rejected map leaves
+  // the campaign, the menus, the clock and the log as they were.
+  const WaitCursor wait;
+  const MapReadResult read = read_map_file(text_bytes(*chosen));
+  if (!read.ok()) {
+    notice(qt_text(read.error));
+    return;
+  }
+  const FileResult log = reset_battle_log(text_bytes(program_file(QString::fromLatin1(kBattleLogFileName.data(), kBattleLogFileName.size()))));
+  if (!log.ok) notice(QStringLiteral("The battle log could not be started afresh: %1").arg(qt_text(log.error)));
+  getCdata();
+  CampaignState fresh = state_;
+  apply_map(*read.map, picture1_->surface().width(), picture1_->surface().height(), fresh);
+  state_ = std::move(fresh);
+  draw_campaign_map(picture1_->surface(), state_);
+  start_campaign();
+}
+
+void MainWindow::start_campaign() {
+  campaign_started_ = true;
+  set_campaign_menus(true);
+  picture1_->show();
+  picture1_->update();
+  timer1_->start();
+}
+
+void MainWindow::mnuSave_Click() {
+  QDir::setCurrent(program_folder_);
+  FileDialogRequest request;
+  request.title = QStringLiteral("Save campaign");
+  request.filter = QStringLiteral("Save Files (*.sav)|*.sav");
+  request.filter_index = 1;
+  request.folder = program_folder_;
+  request.file_name = QStringLiteral("SaveGame.sav");
+  const std::optional<QString> chosen = dialogs_.save_file(request);
+  if (!chosen) return;
+  const WaitCursor wait;
+  if (const auto problem = campaign_save_problem(state_)) {
+    notice(QStringLiteral("The campaign could not be saved to \"%1\": %2").arg(*chosen, qt_text(*problem)));
+    return;
+  }
+  const FileResult written = write_campaign_save(text_bytes(*chosen), state_);
+  if (!written.ok) {
+    notice(QStringLiteral("The campaign could not be saved to \"%1\": %2.\nAn earlier file of that name is unchanged.")
+               .arg(*chosen, qt_text(written.error)));
+  }
+}
+
+void MainWindow::mnuLoad_Click() {
+  QDir::setCurrent(program_folder_);
+  FileDialogRequest request;
+  request.title = QStringLiteral("Load campaign");
+  request.filter = QStringLiteral("Save Files (*.sav)|*.sav");
+  request.filter_index = 1;
+  request.folder = program_folder_;
+  const std::optional<QString> chosen = dialogs_.open_file(request);
+  if (!chosen) return;
+  const WaitCursor wait;
+  CampaignLoadResult loaded = load_campaign_save(text_bytes(*chosen), text_bytes(program_folder_),
+                                                 picture1_->surface().width(), picture1_->surface().height());
+  if (!loaded.ok()) {
+    notice(qt_text(loaded.error));
+    return;
+  }
+  getCdata();
+  state_ = std::move(*loaded.state);
+  draw_loaded_campaign(picture1_->surface(), state_);
+  start_campaign();
+}
+
+void MainWindow::mnusnapshot_Click() {
+  const QString path = program_file(QString::fromLatin1(kSnapshotFileName.data(), kSnapshotFileName.size()));
+  const std::string error = save_snapshot(picture1_->surface(), text_bytes(path));
+  if (!error.empty()) {
+    notice(qt_text(error));
+    return;
+  }
+  if (settings_.auto_snapshot == 0) {
+    dialogs_.message(QStringLiteral("Image Saved to 'ZIDizizi.bmp'."), QStringLiteral("Saved"));
+  }
 }
 
 // ---------------------------------------------------------------------------------------

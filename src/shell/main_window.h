@@ -52,6 +52,10 @@ class MainWindow : public QMainWindow {
   void Form_Activate();
 
   // Menus.
+  void mnuNew_Click();
+  void mnuSave_Click();
+  void mnuLoad_Click();
+  void mnusnapshot_Click();
   void mnuConfig_Click();
   void mnuExit_Click();
   void mnuHelp_Click();
@@ -93,6 +97,8 @@ class MainWindow : public QMainWindow {
   void browse_setting(int line, const QString& filter);
   void show_text_file(const QString& title, const QString& file_name, bool is_log);
   void fit_map_picture();
+  void start_campaign();
+  void notice(const QString& text);
   void load_background();
 
   QString program_folder_;

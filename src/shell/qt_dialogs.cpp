@@ -41,6 +41,15 @@ std::optional<QString> QtDialogs::run_file_dialog(const FileDialogRequest& reque
     const int index = request.filter_index - 1;
     if (index >= 0 && index < filters.size()) dialog.selectNameFilter(filters[index]);
   }
+  if (save) {
+    // "name" typed without an extension is saved as "name.sav" under a "*.sav" filter.
+    const QStringList parts = request.filter.split(QLatin1Char('|'));
+    const QString pattern = parts.size() >= 2 ? parts[1].trimmed() : QString();
+    if (pattern.startsWith(QLatin1String("*.")) && pattern.count(QLatin1Char('*')) == 1 &&
+        !pattern.contains(QLatin1Char(';'))) {
+      dialog.setDefaultSuffix(pattern.mid(2));
+    }
+  }
   if (!request.file_name.isEmpty()) dialog.selectFile(request.file_name);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();

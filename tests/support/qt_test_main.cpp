@@ -6,10 +6,13 @@
 namespace {
 QtMessageHandler default_handler = nullptr;
 
-// The offscreen platform warns about every window it cannot size from hints; that noise
-// would bury real warnings.
+// The offscreen platform warns about every window it cannot size or raise; that noise would
+// bury real warnings.
 void quiet_handler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (message.contains(QLatin1String("propagateSizeHints"))) return;
+  if (message.contains(QLatin1String("propagateSizeHints")) || message.contains(QLatin1String("does not support raise")) ||
+      message.contains(QLatin1String("XDG_RUNTIME_DIR"))) {
+    return;
+  }
   if (default_handler) default_handler(type, context, message);
 }
 }  // namespace
