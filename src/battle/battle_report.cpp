@@ -1,0 +1,167 @@
+#include "battle/battle_report.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "common/text.h"
+
+namespace zorvane {
+namespace {
+
+// Columns counted from 1; a column past the end reads as empty.
+std::string_view columns(std::string_view line, std::size_t first, std::size_t count) {
+  if (first - 1 >= line.size()) return {};
+  return line.substr(first - 1, count);
+}
+
+std::string_view trim_view(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The roster row (0..9) a place number names, or -1.
+int row_of(std::string_view place) {
+  const double value = numeric_value(place);
+  for (int k = 1; k <= kBattleRosterRows; ++k) {
+    if (value == k) return k - 1;
+  }
+  return -1;
+}
+
+void mark_no_report(BattleReport& report) {
+  for (std::size_t i = 0; i < report.roster.size(); ++i) {
+    if (report.roster[i].side == kDefenderSide) {
+      report.roster[i].score = kHoldScore;
+      report.killed[i] = false;
+    }
+  }
+  report.best_score = 1000;
+}
+
+void read_line(BattleReport& report, std::string_view line) {
+  if (trim_view(line) == kNoReportMarker) mark_no_report(report);
+  if (trim_view(columns(line, 5, 5)) == "Place") {
+    ++report.placings;
+    const std::string_view score = columns(line, 79, 8);
+    const int row = row_of(columns(line, 17, 2));
+    if (row >= 0) {
+      report.roster[static_cast<std::size_t>(row)].score = std::string(score);
+      report.killed[static_cast<std::size_t>(row)] = false;
+    }
+    const double value = numeric_value(score);
+    if (value > report.best_score) report.best_score = value;
+  }
+  if (line.size() >= 28 && trim_view(line.substr(27)) == kKillNoticeText) {
+    const int row = row_of(columns(line, 17, 2));
+    if (row >= 0) {
+      report.roster[static_cast<std::size_t>(row)].score = "0";
+      report.killed[static_cast<std::size_t>(row)] = true;
+    }
+  }
+}
+
+std::string errno_text(int code) { return std::error_code(code, std::generic_category()).message(); }
+
+}  // namespace
+
+std::string no_report_bytes() { return std::string(kNoReportMarker) + "\r\n"; }
+
+BattleReport read_battle_report(const BattleRoster& roster, std::string_view bytes) {
+  BattleReport report;
+  report.roster = roster;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = bytes.size();
+    read_line(report, bytes.substr(start, end - start));
+    start = end;
+    if (start < bytes.size()) {
+      if (bytes[start] == '\r' && start + 1 < bytes.size() && bytes[start + 1] == '\n') ++start;
+      ++start;
+    }
+  }
+  // Without a single placing, scores of 0 would let killed units and empty rows
+  // "survive"; such a report is no report, and the defenders hold.
+  if (report.placings == 0) {
+    mark_no_report(report);
+  } else {
+    report.reported = true;
+  }
+  return report;
+}
+
+BattleReport read_battle_report_file(const BattleRoster& roster, const std::string& path, std::size_t max_bytes) {
+  auto no_report = [&](std::string why) {
+    BattleReport report = read_battle_report(roster, kNoReportMarker);
+    report.read_error = std::move(why);
+    return report;
+  };
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (std::filesystem::is_directory(status)) return no_report("it is a folder, not a file");
+  // A pipe or device in its place could block the reader for ever.
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    return no_report("it is not a plain file");
+  }
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return no_report(errno_text(errno));
+
+  std::string bytes;
+  bool truncated = false;
+  char buffer[65536];
+  while (true) {
+    const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+    if (bytes.size() + got > max_bytes) {
+      bytes.append(buffer, max_bytes - bytes.size());
+      truncated = true;
+      break;
+    }
+    bytes.append(buffer, got);
+    if (got < sizeof buffer) {
+      if (std::ferror(file)) {
+        const int code = errno;
+        std::fclose(file);
+        return no_report(errno_text(code ? code : EIO));
+      }
+      break;
+    }
+  }
+  std::fclose(file);
+  if (truncated) {
+    const auto last_end = bytes.find_last_of("\r\n");
+    bytes.resize(last_end == std::string::npos ? 0 : last_end + 1);
+  }
+  BattleReport report = read_battle_report(roster, bytes);
+  report.truncated = truncated;
+  return report;
+}
+
+BattleOutcome battle_outcome(const BattleReport& report) {
+  BattleOutcome outcome;
+  std::size_t slot = 0;
+  for (std::size_t i = 0; i < report.roster.size(); ++i) {
+    const auto& row = report.roster[i];
+    if (is_blank(row.unit) || report.killed[i]) continue;
+    if (numeric_value(row.score) != report.best_score) continue;
+    outcome.units[slot++] = row.unit;
+    if (row.side == kAttackerSide) {
+      ++outcome.attackers;
+    } else {
+      ++outcome.defenders;
+    }
+  }
+  return outcome;
+}
+
+void apply_battle_outcome(const BattleOutcome& outcome, Cell& defending, const Value& attacking_owner) {
+  for (int k = 0; k < kUnitSlots; ++k) {
+    const auto& unit = outcome.units[static_cast<std::size_t>(k)];
+    defending[static_cast<std::size_t>(unit_1 - 1 + k)] = unit.empty() ? Value() : Value::text(unit);
+  }
+  if (outcome.captured()) defending[static_cast<std::size_t>(owner - 1)] = attacking_owner;
+}
+
+}  // namespace zorvane
