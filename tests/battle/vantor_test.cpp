@@ -1,0 +1,265 @@
+// The stand-in tactical game, run as a process: its reports must satisfy what the result
+// reader relies on, and bad input must leave the result file alone.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "battle/battle_report.h"
+#include "battle/scenario.h"
+#include "common/paths.h"
+#include "test_files.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+extern char** environ;
+#endif
+
+namespace zorvane {
+namespace {
+
+using testing::read_bytes;
+using testing::TempDir;
+
+std::string vantor_path() {
+#ifdef ZORVANE_PROGRAM_DIR
+  return std::string(ZORVANE_PROGRAM_DIR) + "/vantor/Vantor.exe";
+#else
+  return testing::test_bin_dir() + "/../zorvane/vantor/Vantor.exe";
+#endif
+}
+
+// Runs the game with these arguments (its error output discarded); its exit code, or -1.
+int run_vantor(const std::vector<std::string>& arguments) {
+#ifdef _WIN32
+  (void)arguments;
+  return -1;
+#else
+  std::string program = vantor_path();
+  std::vector<std::string> args = arguments;
+  std::vector<char*> argv{program.data()};
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+class Vantor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+#ifdef _WIN32
+    GTEST_SKIP() << "runs the game through posix_spawn";
+#endif
+    ASSERT_TRUE(testing::file_exists(vantor_path())) << vantor_path();
+  }
+  TempDir dir;
+};
+
+const char* const kUnitTexts[] = {
+    "name=Brawler\r\nhull=140\r\narmor=5\r\nattack=22\r\nrange=1\r\nspeed=3\r\naccuracy=80\r\n",
+    "name=Scout\nhull=70\narmor=1\nattack=12\nrange=4\nspeed=5\naccuracy=70\n",
+    "name=Medic\rhull=90\rarmor=2\rattack=8\rrange=3\rspeed=3\raccuracy=60\rrepair=6\r",
+    "hull=abc\nattack=\nrange=-4\nspeed=99999999999999\n\x01\xff=\x00junk",
+    "",
+};
+
+Settings settings_in(const TempDir& dir) {
+  Settings s;
+  s.game_exe_path = dir.file("Vantor.exe");  // only its folder matters: the unit programs are there
+  s.battle_damage = "100";
+  s.battle_fuel = "100";
+  s.battle_ammo = "100";
+  s.battle_click_limit = "500";
+  return s;
+}
+
+std::vector<std::string> report_lines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const auto end = bytes.find("\r\n", start);
+    lines.push_back(bytes.substr(start, end - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  return lines;
+}
+
+TEST_F(Vantor, ReportsKeepTheContractOverManySeeds) {
+  std::mt19937 pick(20240601);
+  int total_killed = 0;
+  int shared_wins = 0;  // battles that end with more than one unit standing
+  for (int k = 0; k < 10; ++k) dir.write("u" + std::to_string(k + 1) + ".ai", kUnitTexts[pick() % 5]);
+  for (int seed = 1; seed <= 120; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const int count = 1 + static_cast<int>(pick() % 10);
+    const int attackers = static_cast<int>(pick() % static_cast<unsigned>(count + 1));
+    std::vector<std::string> a, d;
+    for (int i = 1; i <= count; ++i) (i <= attackers ? a : d).push_back("u" + std::to_string(i) + ".ai");
+    if (seed % 7 == 0) d.push_back("missing.ai");  // an unreadable program fights with defaults
+    Settings s = settings_in(dir);
+    s.battle_damage = std::to_string(50 + static_cast<int>(pick() % 200));
+    s.battle_click_limit = std::to_string(static_cast<int>(pick() % 800));
+    s.blood_mode = static_cast<int>(pick() % 3);
+    s.shield_overheat = static_cast<int>(pick() % 3);
+    s.last_alive_bonus = static_cast<int>(pick() % 3);
+    const char* terrains[] = {"1", "2", "3", "4", "5", "C", "0"};
+    const Scenario scenario = build_scenario(terrains[pick() % 7], s, a, d);
+    const std::string scn = dir.write("zorvtmp.scn", scenario.bytes());
+    const std::string txt = dir.write("zorvtmp.txt", no_report_bytes());
+
+    ASSERT_EQ(run_vantor({"/S:" + scn, "/B:" + txt, "/R:" + std::to_string(seed)}), 0);
+    const BattleReport report = read_battle_report_file(scenario.roster, txt);
+    const int units = static_cast<int>(a.size() + d.size());
+    ASSERT_TRUE(report.reported);
+    EXPECT_EQ(report.placings, units) << "one placing per unit";
+    const BattleOutcome outcome = battle_outcome(report);
+    std::set<std::string> survivors;
+    for (const auto& unit : outcome.units) {
+      if (!unit.empty()) survivors.insert(unit);
+    }
+    EXPECT_GE(survivors.size(), 1u) << "someone is left standing";
+    EXPECT_GT(report.best_score, 0);
+    for (int i = 0; i < units; ++i) {
+      const auto& row = report.roster[static_cast<std::size_t>(i)];
+      EXPECT_FALSE(row.score.empty()) << "row " << i + 1 << " placed";
+      const bool survived = survivors.count(row.unit) > 0;
+      if (report.killed[static_cast<std::size_t>(i)]) {
+        EXPECT_FALSE(survived) << "killed row " << i + 1;
+        EXPECT_EQ(row.score, "0");
+      } else {
+        EXPECT_TRUE(survived) << "standing row " << i + 1 << " shares the best score";
+      }
+    }
+    EXPECT_EQ(outcome.attackers + outcome.defenders, static_cast<int>(survivors.size()));
+    for (const bool killed : report.killed) total_killed += killed ? 1 : 0;
+    shared_wins += survivors.size() > 1 ? 1 : 0;
+  }
+  EXPECT_GT(total_killed, 100) << "battles are fought to the death";
+  EXPECT_GT(shared_wins, 0) << "and some end at the round limit";
+}
+
+TEST_F(Vantor, KillNoticesFollowThePlacings) {
+  for (int k = 0; k < 4; ++k) dir.write("u" + std::to_string(k + 1) + ".ai", kUnitTexts[0]);
+  const Scenario scenario = build_scenario("1", settings_in(dir), {"u1.ai", "u2.ai"}, {"u3.ai", "u4.ai"});
+  const std::string scn = dir.write("zorvtmp.scn", scenario.bytes());
+  const std::string txt = dir.file("zorvtmp.txt");
+  ASSERT_EQ(run_vantor({"/S:" + scn, "/B:" + txt, "/R:7"}), 0);
+  const auto lines = report_lines(read_bytes(txt));
+  std::set<std::string> places;
+  bool seen_kill = false;
+  for (const auto& line : lines) {
+    const bool is_placing = line.size() >= 9 && line.substr(4, 5) == "Place";
+    const bool is_kill = line.size() > 27 && line.substr(27) == kKillNoticeText;
+    if (is_placing) {
+      EXPECT_FALSE(seen_kill) << "a placing after a kill notice would undo it";
+      EXPECT_EQ(line.size(), 86u);
+      places.insert(line.substr(16, 2));
+    }
+    seen_kill = seen_kill || is_kill;
+  }
+  EXPECT_EQ(places, (std::set<std::string>{" 1", " 2", " 3", " 4"}));
+}
+
+TEST_F(Vantor, SameSeedGivesSameReportAndNoSeedVaries) {
+  for (int k = 0; k < 6; ++k) dir.write("u" + std::to_string(k + 1) + ".ai", kUnitTexts[k % 3]);
+  const Scenario scenario =
+      build_scenario("2", settings_in(dir), {"u1.ai", "u2.ai", "u3.ai"}, {"u4.ai", "u5.ai", "u6.ai"});
+  const std::string scn = dir.write("zorvtmp.scn", scenario.bytes());
+  auto run = [&](std::vector<std::string> extra) {
+    const std::string txt = dir.file("zorvtmp.txt");
+    std::vector<std::string> args{"/S:" + scn, "/B:" + txt};
+    args.insert(args.end(), extra.begin(), extra.end());
+    EXPECT_EQ(run_vantor(args), 0);
+    return read_bytes(txt);
+  };
+  EXPECT_EQ(run({"/R:99"}), run({"/R:99"}));
+  const std::set<std::string> unseeded{run({}), run({}), run({})};
+  EXPECT_GT(unseeded.size(), 1u) << "without /R: every battle is seeded afresh";
+}
+
+TEST_F(Vantor, WithoutAmmunitionEveryUnitStandsAndSharesTheBestScore) {
+  for (int k = 0; k < 5; ++k) dir.write("u" + std::to_string(k + 1) + ".ai", kUnitTexts[0]);
+  Settings s = settings_in(dir);
+  s.battle_ammo = "0";
+  const Scenario scenario = build_scenario("3", s, {"u1.ai", "u2.ai", "u3.ai"}, {"u4.ai", "u5.ai"});
+  const std::string scn = dir.write("zorvtmp.scn", scenario.bytes());
+  const std::string txt = dir.file("zorvtmp.txt");
+  ASSERT_EQ(run_vantor({"/S:" + scn, "/B:" + txt}), 0);
+  const BattleReport report = read_battle_report_file(scenario.roster, txt);
+  const BattleOutcome outcome = battle_outcome(report);
+  EXPECT_EQ(outcome.attackers, 3);
+  EXPECT_EQ(outcome.defenders, 2);
+  EXPECT_TRUE(outcome.captured());
+}
+
+TEST_F(Vantor, AcceptsBothOptionsInOneArgumentWithSpacesInPaths) {
+  dir.write("My Shell/u1.ai", kUnitTexts[0]);
+  dir.write("My Shell/u2.ai", kUnitTexts[1]);
+  Settings s;
+  s.game_exe_path = dir.file("My Shell/Vantor.exe");
+  const Scenario scenario = build_scenario("1", s, {"u1.ai"}, {"u2.ai"});
+  const std::string scn = dir.write("My Shell/zorvtmp.scn", scenario.bytes());
+  const std::string txt = dir.file("My Shell/zorvtmp.txt");
+  ASSERT_EQ(run_vantor({"/S:" + scn + " /B:" + txt + " /R:5"}), 0);
+  const BattleReport report = read_battle_report_file(scenario.roster, txt);
+  EXPECT_TRUE(report.reported);
+  EXPECT_EQ(report.placings, 2);
+}
+
+TEST_F(Vantor, OnlyTheFirstTenUnitsFight) {
+  std::string scn_text = "title=Zorvane Battle\r\n";
+  for (int i = 0; i < 12; ++i) scn_text += "unit=" + dir.file("nobody.ai") + "\r\n";
+  const std::string scn = dir.write("zorvtmp.scn", scn_text);
+  const std::string txt = dir.file("zorvtmp.txt");
+  ASSERT_EQ(run_vantor({"/S:" + scn, "/B:" + txt, "/R:3"}), 0);
+  BattleRoster roster;
+  for (auto& row : roster) row = BattleRosterRow{"", "2", "nobody.ai"};
+  const BattleReport report = read_battle_report_file(roster, txt);
+  EXPECT_EQ(report.placings, 10);
+  for (const auto& row : report.roster) EXPECT_FALSE(row.score.empty());
+}
+
+TEST_F(Vantor, BadInputExitsNonZeroAndLeavesResultUntouched) {
+  const std::string good_scn = dir.write("good.scn", "unit=" + dir.file("x.ai") + "\r\n");
+  const std::string no_units = dir.write("nounits.scn", "title=Zorvane Battle\r\nmap=meadow.map\r\nunit=\r\n");
+  dir.write("folder.scn/inside", "x");
+  const std::string txt = dir.write("zorvtmp.txt", no_report_bytes());
+  struct Case {
+    std::vector<std::string> args;
+    int exit_code;
+  };
+  const std::vector<Case> cases = {
+      {{}, 2},
+      {{"/S:" + good_scn}, 2},
+      {{"/B:" + txt}, 2},
+      {{"/S:", "/B:" + txt}, 2},
+      {{"/S:" + dir.file("missing.scn"), "/B:" + txt}, 3},
+      {{"/S:" + dir.file("folder.scn"), "/B:" + txt}, 3},
+      {{"/S:" + no_units, "/B:" + txt}, 4},
+  };
+  for (const auto& c : cases) {
+    std::string joined;
+    for (const auto& a : c.args) joined += a + " ";
+    EXPECT_EQ(run_vantor(c.args), c.exit_code) << joined;
+    EXPECT_EQ(read_bytes(txt), no_report_bytes()) << joined;
+  }
+  EXPECT_EQ(run_vantor({"/S:" + good_scn, "/B:" + dir.file("no such folder/zorvtmp.txt")}), 5);
+  EXPECT_FALSE(testing::file_exists(dir.file("no such folder")));
+}
+
+}  // namespace
+}  // namespace zorvane
