@@ -1,0 +1,83 @@
+// Starts the tactical game and waits for it to end without polling, while the window keeps
+// painting. The game runs in its own process group, so an abort ends it and everything
+// it started.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <string>
+
+class QProcess;
+
+namespace zorvane {
+
+enum class LaunchStatus {
+  finished,         // the game ran and ended by itself
+  aborted,          // the game ran and was ended by abort()
+  not_found,        // no file at the program's path (or no path at all)
+  not_executable,   // the path names a folder or a file that may not be run
+  failed_to_start,  // the system could not start it
+  busy,             // a game is already running
+};
+
+struct LaunchResult {
+  LaunchStatus status = LaunchStatus::not_found;
+  int exit_code = -1;  // the game's own exit code when it finished; nothing relies on it
+  QString error;       // why it did not start, naming the program; empty once started
+
+  // The process was created: a battle took place (possibly aborted).
+  bool started() const { return status == LaunchStatus::finished || status == LaunchStatus::aborted; }
+};
+
+// The game's command line after the program: "/S:" + scenario and "/B:" + result as two
+// separate arguments, so paths with spaces arrive whole.
+QStringList game_arguments(const QString& scenario_path, const QString& result_path);
+
+// The program the setting names: trimmed, and taken against the program folder when relative.
+QString game_program_path(const QString& program_folder, const std::string& game_exe_path);
+
+// Replaces the result file's contents with "<empty>" CR LF. False with the reason when
+// the file cannot be written.
+bool reset_result_file(const QString& path, QString* error = nullptr);
+
+class GameLauncher : public QObject {
+  Q_OBJECT
+ public:
+  // How long an aborted game may take to end on SIGTERM before its group is killed.
+  static constexpr int kAbortGraceMs = 1000;
+
+  explicit GameLauncher(QObject* parent = nullptr);
+  // Destroying the launcher while a game runs ends the game and its group.
+  ~GameLauncher() override;
+
+  // Starts the program with these arguments, working folder and environment inherited,
+  // and returns when it has ended (or at once when it could not start). Events are
+  // processed meanwhile. A call while a game runs returns busy.
+  LaunchResult launch_game(const QString& program, const QStringList& arguments);
+
+  bool is_running() const { return process_ != nullptr; }
+  // The running game's process id, 0 when none.
+  qint64 process_id() const;
+
+ public slots:
+  // Ends the running game and its process group: SIGTERM first, SIGKILL after the grace.
+  // Nothing happens when no game runs.
+  void abort();
+
+ signals:
+  void game_started();
+  void game_ended();
+
+ private:
+  enum class Stop { ask, force };  // SIGTERM or SIGKILL to the game's group
+  void stop_game(Stop how);
+
+  QProcess* process_ = nullptr;
+  qint64 group_ = 0;  // the game's process group (its own pid)
+  bool aborted_ = false;
+  QTimer grace_timer_;
+};
+
+}  // namespace zorvane

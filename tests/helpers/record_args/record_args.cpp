@@ -1,0 +1,34 @@
+// Test helper: writes what it was started with to the file named by ZORVANE_RECORD_FILE:
+//   cwd=<working folder>
+//   env=<value of ZORVANE_RECORD_ENV>
+//   argc=<number of arguments after the program>
+//   arg=<each argument>       (one line each, in order)
+// then, when ZORVANE_RECORD_REPORT names a file, copies that file to the "/B:" argument's
+// path, like a game writing its report. Exit code 0, or 1 when nothing can be recorded.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+int main(int argc, char** argv) {
+  const char* record = std::getenv("ZORVANE_RECORD_FILE");
+  if (!record) return 1;
+  std::ofstream out(record, std::ios::binary | std::ios::trunc);
+  if (!out) return 1;
+  std::error_code ec;
+  out << "cwd=" << std::filesystem::current_path(ec).string() << "\n";
+  const char* env = std::getenv("ZORVANE_RECORD_ENV");
+  out << "env=" << (env ? env : "") << "\n";
+  out << "argc=" << (argc - 1) << "\n";
+  std::string result_path;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    out << "arg=" << arg << "\n";
+    if (arg.rfind("/B:", 0) == 0) result_path = arg.substr(3);
+  }
+  const char* report = std::getenv("ZORVANE_RECORD_REPORT");
+  if (report && !result_path.empty()) {
+    std::filesystem::copy_file(report, result_path, std::filesystem::copy_options::overwrite_existing, ec);
+  }
+  return 0;
+}
