@@ -12,7 +12,7 @@ std::string team_letter(int index) {
 }
 
 int team_index(std::string_view letter) {
-  if (letter.size() != 1 || letter[0] < 'A' || letter[0] > 'J') return 0;
+  if (letter.size() != 1 || !is_team_letter(letter[0])) return 0;
   return letter[0] - 'A' + 1;
 }
 

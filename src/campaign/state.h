@@ -16,6 +16,7 @@ inline constexpr int kMaxCells = 1600;
 inline constexpr int kFieldCount = 30;
 inline constexpr int kTeamCount = 10;
 inline constexpr int kUnitSlots = 10;
+inline constexpr int kMaxGridSide = 40;  // a square map of at most kMaxCells cells
 
 // Field numbers (1-based, in file order).
 enum Field : int {
@@ -71,6 +72,8 @@ struct CampaignState {
 std::string team_letter(int index);
 // 1..10 for exactly "A".."J"; 0 for any other text (an empty owner has no index).
 int team_index(std::string_view letter);
+// True for the ten team letters "A".."J" (upper case only).
+constexpr bool is_team_letter(char c) { return c >= 'A' && c <= 'J'; }
 
 // Highest unit slot (1..10) that is not blank, 0 when all are blank.
 int unit_count(const Cell& cell);
