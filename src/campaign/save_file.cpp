@@ -1,0 +1,179 @@
+#include "campaign/save_file.h"
+
+#include "campaign/map_file.h"
+#include "common/paths.h"
+#include "common/text.h"
+#include "campaign/value.h"
+
+namespace zorvane {
+namespace {
+
+constexpr std::size_t kHeaderLines = 3;
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+CampaignLoadResult rejected(const std::string& save_path, std::string_view why) {
+  CampaignLoadResult result;
+  result.error = "The saved campaign " + quoted(save_path) + " cannot be loaded: " + std::string(why) + ".";
+  return result;
+}
+
+// The lines of a save as views into its bytes, split as split_lines_cr does (CR LF or CR
+// ends a line, LF alone is a character). A large save has 48,003 lines; views spare a copy.
+std::vector<std::string_view> line_views(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  lines.reserve(bytes.size() / 4 + 1);
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t end = bytes.find('\r', start);
+    if (end == std::string_view::npos) {
+      lines.push_back(bytes.substr(start));
+      break;
+    }
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + 1;
+    if (start < bytes.size() && bytes[start] == '\n') ++start;
+  }
+  return lines;
+}
+
+// A counter line: a number (spaces around it allowed), rounded halves to even.
+std::optional<long long> counter_value(std::string_view line) {
+  if (!text_is_numeric(line)) return std::nullopt;
+  return whole_value(line);
+}
+
+}  // namespace
+
+std::optional<std::string> campaign_save_problem(const CampaignState& state) {
+  const int cells = state.cell_count();
+  if (state.grid_rows < 0 || state.grid_cols < 0 || cells < 0 || cells > kMaxCells) {
+    return "the campaign's grid of " + std::to_string(state.grid_rows) + " by " + std::to_string(state.grid_cols) +
+           " cells does not fit the cell table";
+  }
+  if (state.map_file.find('\r') != std::string::npos) return "the map file's name holds a line break";
+  for (int n = 1; n <= cells; ++n) {
+    for (int f = 1; f <= kFieldCount; ++f) {
+      const Value& value = state.field(n, f);
+      if (value.is_text() && value.to_text().find('\r') != std::string::npos) {
+        return "field " + std::to_string(f) + " of cell " + std::to_string(n) + " holds a line break";
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::string campaign_save_bytes(const CampaignState& state) {
+  const int cells = state.cell_count();
+  std::string out;
+  out.reserve(state.map_file.size() + 16 + static_cast<std::size_t>(cells) * kFieldCount * 4);
+  auto line = [&out](std::string_view text) {
+    out += text;
+    out += "\r\n";
+  };
+  line(state.map_file);
+  line(str_number(state.current_team));
+  line(str_number(state.team_count));
+  for (int n = 1; n <= cells; ++n) {
+    for (const Value& value : state.cells[static_cast<std::size_t>(n - 1)]) {
+      if (value.is_text()) {
+        line(value.to_text());
+      } else {
+        line(value.save_line());
+      }
+    }
+  }
+  return out;
+}
+
+FileResult write_campaign_save(const std::string& path, const CampaignState& state) {
+  FileResult result;
+  if (const auto why = campaign_save_problem(state)) {
+    result.error = "The campaign cannot be saved to " + quoted(path) + ": " + *why + ".";
+    return result;
+  }
+  result = write_file_atomic(path, campaign_save_bytes(state));
+  if (!result.ok) result.error = "The campaign cannot be saved to " + quoted(path) + ": " + result.error + ".";
+  return result;
+}
+
+CampaignLoadResult parse_campaign_save(std::string_view bytes, const std::string& save_path,
+                                       const std::string& program_folder, int picture_width, int picture_height) {
+  if (bytes.empty()) return rejected(save_path, "the file is empty");
+  const std::vector<std::string_view> lines = line_views(bytes);
+  if (lines.size() < kHeaderLines) {
+    return rejected(save_path, "it ends after line " + std::to_string(lines.size()) +
+                                   "; a save holds the map file on line 1 and the current team and the number "
+                                   "of teams on lines 2 and 3");
+  }
+  const std::string map_line(lines[0]);
+  if (is_blank(map_line)) return rejected(save_path, "line 1 names no map file");
+
+  const auto current = counter_value(lines[1]);
+  if (!current) return rejected(save_path, "line 2, the current team, is not a number: " + quoted(lines[1]));
+  const auto teams = counter_value(lines[2]);
+  if (!teams) return rejected(save_path, "line 3, the number of teams, is not a number: " + quoted(lines[2]));
+  if (*teams < 1 || *teams > kTeamCount) {
+    return rejected(save_path, "line 3 gives " + std::to_string(*teams) + " teams; a campaign has 1 to " +
+                                   std::to_string(kTeamCount));
+  }
+  if (*current < 1 || *current > *teams) {
+    return rejected(save_path, "line 2 gives team " + std::to_string(*current) +
+                                   " as the current team, but the campaign has teams 1 to " + std::to_string(*teams));
+  }
+
+  const std::string map_path = resolve_in_folder(program_folder, map_line);
+  MapReadResult map = read_map_file(map_path);
+  if (!map.ok()) {
+    CampaignLoadResult result = rejected(save_path, "its map is missing or unusable");
+    result.error += " " + map.error;
+    return result;
+  }
+
+  const std::size_t cells = static_cast<std::size_t>(map.map->grid_rows) * static_cast<std::size_t>(map.map->grid_cols);
+  const std::size_t needed = kHeaderLines + kFieldCount * cells;
+  const std::string size_text = std::to_string(map.map->grid_rows) + " by " + std::to_string(map.map->grid_cols);
+  if (lines.size() < needed) {
+    return rejected(save_path, "it has " + std::to_string(lines.size()) + " lines, but its map " + quoted(map_path) +
+                                   " (" + size_text + " cells) needs " + std::to_string(needed) +
+                                   "; the save is cut short or the map has changed in size");
+  }
+  if (lines.size() - needed >= static_cast<std::size_t>(kFieldCount)) {
+    const std::size_t saved_cells = (lines.size() - kHeaderLines) / kFieldCount;
+    return rejected(save_path, "it holds the fields of " + std::to_string(saved_cells) + " cells, but its map " +
+                                   quoted(map_path) + " now has " + std::to_string(cells) + " (" + size_text +
+                                   "); the map has changed in size");
+  }
+
+  CampaignLoadResult result;
+  CampaignState& state = result.state.emplace();
+  apply_map(*map.map, picture_width, picture_height, state);
+  state.map_file = map_line;
+  std::size_t at = kHeaderLines;
+  for (std::size_t n = 0; n < cells; ++n) {
+    Cell& cell = state.cells[n];
+    for (int f = 1; f <= kFieldCount; ++f, ++at) {
+      // The pixel position follows the picture of this run, not the one the save was made in.
+      if (f == x_px || f == y_px) continue;
+      cell[static_cast<std::size_t>(f - 1)] = Value::text(std::string(lines[at]));
+    }
+  }
+  state.current_team = static_cast<int>(*current);
+  state.team_count = static_cast<int>(*teams);
+  state.turn = 0;
+  state.action_count = 0;
+  return result;
+}
+
+CampaignLoadResult load_campaign_save(const std::string& save_path, const std::string& program_folder,
+                                      int picture_width, int picture_height) {
+  const ReadResult file = read_file(save_path);
+  if (!file.ok) {
+    CampaignLoadResult result;
+    result.error = "The saved campaign " + quoted(save_path) + " cannot be read: " + file.error + ".";
+    return result;
+  }
+  return parse_campaign_save(file.bytes, save_path, program_folder, picture_width, picture_height);
+}
+
+}  // namespace zorvane
