@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "display/sprites.h"
 #include "shell/labels.h"
 
 namespace zorvane {
@@ -52,9 +53,11 @@ ActionPanel::ActionPanel(QWidget* parent) : SurfaceWidget(QStringLiteral("Pictur
   mode_label->setGeometry(0, 0, kWidth, 20);
 
   flag_icon = new SurfaceWidget(QStringLiteral("Picture10"), this);
-  flag_icon->setGeometry(6, 26, 22, 21);
+  flag_icon->set_surface(flag_sprite());
+  flag_icon->move(6, 26);
   unit_icon = new SurfaceWidget(QStringLiteral("Picture9"), this);
-  unit_icon->setGeometry(6, 26, 22, 21);
+  unit_icon->set_surface(unit_sprite());
+  unit_icon->move(6, 26);
 
   source_label = new QLabel(QStringLiteral("0"), this);
   source_label->setObjectName(QStringLiteral("Label1"));

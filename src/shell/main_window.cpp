@@ -21,22 +21,13 @@
 #include "common/linefile.h"
 #include "common/paths.h"
 #include "common/text.h"
-#if __has_include("display/splash.h")
 #include "display/splash.h"
-#else
-namespace zorvane {
-inline QImage make_splash_image() {
-  QImage image(311, 123, QImage::Format_RGB32);
-  image.fill(Qt::gray);
-  return image;
-}
-}  // namespace zorvane
-#endif
 #include "display/map_painter.h"
 #include "display/snapshot.h"
 #include "display/stretch.h"
 #include "shell/action_panel.h"
 #include "shell/army_panel.h"
+#include "shell/battle_runner.h"
 #include "shell/config_panels.h"
 #include "shell/labels.h"
 #include "shell/qt_text.h"
@@ -80,6 +71,7 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
   build_menus();
   build_panels();
 
+  battle_runner_ = new BattleRunner(this);
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(2000);
@@ -421,10 +413,27 @@ void MainWindow::mnusnapshot_Click() {
 
 void MainWindow::mnuConfig_Click() { picture3_->show(); }
 
-void MainWindow::mnuExit_Click() {
-  close();
-  QCoreApplication::exit(0);
+void MainWindow::mnuExit_Click() { close(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // Ending the program ends a running battle too; closing the last window quits the program.
+  battle_runner_->abort();
+  QMainWindow::closeEvent(event);
 }
+
+// ---------------------------------------------------------------------------------------
+// Battles
+
+BattleRunResult MainWindow::fight_battle(std::string_view terrain, const std::vector<std::string>& attackers,
+                                         const std::vector<std::string>& defenders) {
+  const bool save_enabled = mnuSave_->isEnabled();
+  mnuSave_->setEnabled(false);
+  BattleRunResult result = battle_runner_->run_battle(program_folder_, settings_, terrain, attackers, defenders, inner_);
+  mnuSave_->setEnabled(save_enabled && campaign_started_);
+  return result;
+}
+
+bool MainWindow::battle_running() const { return battle_runner_->is_running(); }
 
 void MainWindow::show_text_file(const QString& title, const QString& file_name, bool is_log) {
   picture4_->title->setText(title);

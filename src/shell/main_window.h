@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "battle/battle_report.h"
 #include "campaign/state.h"
 #include "config/army.h"
 #include "config/roster.h"
@@ -20,6 +21,8 @@ class QTimer;
 namespace zorvane {
 
 class ActionPanel;
+class BattleRunner;
+struct BattleRunResult;
 class AiPanel;
 class ArmyPanel;
 class ConfigPanel;
@@ -44,6 +47,14 @@ class MainWindow : public QMainWindow {
   QString program_file(const QString& name) const;
   // True once the window has been shown and laid out its surfaces.
   bool activated() const { return activated_; }
+
+  // Fights a battle for an attack on a cell of this terrain: attackers are the units
+  // chosen to move ("New"), defenders those standing on the target ("Current"). Returns
+  // when the game has ended or was aborted; the window stays live meanwhile and shows a
+  // "battle in progress" panel with an abort button. Saving is held off during a battle.
+  BattleRunResult fight_battle(std::string_view terrain, const std::vector<std::string>& attackers,
+                               const std::vector<std::string>& defenders);
+  bool battle_running() const;
 
   // Start-up and activation steps.
   void loadconfig();
@@ -87,6 +98,7 @@ class MainWindow : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void build_menus();
@@ -124,6 +136,7 @@ class MainWindow : public QMainWindow {
   QLabel* label35_ = nullptr;
   QTimer* timer1_ = nullptr;
   QTimer* refit_timer_ = nullptr;
+  BattleRunner* battle_runner_ = nullptr;
 
   QMenu* mnuFile_ = nullptr;
   QMenu* mnuStats_ = nullptr;

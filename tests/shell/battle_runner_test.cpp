@@ -20,6 +20,7 @@
 
 #include "shell/battle_panel.h"
 #include "shell/battle_runner.h"
+#include "event_helpers.h"
 #include "test_files.h"
 
 #ifdef Q_OS_UNIX
@@ -33,6 +34,7 @@ namespace {
 
 using testing::read_bytes;
 using testing::TempDir;
+using testing::when;
 
 std::string bin_dir() {
   std::string folder = testing::test_bin_dir();
@@ -94,25 +96,6 @@ bool becomes_gone(long pid) {
 }
 #endif
 
-// An earlier QCoreApplication::exit() with no exec() running (a test of the Exit menu)
-// leaves every later event loop ending at once; a short exec() clears that.
-void clear_pending_quit() {
-  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-  QCoreApplication::exec();
-}
-
-void when(std::function<bool()> ready, std::function<void()> action) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, ready, action] {
-    if (!ready()) return;
-    timer->stop();
-    timer->deleteLater();
-    action();
-  });
-  timer->start();
-}
-
 Settings settings_for(const std::string& game) {
   Settings s;
   s.game_exe_path = game;
@@ -130,7 +113,6 @@ Settings settings_for(const std::string& game) {
 class BattleRunnerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    clear_pending_quit();
     ASSERT_TRUE(QDir().mkpath(folder()));
   }
   QString folder() const { return q(dir.file("My Shell")); }

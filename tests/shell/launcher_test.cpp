@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "shell/game_launcher.h"
+#include "event_helpers.h"
 #include "test_files.h"
 
 #ifdef Q_OS_UNIX
@@ -28,6 +29,7 @@ namespace {
 
 using testing::read_bytes;
 using testing::TempDir;
+using testing::when;
 
 QString helper(const char* name) {
   std::string folder = testing::test_bin_dir();
@@ -85,28 +87,7 @@ bool becomes_gone(long pid) {
 }
 #endif
 
-// An earlier QCoreApplication::exit() with no exec() running (a test of the Exit menu)
-// leaves every later event loop ending at once; a short exec() clears that.
-void clear_pending_quit() {
-  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-  QCoreApplication::exec();
-}
-
-// Runs `action` once, from the event loop, as soon as `ready` holds.
-void when(std::function<bool()> ready, std::function<void()> action) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, ready, action] {
-    if (!ready()) return;
-    timer->stop();
-    timer->deleteLater();
-    action();
-  });
-  timer->start();
-}
-
 TEST(GameLauncher, PassesScenarioAndResultAsTwoWholeArguments) {
-  clear_pending_quit();
   TempDir dir;
   const std::string record = dir.file("record.txt");
   ScopedEnv record_file("ZORVANE_RECORD_FILE", record);
@@ -127,7 +108,6 @@ TEST(GameLauncher, PassesScenarioAndResultAsTwoWholeArguments) {
 }
 
 TEST(GameLauncher, ProgramInFolderWithSpacesStarts) {
-  clear_pending_quit();
   TempDir dir;
   const std::string copy = dir.file("My Games/record args");
   ASSERT_TRUE(QDir().mkpath(q(dir.file("My Games"))));
@@ -142,7 +122,6 @@ TEST(GameLauncher, ProgramInFolderWithSpacesStarts) {
 }
 
 TEST(GameLauncher, ProgramThatCannotRunIsReportedByName) {
-  clear_pending_quit();
   TempDir dir;
   const std::string plain = dir.write("plain.exe", "not a program");
   const std::string junk = dir.write("junk.exe", std::string("\x7f\x01\x02junk\n", 9));
@@ -178,7 +157,6 @@ TEST(GameLauncher, BlankProgramIsNotFound) {
 class GameLauncherAbort : public ::testing::TestWithParam<bool> {};
 
 TEST_P(GameLauncherAbort, EndsGameAndEverythingItStarted) {
-  clear_pending_quit();
   const bool ignores_term = GetParam();
   TempDir dir;
   const std::string pid_file = dir.file("pids.txt");
@@ -205,7 +183,6 @@ TEST_P(GameLauncherAbort, EndsGameAndEverythingItStarted) {
 INSTANTIATE_TEST_SUITE_P(TermHonouredOrIgnored, GameLauncherAbort, ::testing::Values(false, true));
 
 TEST(GameLauncher, EventsRunAndSecondLaunchIsRefusedWhileWaiting) {
-  clear_pending_quit();
   TempDir dir;
   const std::string pid_file = dir.file("pids.txt");
   ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
@@ -229,7 +206,6 @@ TEST(GameLauncher, EventsRunAndSecondLaunchIsRefusedWhileWaiting) {
 }
 
 TEST(GameLauncher, DestroyingLauncherMidBattleEndsTheGame) {
-  clear_pending_quit();
   TempDir dir;
   const std::string pid_file = dir.file("pids.txt");
   ScopedEnv pids("ZORVANE_PID_FILE", pid_file);

@@ -30,19 +30,24 @@ class FakeDialogs : public Dialogs {
   }
 
   // Queues the path the next file dialog returns; nullopt queues a Cancel.
-  void answer(std::optional<QString> path) { answers.push_back(std::move(path)); }
+  void answer(const std::optional<QString>& path) { answers.push_back({!path.has_value(), path.value_or(QString())}); }
 
   std::vector<ShownMessage> messages;
   std::vector<FileDialogRequest> open_requests;
   std::vector<FileDialogRequest> save_requests;
-  std::deque<std::optional<QString>> answers;
+  struct Answer {
+    bool cancel = true;
+    QString path;
+  };
+  std::deque<Answer> answers;
 
  private:
   std::optional<QString> next_answer() {
     if (answers.empty()) return std::nullopt;
-    auto a = answers.front();
+    const Answer a = answers.front();
     answers.pop_front();
-    return a;
+    if (a.cancel) return std::nullopt;
+    return a.path;
   }
 };
 
