@@ -41,14 +41,7 @@ ActionPanel::ActionPanel(QWidget* parent) : SurfaceWidget(QStringLiteral("Pictur
 
   mode_label = new DragLabel(QStringLiteral("?"), this, this);
   mode_label->setObjectName(QStringLiteral("Label6"));
-  mode_label->setAutoFillBackground(true);
-  QPalette title_palette = mode_label->palette();
-  title_palette.setColor(QPalette::Window, QColor(0, 0, 128));
-  title_palette.setColor(QPalette::WindowText, QColor(255, 255, 255));
-  mode_label->setPalette(title_palette);
-  QFont bold = mode_label->font();
-  bold.setBold(true);
-  mode_label->setFont(bold);
+  style_strip(mode_label, QColor(0, 0, 128), QColor(255, 255, 255));
   mode_label->setAlignment(Qt::AlignCenter);
   mode_label->setGeometry(0, 0, kWidth, 20);
 

@@ -207,10 +207,9 @@ void MainWindow::save_settings_file() {
   const QString path = program_file(QStringLiteral("config.dat"));
   const FileResult written = write_file_atomic(text_bytes(path), config_file_bytes(settings_));
   if (!written.ok) {
-    dialogs_.message(QStringLiteral("The settings could not be saved to \"%1\": %2.\nThe previous file is unchanged; "
-                                    "the new settings stay in force until the program ends.")
-                         .arg(path, qt_text(written.error)),
-                     QStringLiteral("Notice"));
+    notice(QStringLiteral("The settings could not be saved to \"%1\": %2.\nThe previous file is unchanged; the new "
+                          "settings stay in force until the program ends.")
+               .arg(path, qt_text(written.error)));
   }
 }
 
@@ -223,10 +222,9 @@ void MainWindow::putCdata() {
   const QString path = program_file(QStringLiteral("c_data.dat"));
   const FileResult written = write_file_atomic(text_bytes(path), roster_file_bytes(cdata_));
   if (!written.ok) {
-    dialogs_.message(QStringLiteral("The armies could not be saved to \"%1\": %2.\nThe previous file is unchanged; "
-                                    "the new armies stay in force until the program ends.")
-                         .arg(path, qt_text(written.error)),
-                     QStringLiteral("Notice"));
+    notice(QStringLiteral("The armies could not be saved to \"%1\": %2.\nThe previous file is unchanged; the new "
+                          "armies stay in force until the program ends.")
+               .arg(path, qt_text(written.error)));
   }
 }
 
@@ -297,10 +295,8 @@ void MainWindow::load_background() {
   if (image.isNull()) {
     const QString reason = QFileInfo::exists(path) ? reader.errorString() : QStringLiteral("the file does not exist");
     picture7_->set_surface(QImage());
-    dialogs_.message(QStringLiteral("The background image \"%1\" could not be read: %2.\nThe map is shown on a plain "
-                                    "background.")
-                         .arg(path, reason),
-                     QStringLiteral("Notice"));
+    notice(QStringLiteral("The background image \"%1\" could not be read: %2.\nThe map is shown on a plain background.")
+               .arg(path, reason));
     return;
   }
   picture7_->set_surface(image.convertToFormat(QImage::Format_RGB32));
@@ -316,14 +312,16 @@ void MainWindow::load_background() {
 
 void MainWindow::notice(const QString& text) { dialogs_.message(text, QStringLiteral("Notice")); }
 
-void MainWindow::mnuNew_Click() {
+FileDialogRequest MainWindow::program_folder_dialog(const QString& title, const QString& filter,
+                                                    const QString& file_name) {
+  // These dialogs start in the program folder, which also becomes the current folder.
   QDir::setCurrent(program_folder_);
-  FileDialogRequest request;
-  request.title = QStringLiteral("New campaign");
-  request.filter = QStringLiteral("AIM Files (*.AIM)|*.aim|AIM Files");
-  request.filter_index = 1;
-  request.folder = program_folder_;
-  const std::optional<QString> chosen = dialogs_.open_file(request);
+  return FileDialogRequest{title, filter, 1, program_folder_, file_name};
+}
+
+void MainWindow::mnuNew_Click() {
+  const std::optional<QString> chosen = dialogs_.open_file(
+      program_folder_dialog(QStringLiteral("New campaign"), QStringLiteral("AIM Files (*.AIM)|*.aim|AIM Files")));
   if (!chosen) return;
 
   // The map is read and checked in full before anything changes, so a rejected map leaves
@@ -334,7 +332,7 @@ void MainWindow::mnuNew_Click() {
     notice(qt_text(read.error));
     return;
   }
-  const FileResult log = reset_battle_log(text_bytes(program_file(QString::fromLatin1(kBattleLogFileName.data(), kBattleLogFileName.size()))));
+  const FileResult log = reset_battle_log(text_bytes(program_file(QString::fromLatin1(kBattleLogFileName))));
   if (!log.ok) notice(QStringLiteral("The battle log could not be started afresh: %1").arg(qt_text(log.error)));
   getCdata();
   CampaignState fresh = state_;
@@ -353,14 +351,8 @@ void MainWindow::start_campaign() {
 }
 
 void MainWindow::mnuSave_Click() {
-  QDir::setCurrent(program_folder_);
-  FileDialogRequest request;
-  request.title = QStringLiteral("Save campaign");
-  request.filter = QStringLiteral("Save Files (*.sav)|*.sav");
-  request.filter_index = 1;
-  request.folder = program_folder_;
-  request.file_name = QStringLiteral("SaveGame.sav");
-  const std::optional<QString> chosen = dialogs_.save_file(request);
+  const std::optional<QString> chosen = dialogs_.save_file(program_folder_dialog(
+      QStringLiteral("Save campaign"), QStringLiteral("Save Files (*.sav)|*.sav"), QStringLiteral("SaveGame.sav")));
   if (!chosen) return;
   const WaitCursor wait;
   if (const auto problem = campaign_save_problem(state_)) {
@@ -375,13 +367,8 @@ void MainWindow::mnuSave_Click() {
 }
 
 void MainWindow::mnuLoad_Click() {
-  QDir::setCurrent(program_folder_);
-  FileDialogRequest request;
-  request.title = QStringLiteral("Load campaign");
-  request.filter = QStringLiteral("Save Files (*.sav)|*.sav");
-  request.filter_index = 1;
-  request.folder = program_folder_;
-  const std::optional<QString> chosen = dialogs_.open_file(request);
+  const std::optional<QString> chosen = dialogs_.open_file(
+      program_folder_dialog(QStringLiteral("Load campaign"), QStringLiteral("Save Files (*.sav)|*.sav")));
   if (!chosen) return;
   const WaitCursor wait;
   CampaignLoadResult loaded = load_campaign_save(text_bytes(*chosen), text_bytes(program_folder_),
@@ -397,7 +384,7 @@ void MainWindow::mnuLoad_Click() {
 }
 
 void MainWindow::mnusnapshot_Click() {
-  const QString path = program_file(QString::fromLatin1(kSnapshotFileName.data(), kSnapshotFileName.size()));
+  const QString path = program_file(QString::fromLatin1(kSnapshotFileName));
   const std::string error = save_snapshot(picture1_->surface(), text_bytes(path));
   if (!error.empty()) {
     notice(qt_text(error));
@@ -498,15 +485,13 @@ void MainWindow::Command20_Click() {
   picture3_->show();
   if (numeric_value(text_bytes(picture12_->width_text->text())) < kMinWidth) {
     picture12_->width_text->setText(QStringLiteral("590"));
-    dialogs_.message(QStringLiteral("Width too small to properly run program, adjusting to 590"), QStringLiteral("Notice"));
+    notice(QStringLiteral("Width too small to properly run program, adjusting to 590"));
   }
   if (numeric_value(text_bytes(picture12_->height_text->text())) < kMinHeight) {
     picture12_->height_text->setText(QStringLiteral("450"));
-    dialogs_.message(QStringLiteral("Height too small to properly run program, adjusting to 450"),
-                     QStringLiteral("Notice"));
+    notice(QStringLiteral("Height too small to properly run program, adjusting to 450"));
   }
-  dialogs_.message(QStringLiteral("These settings will be used the next time you run this program."),
-                   QStringLiteral("Notice"));
+  notice(QStringLiteral("These settings will be used the next time you run this program."));
   picture12_->hide();
 }
 
@@ -529,16 +514,11 @@ void MainWindow::browse_terrain_map(int index) {
 }
 
 void MainWindow::Command19_Click() {
-  QDir::setCurrent(program_folder_);
-  FileDialogRequest request;
-  request.title = QStringLiteral("Shell background image");
-  request.filter = QStringLiteral("Image Files (*.BMP)|*.bmp");
-  request.filter_index = 1;
-  request.folder = program_folder_;
-  const std::optional<QString> chosen = dialogs_.open_file(request);
+  const std::optional<QString> chosen = dialogs_.open_file(
+      program_folder_dialog(QStringLiteral("Shell background image"), QStringLiteral("Image Files (*.BMP)|*.bmp")));
   if (!chosen) return;
   if (auto* edit = findChild<QLineEdit*>(QStringLiteral("Text22"))) edit->setText(QDir::toNativeSeparators(*chosen));
-  dialogs_.message(QStringLiteral("You must restart this program to see this background"), QStringLiteral("Notice"));
+  notice(QStringLiteral("You must restart this program to see this background"));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -110,7 +110,10 @@ class MainWindow : public QMainWindow {
   void show_text_file(const QString& title, const QString& file_name, bool is_log);
   void fit_map_picture();
   void start_campaign();
+  // A message box titled "Notice".
   void notice(const QString& text);
+  FileDialogRequest program_folder_dialog(const QString& title, const QString& filter,
+                                          const QString& file_name = QString());
   void load_background();
 
   QString program_folder_;

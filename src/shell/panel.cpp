@@ -37,18 +37,20 @@ void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
   emit mouse_down(event->button(), event->modifiers(), p.x(), p.y());
 }
 
-namespace {
-void style_title(QLabel* label) {
+void style_strip(QLabel* label, QColor background, QColor text) {
   label->setAutoFillBackground(true);
   QPalette pal = label->palette();
-  pal.setColor(QPalette::Window, QColor(0, 0, 128));
-  pal.setColor(QPalette::WindowText, QColor(255, 255, 255));
+  pal.setColor(QPalette::Window, background);
+  pal.setColor(QPalette::WindowText, text);
   label->setPalette(pal);
   QFont font = label->font();
   font.setBold(true);
   label->setFont(font);
   label->setContentsMargins(4, 2, 4, 2);
 }
+
+namespace {
+void style_title(QLabel* label) { style_strip(label, QColor(0, 0, 128), QColor(255, 255, 255)); }
 }  // namespace
 
 Panel::Panel(const QString& object_name, QWidget* parent) : QFrame(parent) {

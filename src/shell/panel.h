@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
+class QLabel;
 class QVBoxLayout;
 
 namespace zorvane {
@@ -58,6 +59,9 @@ class Panel : public QFrame {
   QVBoxLayout* body_;
   QWidget* title_row_ = nullptr;
 };
+
+// Styles a label as a title strip: bold text in `text` on a `background` band.
+void style_strip(QLabel* label, QColor background, QColor text);
 
 // Centres a widget in its parent: left = (parent width - width) / 2, likewise top.
 void centre_in_parent(QWidget* widget);

@@ -4,15 +4,8 @@
 
 namespace zorvane {
 namespace {
-void style_strip(QLabel* label) {
-  label->setAutoFillBackground(true);
-  QPalette pal = label->palette();
-  pal.setColor(QPalette::Window, QColor(0, 128, 0));
-  pal.setColor(QPalette::WindowText, QColor(255, 255, 0));
-  label->setPalette(pal);
-  QFont font = label->font();
-  font.setBold(true);
-  label->setFont(font);
+void style_green_strip(QLabel* label) {
+  style_strip(label, QColor(0, 128, 0), QColor(255, 255, 0));
   label->setContentsMargins(4, 0, 4, 0);
 }
 }  // namespace
@@ -22,11 +15,11 @@ StatsPanel::StatsPanel(QWidget* parent) : SurfaceWidget(QStringLiteral("Picture6
   constexpr int kStrip = 16;
   title = new DragLabel(QStringLiteral("Statistics"), this, this);
   title->setObjectName(QStringLiteral("Label32"));
-  style_strip(title);
+  style_green_strip(title);
   title->setGeometry(0, 0, kWidth - kStrip - 2, kStrip);
   close_label = new ClickLabel(QStringLiteral("X"), this);
   close_label->setObjectName(QStringLiteral("Label33"));
-  style_strip(close_label);
+  style_green_strip(close_label);
   close_label->setAlignment(Qt::AlignCenter);
   close_label->setCursor(Qt::PointingHandCursor);
   close_label->setGeometry(kWidth - kStrip, 0, kStrip, kStrip);

@@ -19,7 +19,7 @@ ViewerPanel::ViewerPanel(QWidget* parent) : Panel(QStringLiteral("Picture4"), pa
   font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("monospace")});
   font.setPointSize(9);
   text->setFont(font);
-  text->setFixedSize(560, 380);
+  text->setFixedSize(640, 380);
   body()->addWidget(text);
   fit();
 }

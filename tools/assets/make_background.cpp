@@ -1,6 +1,8 @@
 // Writes the program's default map backdrop, background.bmp: a dim starfield over faint
 // nebulae, dark enough for the map tiles and badges to stand out on it. Pure pixel work
 // (no fonts, no window system), the same bytes on every run.
+#include "display/noise.h"
+
 #include <QImage>
 #include <QSaveFile>
 #include <algorithm>
@@ -11,50 +13,16 @@
 
 namespace {
 
+namespace noise = zorvane::noise;
+
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-// Integer hashing rather than <random> distributions, whose results differ between
-// standard libraries.
-std::uint32_t hash3(int x, int y, std::uint32_t seed) {
-  std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u +
-                    static_cast<std::uint32_t>(y) * 668265263u + seed * 2246822519u;
-  h = (h ^ (h >> 13)) * 1274126177u;
-  return h ^ (h >> 16);
-}
-
-double unit_hash(int x, int y, std::uint32_t seed) { return hash3(x, y, seed) / 4294967296.0; }
-
-double smooth(double t) { return t * t * (3.0 - 2.0 * t); }
-
-double value_noise(double x, double y, std::uint32_t seed) {
-  const double fx = std::floor(x);
-  const double fy = std::floor(y);
-  const int ix = static_cast<int>(fx);
-  const int iy = static_cast<int>(fy);
-  const double tx = smooth(x - fx);
-  const double ty = smooth(y - fy);
-  const double a = unit_hash(ix, iy, seed);
-  const double b = unit_hash(ix + 1, iy, seed);
-  const double c = unit_hash(ix, iy + 1, seed);
-  const double d = unit_hash(ix + 1, iy + 1, seed);
-  const double top = a + (b - a) * tx;
-  const double bottom = c + (d - c) * tx;
-  return top + (bottom - top) * ty;
-}
+using noise::smooth;
+using noise::unit_hash;
 
 double fractal_noise(double x, double y, std::uint32_t seed, int octaves) {
-  double sum = 0.0;
-  double amplitude = 0.5;
-  double total = 0.0;
-  for (int o = 0; o < octaves; ++o) {
-    sum += amplitude * value_noise(x, y, seed + static_cast<std::uint32_t>(o) * 131u);
-    total += amplitude;
-    x *= 2.07;
-    y *= 2.07;
-    amplitude *= 0.5;
-  }
-  return sum / total;
+  return noise::fractal_noise(x, y, seed, octaves, 2.07, 131u);
 }
 
 struct Colour {
