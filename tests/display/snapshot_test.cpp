@@ -1,17 +1,16 @@
-#include <gtest/gtest.h>
+#include "display/snapshot.h"
 
-#include <csignal>
-#include <cstdint>
-#include <filesystem>
-#include <string>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QImage>
 #include <QImageReader>
-#include <QPainter>
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
 
-#include <sys/resource.h>
-
-#include "display/snapshot.h"
 #include "test_files.h"
 
 namespace zorvane {
@@ -22,18 +21,24 @@ using testing::TempDir;
 
 std::uint32_t le32(const std::string& bytes, std::size_t at) {
   std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+  for (std::size_t i = 4; i-- > 0;)
+    value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
   return value;
 }
 
-// A map surface with distinct pixels, so a mirrored or shifted image would show.
+int count_files(const std::string& folder) {
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++files;
+  return files;
+}
+
+// A map surface whose pixels all differ, so a mirrored or shifted image would show.
 QImage map_surface(int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
-  image.fill(QColor(40, 80, 120));
-  QPainter painter(&image);
-  painter.fillRect(QRect(0, 0, 5, 3), QColor(255, 0, 0));
-  painter.fillRect(QRect(width - 4, height - 2, 4, 2), QColor(0, 255, 0));
-  painter.fillRect(QRect(width / 2, height / 3, 7, 5), QColor(15, 165, 0));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x)
+      image.setPixel(x, y, qRgb(x % 256, y % 256, x / 256 * 16 + y / 256));
+  }
   return image;
 }
 
@@ -57,87 +62,64 @@ class FileSizeLimit {
   void (*old_handler_)(int) = nullptr;
 };
 
-TEST(Snapshot, PathIsTheProgramFolderAndTheFixedName) {
-  EXPECT_EQ(snapshot_path("/opt/zorvane"), "/opt/zorvane/ZIDizizi.bmp");
-  EXPECT_EQ(snapshot_path("C:\\Games\\Zorvane"), "C:\\Games\\Zorvane\\ZIDizizi.bmp");
-}
-
-TEST(Snapshot, SavesTheWholeSurfaceAsABitmap) {
+// The full-screen one first: the smaller one replacing it must not keep its tail.
+TEST(Snapshot, EachSnapshotReplacesTheFileWithTheWholeSurfaceAsABitmap) {
   TempDir dir;
   const std::string path = dir.file("ZIDizizi.bmp");
-  const QImage image = map_surface(37, 23);
-  ASSERT_EQ(save_snapshot(image, path), "");
+  for (const QSize size : {QSize(1920, 1080), QSize(37, 23)}) {
+    SCOPED_TRACE(size.width());
+    const QImage image = map_surface(size.width(), size.height());
+    ASSERT_EQ(save_snapshot(image, path), "");
 
-  const std::string bytes = read_bytes(path);
-  ASSERT_GE(bytes.size(), 54u);
-  EXPECT_EQ(bytes.substr(0, 2), "BM");
-  EXPECT_EQ(le32(bytes, 2), bytes.size());  // the file size field
-  EXPECT_LT(le32(bytes, 10), bytes.size());  // where the pixels start
-  EXPECT_GE(le32(bytes, 14), 40u);           // the DIB header's size
-  EXPECT_EQ(le32(bytes, 18), 37u);           // width
-  EXPECT_EQ(le32(bytes, 22), 23u);           // height, positive: rows stored bottom-up
+    const std::string bytes = read_bytes(path);
+    ASSERT_GE(bytes.size(), 54u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    EXPECT_EQ(le32(bytes, 2), bytes.size());   // the file size field
+    EXPECT_LT(le32(bytes, 10), bytes.size());  // where the pixels start
+    EXPECT_GE(le32(bytes, 14), 40u);           // the DIB header's size
+    EXPECT_EQ(le32(bytes, 18), static_cast<std::uint32_t>(size.width()));
+    EXPECT_EQ(le32(bytes, 22), static_cast<std::uint32_t>(size.height()));  // positive: bottom-up
 
-  QImageReader reader(QString::fromStdString(path));
-  EXPECT_EQ(reader.format(), "bmp");
-  const QImage back = reader.read();
-  ASSERT_FALSE(back.isNull()) << reader.errorString().toStdString();
-  EXPECT_EQ(back.size(), image.size());
-  EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image);
-}
-
-TEST(Snapshot, FullScreenSurfaceKeepsItsSize) {
-  TempDir dir;
-  const std::string path = dir.file("ZIDizizi.bmp");
-  const QImage image = map_surface(1920, 1080);
-  ASSERT_EQ(save_snapshot(image, path), "");
-  const QImage back(QString::fromStdString(path));
-  EXPECT_EQ(back.size(), QSize(1920, 1080));
-  EXPECT_EQ(back.pixel(1919, 1079), qRgb(0, 255, 0));
-  EXPECT_EQ(back.pixel(0, 0), qRgb(255, 0, 0));
-}
-
-TEST(Snapshot, EachSnapshotReplacesTheFile) {
-  TempDir dir;
-  const std::string path = dir.file("ZIDizizi.bmp");
-  ASSERT_EQ(save_snapshot(map_surface(50, 40), path), "");
-  ASSERT_EQ(save_snapshot(map_surface(20, 10), path), "");
-  EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(20, 10));
-  // No temporary files are left beside it.
-  int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
-  EXPECT_EQ(files, 1);
-}
-
-TEST(Snapshot, MissingFolderFailsWithAReason) {
-  TempDir dir;
-  const std::string path = dir.file("gone/ZIDizizi.bmp");
-  const std::string error = save_snapshot(map_surface(10, 10), path);
-  EXPECT_NE(error.find("\"" + path + "\""), std::string::npos) << error;
-  EXPECT_GT(error.size(), path.size() + 40) << error;
-  EXPECT_FALSE(std::filesystem::exists(path));
-}
-
-TEST(Snapshot, FailedWriteLeavesTheOldSnapshotWhole) {
-  TempDir dir;
-  const std::string path = dir.write("ZIDizizi.bmp", "the previous snapshot");
-  std::string error;
-  {
-    FileSizeLimit limit(4096);  // the new bitmap needs about 120 KB
-    error = save_snapshot(map_surface(200, 200), path);
+    QImageReader reader(QString::fromStdString(path));
+    EXPECT_EQ(reader.format(), "bmp");
+    const QImage back = reader.read();
+    ASSERT_FALSE(back.isNull()) << reader.errorString().toStdString();
+    EXPECT_EQ(back.size(), size);
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image);
   }
-  EXPECT_NE(error, "");
-  EXPECT_NE(error.find("ZIDizizi.bmp"), std::string::npos) << error;
-  EXPECT_EQ(read_bytes(path), "the previous snapshot");
-  int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
-  EXPECT_EQ(files, 1);
+  EXPECT_EQ(count_files(dir.path()), 1);  // no temporary file left beside it
 }
 
-TEST(Snapshot, NoSurfaceIsAnError) {
-  TempDir dir;
-  const std::string path = dir.write("ZIDizizi.bmp", "kept");
-  EXPECT_NE(save_snapshot(QImage(), path), "");
-  EXPECT_EQ(read_bytes(path), "kept");
+// A failed snapshot says why, naming the file, and leaves what was there whole, with no
+// temporary file beside it.
+TEST(Snapshot, FailureSaysWhyAndLeavesTheOldFileWhole) {
+  struct Case {
+    const char* name;
+    const char* file;
+    bool had_old;
+    bool disk_full;
+    QImage surface;
+  };
+  for (const Case& c :
+       {Case{"missing folder", "gone/ZIDizizi.bmp", false, false, map_surface(10, 10)},
+        Case{"disk full", "ZIDizizi.bmp", true, true, map_surface(200, 200)},
+        Case{"no surface", "ZIDizizi.bmp", true, false, QImage()}}) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    if (c.had_old) dir.write(c.file, "the previous snapshot");
+    const std::string path = dir.file(c.file);
+    std::string error;
+    {
+      std::optional<FileSizeLimit> limit;
+      if (c.disk_full) limit.emplace(4096);  // the new bitmap needs about 120 KB
+      error = save_snapshot(c.surface, path);
+    }
+    EXPECT_NE(error.find("\"" + path + "\""), std::string::npos) << error;
+    EXPECT_GT(error.size(), path.size() + 40) << error;
+    EXPECT_EQ(testing::file_exists(path), c.had_old);
+    EXPECT_EQ(read_bytes(path), c.had_old ? "the previous snapshot" : "");
+    EXPECT_EQ(count_files(dir.path()), c.had_old ? 1 : 0);
+  }
 }
 
 }  // namespace
