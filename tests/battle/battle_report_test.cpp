@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,339 +38,175 @@ std::string kill_notice(const std::string& place) {
   return line + "is killed! ...Memorial flag planted!";
 }
 
-std::string crlf(const std::vector<std::string>& lines) {
+std::string joined(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
   std::string out;
-  for (const auto& line : lines) out += line + "\r\n";
+  for (const auto& line : lines) out += line + end;
   return out;
 }
 
-BattleRoster roster_of(const std::vector<std::pair<std::string, std::string>>& rows) {
-  BattleRoster roster;
-  for (std::size_t i = 0; i < rows.size(); ++i) roster[i] = BattleRosterRow{"", rows[i].first, rows[i].second};
-  return roster;
-}
-
 // Two attackers (rows 1, 2) against two defenders (rows 3, 4).
-BattleRoster two_on_two() { return roster_of({{"1", "a.ai"}, {"1", "b.ai"}, {"2", "c.ai"}, {"2", "d.ai"}}); }
+BattleRoster two_on_two() { return {{{"", "1", "a.ai"}, {"", "1", "b.ai"}, {"", "2", "c.ai"}, {"", "2", "d.ai"}}}; }
 
 // A defending cell of team "B" holding six units, so every slot's rewrite shows.
 Cell defending_cell() {
   Cell cell;
   cell[owner - 1] = Value::text("B");
   cell[terrain - 1] = Value::text("3");
-  for (int k = 0; k < 6; ++k) cell[static_cast<std::size_t>(unit_1 - 1 + k)] = Value::text("old" + std::to_string(k) + ".ai");
+  for (std::size_t k = 0; k < 6; ++k) cell[unit_1 - 1 + k] = Value::text("old" + std::to_string(k) + ".ai");
   return cell;
 }
 
-std::vector<std::string> slots_of(const Cell& cell) {
-  std::vector<std::string> out;
-  for (int f = unit_1; f <= unit_10; ++f) out.push_back(cell[static_cast<std::size_t>(f - 1)].to_text());
-  return out;
-}
-
-std::vector<std::string> with_empties(std::vector<std::string> units) {
-  units.resize(kUnitSlots);
-  return units;
-}
-
-Cell apply(const BattleReport& report) {
+// Applies the report to the defending cell, attacked by team "E", and checks the cell: the
+// survivors in roster order, every other slot emptied, the owner "E" only when captured.
+void expect_cell_after(const BattleReport& report, std::vector<std::string> survivors, bool captured,
+                       const std::string& name) {
   Cell cell = defending_cell();
-  apply_battle_outcome(battle_outcome(report), cell, Value::text("A"));
-  return cell;
-}
-
-TEST(BattleReport, KillAfterPlacingLeavesOnlyUntouchedBestAttacker) {
-  const std::string report = crlf({placing(" 1", "     120"), placing(" 2", "     120"), placing(" 3", "      40"),
-                                   placing(" 4", "      40"), kill_notice(" 2")});
-  const BattleReport read = read_battle_report(two_on_two(), report);
-  EXPECT_EQ(read.best_score, 120);
-  EXPECT_EQ(read.roster[0].score, "     120");
-  EXPECT_EQ(read.roster[1].score, "0");
-  EXPECT_EQ(read.roster[2].score, "      40");
-  EXPECT_TRUE(read.reported);
-  const Cell cell = apply(read);
-  EXPECT_EQ(slots_of(cell), with_empties({"a.ai"}));
-  EXPECT_TRUE(cell[unit_1 - 1 + 1].is_empty()) << "slot 2 emptied, not left with old text";
-  EXPECT_EQ(cell[owner - 1].to_text(), "A");
-}
-
-TEST(BattleReport, PlacingAfterKillNoticeOverwritesIt) {
-  const std::string report = crlf({placing(" 1", "     120"), kill_notice(" 2"), placing(" 2", "     120"),
-                                   placing(" 3", "      40"), placing(" 4", "      40")});
-  const BattleReport read = read_battle_report(two_on_two(), report);
-  EXPECT_EQ(read.roster[1].score, "     120");
-  const BattleOutcome outcome = battle_outcome(read);
-  EXPECT_EQ(outcome.attackers, 2);
-  EXPECT_EQ(outcome.defenders, 0);
-  const Cell cell = apply(read);
-  EXPECT_EQ(slots_of(cell), with_empties({"a.ai", "b.ai"}));
-  EXPECT_EQ(cell[owner - 1].to_text(), "A");
-}
-
-TEST(BattleReport, AttackWithTiedSurvivorsKeepsOwner) {
-  const BattleRoster roster = roster_of({{"1", "a.ai"}, {"2", "c.ai"}});
-  const BattleReport read = read_battle_report(roster, crlf({placing(" 2", "      75"), placing(" 1", "      75")}));
-  const BattleOutcome outcome = battle_outcome(read);
-  EXPECT_EQ(outcome.attackers, 1);
-  EXPECT_EQ(outcome.defenders, 1);
-  EXPECT_FALSE(outcome.captured());
-  const Cell cell = apply(read);
-  EXPECT_EQ(slots_of(cell), with_empties({"a.ai", "c.ai"})) << "survivors in roster order";
-  EXPECT_EQ(cell[owner - 1].to_text(), "B");
-}
-
-TEST(BattleReport, PlaceNumbersOutsideRosterOnlyRaiseBestScore) {
-  const std::string report =
-      crlf({placing(" 1", "      50"), placing(" 3", "      50"), placing(" 0", "      90"), placing("11", "      70")});
-  const BattleReport read = read_battle_report(two_on_two(), report);
-  EXPECT_EQ(read.best_score, 90);
-  EXPECT_EQ(read.placings, 4);
-  for (std::size_t i : {1u, 3u}) EXPECT_EQ(read.roster[i].score, "") << "row " << i + 1;
-  const Cell cell = apply(read);
-  EXPECT_EQ(slots_of(cell), with_empties({})) << "nobody reached 90";
-  EXPECT_EQ(cell[owner - 1].to_text(), "B");
-}
-
-TEST(BattleReport, ScoreIsCutToColumns79To86) {
-  const BattleReport read = read_battle_report(two_on_two(), crlf({placing(" 1", "123456789")}));
-  EXPECT_EQ(read.roster[0].score, "12345678");
-  EXPECT_EQ(read.best_score, 12345678);
-}
-
-TEST(BattleReport, LineShorterThan79ColumnsGivesEmptyScore) {
-  std::string short_placing = placing(" 1", "");
-  short_placing.resize(60);
-  const BattleReport read = read_battle_report(two_on_two(), crlf({short_placing, placing(" 3", "      10")}));
-  EXPECT_EQ(read.roster[0].score, "");
-  EXPECT_EQ(read.best_score, 10);
-  EXPECT_EQ(slots_of(apply(read)), with_empties({"c.ai"}));
-}
-
-TEST(BattleReport, PlacingMissingItsPlaceNumberColumnsNamesNoRow) {
-  const BattleReport read = read_battle_report(two_on_two(), crlf({"    Place", "    Place   x", placing(" 1", "5")}));
-  EXPECT_EQ(read.placings, 3);
-  EXPECT_EQ(read.roster[0].score, "5");
-  EXPECT_EQ(read.best_score, 5);
-}
-
-TEST(BattleReport, PlaceNumberIsReadByValue) {
-  const BattleRoster roster = roster_of({{"1", "a.ai"}, {"1", "b.ai"}, {"2", "c.ai"}, {"2", "d.ai"}, {"2", "e.ai"}});
-  const BattleReport read = read_battle_report(
-      roster, crlf({placing("2 ", "      11"), placing("03", "      12"), placing("4x", "      13"), placing("5.", "      14")}));
-  EXPECT_EQ(read.roster[1].score, "      11");
-  EXPECT_EQ(read.roster[2].score, "      12");
-  EXPECT_EQ(read.roster[3].score, "      13");
-  EXPECT_EQ(read.roster[4].score, "      14");
-}
-
-TEST(BattleReport, LaterPlacingOverwritesEarlierOneButBestScoreStays) {
-  const BattleReport read =
-      read_battle_report(two_on_two(), crlf({placing(" 1", "     300"), placing(" 1", "      20"), placing(" 3", "20")}));
-  EXPECT_EQ(read.roster[0].score, "      20");
-  EXPECT_EQ(read.best_score, 300) << "best_score is never lowered";
-  EXPECT_EQ(slots_of(apply(read)), with_empties({})) << "nobody holds 300 any more";
-}
-
-TEST(BattleReport, NoReportMarkerLetsDefendersHold) {
-  for (const std::string marker : {"<empty>\r\n", "  <empty>  \r\n", "<empty>"}) {
-    const BattleReport read = read_battle_report(two_on_two(), marker);
-    EXPECT_EQ(read.best_score, 1000);
-    EXPECT_FALSE(read.reported);
-    EXPECT_EQ(read.roster[0].score, "");
-    EXPECT_EQ(read.roster[2].score, "1000");
-    EXPECT_EQ(read.roster[3].score, "1000");
-    const Cell cell = apply(read);
-    EXPECT_EQ(slots_of(cell), with_empties({"c.ai", "d.ai"}));
-    EXPECT_EQ(cell[owner - 1].to_text(), "B");
+  apply_battle_outcome(battle_outcome(report), cell, Value::text("E"));
+  survivors.resize(kUnitSlots);
+  for (std::size_t k = 0; k < survivors.size(); ++k) {
+    const Value& slot = cell[unit_1 - 1 + k];
+    EXPECT_TRUE(slot == (survivors[k].empty() ? Value() : Value::text(survivors[k])))
+        << name << ", slot " << k + 1 << " holds \"" << slot.to_text() << "\", not \"" << survivors[k] << "\"";
   }
+  EXPECT_EQ(cell[owner - 1].to_text(), captured ? "E" : "B") << name;
+  EXPECT_EQ(cell[terrain - 1].to_text(), "3") << name << ": other fields untouched";
 }
 
-TEST(BattleReport, MarkerIsNotRecognisedInsideOtherText) {
-  const BattleReport read = read_battle_report(two_on_two(), crlf({"x<empty>", placing(" 1", "9")}));
-  EXPECT_TRUE(read.reported);
-  EXPECT_EQ(read.roster[2].score, "");
-}
+struct ReportCase {
+  const char* name;
+  std::string bytes;
+  std::array<std::string, 4> scores;  // rows 1-4 of two_on_two() after reading
+  double best_score;
+  int placings;
+  bool reported;
+  std::vector<std::string> survivors;
+  int attackers, defenders;
+};
 
-// A report with no placing would leave best_score at 0, and every row scored 0 (killed
-// units included) would survive; it is treated as no report instead.
-TEST(BattleReport, ReportWithoutPlacingsCountsAsNoReport) {
-  const BattleReport read =
-      read_battle_report(two_on_two(), crlf({"Vantor battle report", kill_notice(" 1"), kill_notice(" 3")}));
-  EXPECT_FALSE(read.reported);
-  EXPECT_EQ(read.placings, 0);
-  EXPECT_EQ(read.best_score, 1000);
-  const Cell cell = apply(read);
-  EXPECT_EQ(slots_of(cell), with_empties({"c.ai", "d.ai"}));
-  EXPECT_EQ(cell[owner - 1].to_text(), "B");
-}
-
-TEST(BattleReport, KilledRowsNeverSurviveEvenAtBestScoreZero) {
-  const BattleReport read = read_battle_report(
-      two_on_two(), crlf({placing(" 1", "0"), placing(" 2", "0"), placing(" 3", "0"), kill_notice(" 3"), kill_notice(" 4")}));
-  EXPECT_EQ(read.best_score, 0);
-  const BattleOutcome outcome = battle_outcome(read);
-  EXPECT_EQ(slots_of(apply(read)), with_empties({"a.ai", "b.ai"}));
-  EXPECT_EQ(outcome.attackers, 2);
-  EXPECT_EQ(outcome.defenders, 0) << "rows without a unit are not counted as defenders";
-}
-
-TEST(BattleReport, ReportsWithOtherLineEndsReadTheSame) {
-  const std::vector<std::string> lines = {placing(" 1", "     120"), placing(" 2", "     120"),
-                                          placing(" 3", "      40"), kill_notice(" 2")};
-  const BattleReport expected = read_battle_report(two_on_two(), crlf(lines));
-  for (const std::string end : {"\n", "\r"}) {
-    std::string bytes;
-    for (const auto& line : lines) bytes += line + end;
-    const BattleReport read = read_battle_report(two_on_two(), bytes);
-    EXPECT_EQ(read.roster, expected.roster);
-    EXPECT_EQ(read.best_score, expected.best_score);
-  }
-  // The last line may lack its line end.
-  const std::string last_unended = crlf({placing(" 1", "1")}) + kill_notice(" 1");
-  EXPECT_EQ(read_battle_report(two_on_two(), last_unended).roster[0].score, "0");
-}
-
-TEST(BattleReport, SurroundingSpacesOfKillNoticeAreIgnored) {
-  const BattleReport read = read_battle_report(two_on_two(), crlf({placing(" 1", "5"), kill_notice(" 1") + "   "}));
-  EXPECT_EQ(read.roster[0].score, "0");
-  std::string shifted = kill_notice(" 3");
-  shifted.insert(27, "  ");
-  EXPECT_EQ(read_battle_report(two_on_two(), crlf({placing(" 3", "5"), shifted})).roster[2].score, "0");
-}
-
-TEST(BattleReport, AlteredKillNoticeIsIgnored) {
-  std::string wrong = kill_notice(" 1");
-  wrong.back() = '.';
-  std::string early = kill_notice(" 1");
-  early.erase(20, 1);  // the notice starts in column 27
-  const BattleReport read = read_battle_report(two_on_two(), crlf({placing(" 1", "5"), wrong, early}));
-  EXPECT_EQ(read.roster[0].score, "5");
-}
-
-TEST(BattleReport, JunkAndNulBytesGiveNoReportWithoutCrash) {
+std::vector<ReportCase> report_cases() {
+  const std::string held = "1000";
+  const std::string huge(5u << 20, 'x');
+  const std::string nul_score("  \0 88", 6);
+  std::string nul_placing = placing(" 1", "      77");
+  nul_placing[30] = '\0';
   std::string junk;
   for (int i = 0; i < 5000; ++i) junk += static_cast<char>((i * 7919 + 13) % 256);
   junk += std::string(100, '\0');
-  const BattleReport read = read_battle_report(two_on_two(), junk);
-  EXPECT_FALSE(read.reported);
-  EXPECT_EQ(slots_of(apply(read)), with_empties({"c.ai", "d.ai"}));
+  const std::vector<std::string> kill_after = {placing(" 1", "     120"), placing(" 2", "     120"),
+                                               placing(" 3", "      40"), placing(" 4", "      40"), kill_notice(" 2")};
+  const std::array<std::string, 4> kill_after_scores = {"     120", "0", "      40", "      40"};
+  std::string wrong_notice = kill_notice(" 1");
+  wrong_notice.back() = '.';
+  std::string early_notice = kill_notice(" 1");
+  early_notice.erase(20, 1);  // the notice starts in column 27
+  std::string shifted_notice = kill_notice(" 3");
+  shifted_notice.insert(27, "  ");  // the notice starts in column 30
+  std::string short_placing = placing(" 1", "");
+  short_placing.resize(60);
+  return {
+      {"kill notice after the placing", joined(kill_after), kill_after_scores, 120, 4, true, {"a.ai"}, 1, 0},
+      {"LF line ends", joined(kill_after, "\n"), kill_after_scores, 120, 4, true, {"a.ai"}, 1, 0},
+      {"CR line ends", joined(kill_after, "\r"), kill_after_scores, 120, 4, true, {"a.ai"}, 1, 0},
+      {"kill notice before the placing",
+       joined({placing(" 1", "     120"), kill_notice(" 2"), placing(" 2", "     120"), placing(" 3", "      40"),
+               placing(" 4", "      40")}),
+       {"     120", "     120", "      40", "      40"}, 120, 4, true, {"a.ai", "b.ai"}, 2, 0},
+      {"tie keeps the owner, survivors in roster order, scores compared by value",
+       joined({placing(" 3", "      75"), placing(" 1", "    75.0"), placing(" 2", "10"), placing(" 4", "10")}),
+       {"    75.0", "10", "      75", "10"}, 75, 4, true, {"a.ai", "c.ai"}, 1, 1},
+      {"place numbers 0 and 11 only raise the best score",
+       joined({placing(" 1", "50"), placing(" 3", "50"), placing(" 0", "90"), placing("11", "70")}),
+       {"50", "", "50", ""}, 90, 4, true, {}, 0, 0},
+      {"place number read by value",
+       joined({placing("2 ", "11"), placing("03", "12"), placing("4x", "13"), placing("1.", "14")}),
+       {"14", "11", "12", "13"}, 14, 4, true, {"a.ai"}, 1, 0},
+      {"score cut to columns 79-86", joined({placing(" 1", "123456789")}), {"12345678", "", "", ""}, 12345678, 1, true,
+       {"a.ai"}, 1, 0},
+      {"line shorter than 79 columns", joined({short_placing, placing(" 3", "      10")}), {"", "", "      10", ""}, 10,
+       2, true, {"c.ai"}, 0, 1},
+      {"placing without place number columns", joined({"    Place", "    Place   x", placing(" 1", "5")}),
+       {"5", "", "", ""}, 5, 3, true, {"a.ai"}, 1, 0},
+      {"later placing overwrites, best score stays",
+       joined({placing(" 1", "     300"), placing(" 1", "      20"), placing(" 3", "20")}), {"      20", "", "20", ""},
+       300, 3, true, {}, 0, 0},
+      {"<empty>", "<empty>\r\n", {"", "", held, held}, 1000, 0, false, {"c.ai", "d.ai"}, 0, 2},
+      {"<empty> with spaces, no line end", "  <empty>  ", {"", "", held, held}, 1000, 0, false, {"c.ai", "d.ai"}, 0, 2},
+      {"<empty> inside other text", joined({"x<empty>", placing(" 1", "9")}), {"9", "", "", ""}, 9, 1, true,
+       {"a.ai"}, 1, 0},
+      // With no placing best_score would stay 0 and every row scored 0 would survive.
+      {"report without placings", joined({"Vantor battle report", kill_notice(" 3"), kill_notice(" 4")}),
+       {"", "", held, held}, 1000, 0, false, {"c.ai", "d.ai"}, 0, 2},
+      // Rows 5-10 hold no unit and score "" (value 0): they must not count as defenders.
+      {"killed rows never survive, even at best score 0",
+       joined({placing(" 1", "0"), placing(" 2", "0"), placing(" 3", "0"), kill_notice(" 3"), kill_notice(" 4")}),
+       {"0", "0", "0", "0"}, 0, 3, true, {"a.ai", "b.ai"}, 2, 0},
+      {"last line without line end", joined({placing(" 1", "1")}) + kill_notice(" 1"), {"0", "", "", ""}, 1, 1, true,
+       {}, 0, 0},
+      {"spaces around the kill notice",
+       joined({placing(" 1", "5"), placing(" 3", "5"), kill_notice(" 1") + "   ", shifted_notice}),
+       {"0", "", "0", ""}, 5, 2, true, {}, 0, 0},
+      {"altered kill notices", joined({placing(" 1", "5"), wrong_notice, early_notice}), {"5", "", "", ""}, 5, 1, true,
+       {"a.ai"}, 1, 0},
+      {"junk and NUL bytes", junk, {"", "", held, held}, 1000, 0, false, {"c.ai", "d.ai"}, 0, 2},
+      {"NUL bytes inside placings", joined({nul_placing, placing(" 2", nul_score)}),
+       {"      77", nul_score, "", ""}, 77, 2, true, {"a.ai"}, 1, 0},
+      {"huge lines", joined({huge, placing(" 1", "      60"), huge + "Place", placing(" 3", "40")}),
+       {"      60", "", "40", ""}, 60, 2, true, {"a.ai"}, 1, 0},
+  };
 }
 
-TEST(BattleReport, NulBytesInsideAPlacingAreKeptInItsColumns) {
-  std::string line = placing(" 1", "      77");
-  line[30] = '\0';
-  std::string score_line = placing(" 2", std::string("  \0 88", 6));
-  const BattleReport read = read_battle_report(two_on_two(), crlf({line, score_line}));
-  EXPECT_EQ(read.roster[0].score, "      77");
-  EXPECT_EQ(read.roster[1].score, std::string("  \0 88", 6));
-  EXPECT_EQ(read.best_score, 77) << "a score starting with a NUL reads as 0";
+TEST(BattleReport, ReadsScoresAndDecidesTheBattle) {
+  for (const auto& c : report_cases()) {
+    const BattleReport read = read_battle_report(two_on_two(), c.bytes);
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(read.roster[i].score, c.scores[i]) << c.name << ", row " << i + 1;
+    for (std::size_t i = 4; i < read.roster.size(); ++i) EXPECT_EQ(read.roster[i].score, "") << c.name;
+    EXPECT_EQ(read.best_score, c.best_score) << c.name;
+    EXPECT_EQ(read.placings, c.placings) << c.name;
+    EXPECT_EQ(read.reported, c.reported) << c.name;
+    const BattleOutcome outcome = battle_outcome(read);
+    EXPECT_EQ(outcome.attackers, c.attackers) << c.name;
+    EXPECT_EQ(outcome.defenders, c.defenders) << c.name;
+    expect_cell_after(read, c.survivors, c.attackers > c.defenders, c.name);
+  }
 }
 
-TEST(BattleReport, HugeLineDoesNotHideTheLinesAfterIt) {
-  const std::string huge(5u << 20, 'x');
-  const BattleReport read =
-      read_battle_report(two_on_two(), crlf({huge, placing(" 1", "      60"), huge + "Place", placing(" 3", "40")}));
-  EXPECT_EQ(read.roster[0].score, "      60");
-  EXPECT_EQ(read.best_score, 60);
-}
-
-TEST(BattleReportFile, ReadsTheFileItNames) {
+// Only the first max_bytes of the file are read, and a line cut by the limit is ignored.
+TEST(BattleReportFile, ReadsTheFileItNamesUpToTheLimit) {
   TempDir dir;
-  const std::string path = dir.write("zorvtmp.txt", crlf({placing(" 3", "      40"), placing(" 1", "      50")}));
-  const BattleReport read = read_battle_report_file(two_on_two(), path);
-  EXPECT_TRUE(read.reported);
-  EXPECT_TRUE(read.read_error.empty());
-  EXPECT_EQ(read.best_score, 50);
-  EXPECT_EQ(slots_of(apply(read)), with_empties({"a.ai"}));
+  const std::string head = joined({placing(" 3", "      40"), std::string(100, 'x')});
+  const std::string bytes = head + joined({placing(" 1", "      99")});
+  const std::string path = dir.write("zorvtmp.txt", bytes);
+  const BattleReport whole = read_battle_report_file(two_on_two(), path, bytes.size());
+  EXPECT_TRUE(whole.reported);
+  EXPECT_FALSE(whole.truncated) << "a file of exactly the limit is read whole";
+  EXPECT_TRUE(whole.read_error.empty());
+  EXPECT_EQ(whole.best_score, 99);
+  expect_cell_after(whole, {"a.ai"}, true, "whole file");
+
+  const BattleReport cut = read_battle_report_file(two_on_two(), path, head.size() + 20);
+  EXPECT_TRUE(cut.truncated);
+  EXPECT_EQ(cut.best_score, 40) << "the placing past the limit is not read";
+  EXPECT_EQ(cut.roster[0].score, "") << "nor is the part of it that fits";
+  EXPECT_EQ(cut.roster[2].score, "      40");
 }
 
 TEST(BattleReportFile, MissingOrUnreadableFileCountsAsNoReport) {
   TempDir dir;
   dir.write("folder/inside.txt", "x");
-  for (const std::string& path : {dir.file("missing.txt"), dir.file("folder")}) {
+  std::vector<std::string> paths = {dir.file("missing.txt"), dir.file("folder")};
+#ifndef _WIN32
+  // A pipe in place of the file must not be waited for.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.txt").c_str(), 0600), 0);
+  paths.push_back(dir.file("pipe.txt"));
+#endif
+  for (const std::string& path : paths) {
     const BattleReport read = read_battle_report_file(two_on_two(), path);
     EXPECT_FALSE(read.reported) << path;
     EXPECT_FALSE(read.read_error.empty()) << path;
-    EXPECT_EQ(read.best_score, 1000);
-    const Cell cell = apply(read);
-    EXPECT_EQ(slots_of(cell), with_empties({"c.ai", "d.ai"}));
-    EXPECT_EQ(cell[owner - 1].to_text(), "B");
+    EXPECT_EQ(read.best_score, 1000) << path;
+    expect_cell_after(read, {"c.ai", "d.ai"}, false, path);
   }
 }
-
-#ifndef _WIN32
-TEST(BattleReportFile, PipeInPlaceOfFileIsNotWaitedFor) {
-  TempDir dir;
-  const std::string path = dir.file("zorvtmp.txt");
-  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-  const BattleReport read = read_battle_report_file(two_on_two(), path);
-  EXPECT_FALSE(read.reported);
-  EXPECT_FALSE(read.read_error.empty());
-}
-#endif
-
-TEST(BattleReportFile, TextBeyondTheLimitIsIgnored) {
-  TempDir dir;
-  const std::string head = crlf({placing(" 3", "      40")});
-  const std::string filler(100, 'x');
-  const std::string path = dir.write("zorvtmp.txt", head + filler + "\r\n" + crlf({placing(" 1", "      99")}));
-  const BattleReport read = read_battle_report_file(two_on_two(), path, head.size() + filler.size() + 2 + 20);
-  EXPECT_TRUE(read.truncated);
-  EXPECT_EQ(read.best_score, 40) << "the placing past the limit is not read";
-  EXPECT_EQ(read.roster[0].score, "") << "nor is the part of it that fits";
-  EXPECT_EQ(read.roster[2].score, "      40");
-}
-
-TEST(BattleReportFile, FileOfExactlyTheLimitIsReadWhole) {
-  TempDir dir;
-  const std::string bytes = crlf({placing(" 1", "      99")});
-  const std::string path = dir.write("zorvtmp.txt", bytes);
-  const BattleReport read = read_battle_report_file(two_on_two(), path, bytes.size());
-  EXPECT_FALSE(read.truncated);
-  EXPECT_EQ(read.best_score, 99);
-}
-
-TEST(BattleReportFile, OneHugeLinePastTheLimitIsNoReport) {
-  TempDir dir;
-  const std::string path = dir.write("zorvtmp.txt", placing(" 1", "      99") + std::string(4096, ' '));
-  const BattleReport read = read_battle_report_file(two_on_two(), path, 1024);
-  EXPECT_TRUE(read.truncated);
-  EXPECT_FALSE(read.reported);
-  EXPECT_EQ(read.best_score, 1000);
-}
-
-TEST(BattleOutcome, SideOtherThanOneCountsAsDefender) {
-  BattleReport report;
-  report.roster = roster_of({{"1", "a.ai"}, {"x", "b.ai"}, {"", "c.ai"}});
-  for (auto& row : report.roster) row.score = row.unit.empty() ? "" : "7";
-  report.best_score = 7;
-  const BattleOutcome outcome = battle_outcome(report);
-  EXPECT_EQ(outcome.attackers, 1);
-  EXPECT_EQ(outcome.defenders, 2);
-}
-
-TEST(BattleOutcome, CapturedOnlyWithMoreAttackers) {
-  BattleReport report;
-  report.roster = roster_of({{"1", "a.ai"}, {"1", "b.ai"}, {"2", "c.ai"}});
-  for (auto& row : report.roster) row.score = "5";
-  report.best_score = 5;
-  Cell cell = defending_cell();
-  apply_battle_outcome(battle_outcome(report), cell, Value::text("E"));
-  EXPECT_EQ(cell[owner - 1].to_text(), "E");
-  EXPECT_EQ(slots_of(cell), with_empties({"a.ai", "b.ai", "c.ai"}));
-  EXPECT_EQ(cell[terrain - 1].to_text(), "3") << "other fields untouched";
-}
-
-TEST(BattleOutcome, ScoresCompareByValue) {
-  BattleReport report;
-  report.roster = roster_of({{"1", "a.ai"}, {"2", "c.ai"}});
-  report.roster[0].score = "   120.0";
-  report.roster[1].score = "120abc";
-  report.best_score = 120;
-  EXPECT_EQ(battle_outcome(report).units[1], "c.ai");
-}
-
-TEST(BattleOutcome, NoReportBytesAreTheMarkerLine) { EXPECT_EQ(no_report_bytes(), "<empty>\r\n"); }
 
 }  // namespace
 }  // namespace zorvane

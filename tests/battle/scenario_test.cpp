@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "battle/scenario.h"
@@ -30,23 +32,8 @@ std::vector<std::string> lines_with_prefix(const Scenario& scenario, const std::
   return out;
 }
 
-bool has_line(const Scenario& scenario, const std::string& line) {
-  return std::find(scenario.lines.begin(), scenario.lines.end(), line) != scenario.lines.end();
-}
-
-TEST(Scenario, AttackOnBrownTerrainNamesUnitsInGameFolder) {
-  const Scenario s = build_scenario("3", battle_settings(), {"a.ai", "b.ai"}, {"c.ai"});
-  EXPECT_EQ(lines_with_prefix(s, "unit="),
-            (std::vector<std::string>{"unit=C:\\Games\\a.ai", "unit=C:\\Games\\b.ai", "unit=C:\\Games\\c.ai"}));
-  EXPECT_EQ(s.roster[0], (BattleRosterRow{"", "1", "a.ai"}));
-  EXPECT_EQ(s.roster[1], (BattleRosterRow{"", "1", "b.ai"}));
-  EXPECT_EQ(s.roster[2], (BattleRosterRow{"", "2", "c.ai"}));
-  for (std::size_t i = 3; i < s.roster.size(); ++i) EXPECT_EQ(s.roster[i], BattleRosterRow{}) << "row " << i + 1;
-  EXPECT_EQ(lines_with_prefix(s, "map="), std::vector<std::string>{"map=brown.map"});
-  EXPECT_EQ(lines_with_prefix(s, "mapbackbmp="), std::vector<std::string>{"mapbackbmp=Rustmoor"});
-}
-
-TEST(Scenario, WholeFileIsWrittenByteForByte) {
+// The three unit lines name the game's folder; the brown map and its backdrop.
+TEST(Scenario, AttackOnBrownTerrainIsWrittenByteForByteWithItsRoster) {
   Settings settings = battle_settings();
   settings.last_alive_bonus = 1;
   settings.shield_overheat = 1;
@@ -74,35 +61,32 @@ TEST(Scenario, WholeFileIsWrittenByteForByte) {
             "nodefill=1\r\n"
             "nodeguns=1\r\n"
             "mapbackbmp=Rustmoor\r\n");
+  EXPECT_EQ(s.roster[0], (BattleRosterRow{"", "1", "a.ai"}));
+  EXPECT_EQ(s.roster[1], (BattleRosterRow{"", "1", "b.ai"}));
+  EXPECT_EQ(s.roster[2], (BattleRosterRow{"", "2", "c.ai"}));
+  for (std::size_t i = 3; i < s.roster.size(); ++i) EXPECT_EQ(s.roster[i], BattleRosterRow{}) << "row " << i + 1;
 }
 
 struct TerrainCase {
   const char* terrain;
-  const char* map_line;   // "" for no line
-  const char* backdrop;   // "" for no line
+  const char* map_line;  // "" for no line
+  const char* backdrop;  // "" for no line
 };
 
 class ScenarioTerrain : public ::testing::TestWithParam<TerrainCase> {};
 
-TEST_P(ScenarioTerrain, ChoosesMapAndBackdrop) {
+// Every battle writes the same fixed lines in the same order; the terrain only decides
+// whether the map line (second) and the backdrop line (last) are there.
+TEST_P(ScenarioTerrain, ChoosesMapAndBackdropAroundTheFixedLines) {
   const TerrainCase c = GetParam();
-  const Scenario s = build_scenario(c.terrain, battle_settings(), {"a.ai"}, {"c.ai"});
-  const auto maps = lines_with_prefix(s, "map=");
-  const auto backdrops = lines_with_prefix(s, "mapbackbmp=");
-  if (*c.map_line) {
-    EXPECT_EQ(maps, std::vector<std::string>{c.map_line});
-    EXPECT_EQ(s.lines[1], c.map_line) << "the map line comes second";
-  } else {
-    EXPECT_TRUE(maps.empty());
-    EXPECT_EQ(s.lines[1], "damage=100");
-  }
-  if (*c.backdrop) {
-    EXPECT_EQ(backdrops, std::vector<std::string>{c.backdrop});
-    EXPECT_EQ(s.lines.back(), c.backdrop) << "the backdrop line comes last";
-  } else {
-    EXPECT_TRUE(backdrops.empty());
-    EXPECT_EQ(s.lines.back(), "nodeguns=1");
-  }
+  std::vector<std::string> expected = {
+      "title=Zorvane Battle", "damage=100", "fuel=200", "unit=C:\\Games\\a.ai", "unit=C:\\Games\\c.ai", "ammo=300",
+      "lastalivebonus=no", "disablestrategynode=no", "shieldoverheat=no", "area=planetside", "iffoff=no",
+      "bloodmode=no", "clicklimit=500", "overheat=30", "flagguns=30", "flagfill=350", "nodebonus=10", "nodefill=1",
+      "nodeguns=1"};
+  if (*c.map_line) expected.insert(expected.begin() + 1, c.map_line);
+  if (*c.backdrop) expected.push_back(c.backdrop);
+  EXPECT_EQ(build_scenario(c.terrain, battle_settings(), {"a.ai"}, {"c.ai"}).lines, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -119,148 +103,98 @@ INSTANTIATE_TEST_SUITE_P(
                       TerrainCase{"0", "", ""}, TerrainCase{"6", "", ""}, TerrainCase{"K", "", ""},
                       TerrainCase{"c", "", ""}, TerrainCase{"", "", ""}, TerrainCase{"12", "", ""}));
 
-TEST(Scenario, MapLineTakesFileNamePartOfSetting) {
-  Settings settings = battle_settings();
-  settings.terrain_maps[0] = "D:\\maps\\hill.map";
-  EXPECT_EQ(lines_with_prefix(build_scenario("1", settings, {"a.ai"}, {}), "map="),
-            std::vector<std::string>{"map=hill.map"});
-  settings.terrain_maps[0] = "C:\\hill.map";
-  EXPECT_EQ(lines_with_prefix(build_scenario("1", settings, {"a.ai"}, {}), "map="),
-            std::vector<std::string>{"map=hill.map"});
-}
-
-TEST(Scenario, MapSettingWithoutSeparatorIsWrittenWholeAndTrimmed) {
-  Settings settings = battle_settings();
-  settings.terrain_maps[2] = "hill.map";
-  EXPECT_EQ(lines_with_prefix(build_scenario("3", settings, {"a.ai"}, {}), "map="),
-            std::vector<std::string>{"map=hill.map"});
-  settings.terrain_maps[2] = "  D:\\maps\\big hill.map  ";
-  EXPECT_EQ(lines_with_prefix(build_scenario("3", settings, {"a.ai"}, {}), "map="),
-            std::vector<std::string>{"map=big hill.map"});
-}
-
-TEST(Scenario, AllSwitchesUncheckedWriteNo) {
-  const Scenario s = build_scenario("1", battle_settings(), {"a.ai"}, {"b.ai"});
-  EXPECT_TRUE(has_line(s, "lastalivebonus=no"));
-  EXPECT_TRUE(has_line(s, "disablestrategynode=no"));
-  EXPECT_TRUE(has_line(s, "shieldoverheat=no"));
-  EXPECT_TRUE(has_line(s, "bloodmode=no"));
-}
-
-TEST(Scenario, CheckedSwitchesWriteYes) {
-  Settings settings = battle_settings();
-  settings.last_alive_bonus = settings.disable_strategy_node = settings.shield_overheat = settings.blood_mode = 1;
-  const Scenario s = build_scenario("1", settings, {"a.ai"}, {"b.ai"});
-  EXPECT_TRUE(has_line(s, "lastalivebonus=yes"));
-  EXPECT_TRUE(has_line(s, "disablestrategynode=yes"));
-  EXPECT_TRUE(has_line(s, "shieldoverheat=yes"));
-  EXPECT_TRUE(has_line(s, "bloodmode=yes"));
-}
-
-TEST(Scenario, GreyedSwitchWritesNoLineForItsKey) {
-  Settings settings = battle_settings();
-  settings.disable_strategy_node = 2;
-  settings.blood_mode = 2;
-  const Scenario s = build_scenario("1", settings, {"a.ai"}, {"b.ai"});
-  EXPECT_TRUE(lines_with_prefix(s, "disablestrategynode=").empty());
-  EXPECT_TRUE(lines_with_prefix(s, "bloodmode=").empty());
-  EXPECT_TRUE(has_line(s, "lastalivebonus=no"));
-  EXPECT_TRUE(has_line(s, "shieldoverheat=no"));
-  EXPECT_EQ(s.lines.size(), 19u) << "two lines fewer than the usual 21";
-}
-
-TEST(Scenario, FixedLinesComeInOrderForEveryBattle) {
-  for (const char* terrain : {"1", "B", "0"}) {
-    const Scenario s = build_scenario(terrain, battle_settings(), {"a.ai"}, {"b.ai", "c.ai"});
-    std::vector<std::string> fixed;
-    for (const auto& line : s.lines) {
-      if (line.rfind("title=", 0) == 0 || line.rfind("area=", 0) == 0 || line.rfind("iffoff=", 0) == 0 ||
-          line.rfind("overheat=", 0) == 0 || line.rfind("flag", 0) == 0 || line.rfind("node", 0) == 0) {
-        fixed.push_back(line);
-      }
+// Each switch: 0 (unchecked) writes "no", 1 (checked) "yes", 2 (greyed) no line at all.
+TEST(Scenario, SwitchesWriteNoYesOrNothingWhenGreyed) {
+  const char* const keys[] = {"lastalivebonus", "disablestrategynode", "shieldoverheat", "bloodmode"};
+  for (const std::array<int, 4> checks :
+       {std::array<int, 4>{0, 0, 0, 0}, {1, 1, 1, 1}, {2, 2, 2, 2}, {0, 2, 1, 2}, {2, 0, 2, 1}}) {
+    Settings settings = battle_settings();
+    settings.last_alive_bonus = checks[0];
+    settings.disable_strategy_node = checks[1];
+    settings.shield_overheat = checks[2];
+    settings.blood_mode = checks[3];
+    const Scenario s = build_scenario("1", settings, {"a.ai"}, {"b.ai"});
+    std::size_t greyed = 0;
+    for (std::size_t k = 0; k < 4; ++k) {
+      const std::string key = std::string(keys[k]) + "=";
+      std::vector<std::string> expected;
+      if (checks[k] == 2) ++greyed;
+      else expected.push_back(key + (checks[k] == 1 ? "yes" : "no"));
+      EXPECT_EQ(lines_with_prefix(s, key), expected) << key << checks[k];
     }
-    EXPECT_EQ(fixed, (std::vector<std::string>{"title=Zorvane Battle", "area=planetside", "iffoff=no", "overheat=30",
-                                               "flagguns=30", "flagfill=350", "nodebonus=10", "nodefill=1",
-                                               "nodeguns=1"}))
-        << "terrain " << terrain;
-    EXPECT_EQ(s.lines.front(), "title=Zorvane Battle");
+    EXPECT_EQ(s.lines.size(), 21 - greyed);
   }
 }
 
-TEST(Scenario, LinesFollowTheFixedOrder) {
-  const Scenario s = build_scenario("2", battle_settings(), {"a.ai"}, {"b.ai"});
-  std::vector<std::string> keys;
-  for (const auto& line : s.lines) keys.push_back(line.substr(0, line.find('=')));
-  EXPECT_EQ(keys, (std::vector<std::string>{"title", "map", "damage", "fuel", "unit", "unit", "ammo",
-                                            "lastalivebonus", "disablestrategynode", "shieldoverheat", "area",
-                                            "iffoff", "bloodmode", "clicklimit", "overheat", "flagguns", "flagfill",
-                                            "nodebonus", "nodefill", "nodeguns", "mapbackbmp"}));
+// How one setting shapes its line. The unit entry " a.ai " keeps its spaces; the map
+// line takes the setting's file name part; the unit line joins the game's folder with the
+// folder's own separator (or the platform's when the folder has none).
+TEST(Scenario, SettingShapesItsLine) {
+  const std::string sep(1, platform_separator());
+  struct Case {
+    const char* name;
+    std::function<void(Settings&)> set;
+    std::string prefix;
+    std::string line;
+  };
+  const std::vector<Case> cases = {
+      {"map in a folder", [](Settings& s) { s.terrain_maps[0] = "D:\\maps\\hill.map"; }, "map=", "map=hill.map"},
+      {"map in a root", [](Settings& s) { s.terrain_maps[0] = "C:\\hill.map"; }, "map=", "map=hill.map"},
+      {"map, Unix path", [](Settings& s) { s.terrain_maps[0] = "/srv/maps/hill.map"; }, "map=", "map=hill.map"},
+      {"map, name only", [](Settings& s) { s.terrain_maps[0] = "hill.map"; }, "map=", "map=hill.map"},
+      {"map, spaces", [](Settings& s) { s.terrain_maps[0] = "  D:\\maps\\big hill.map  "; }, "map=",
+       "map=big hill.map"},
+      {"damage trimmed", [](Settings& s) { s.battle_damage = "  150 "; }, "damage=", "damage=150"},
+      {"fuel empty", [](Settings& s) { s.battle_fuel = ""; }, "fuel=", "fuel="},
+      {"ammo blank", [](Settings& s) { s.battle_ammo = "   "; }, "ammo=", "ammo="},
+      {"click limit, inner spaces", [](Settings& s) { s.battle_click_limit = " 9 9 "; }, "clicklimit=",
+       "clicklimit=9 9"},
+      {"game in a folder", [](Settings&) {}, "unit=", "unit=C:\\Games\\ a.ai "},
+      {"game in a root", [](Settings& s) { s.game_exe_path = "C:\\Vantor.exe"; }, "unit=", "unit=C:" + sep + " a.ai "},
+      {"game, Unix path", [](Settings& s) { s.game_exe_path = "/opt/my games/vantor/Vantor.exe"; }, "unit=",
+       "unit=/opt/my games/vantor/ a.ai "},
+      {"no game", [](Settings& s) { s.game_exe_path = ""; }, "unit=", "unit=" + sep + " a.ai "},
+  };
+  for (const auto& c : cases) {
+    Settings settings = battle_settings();
+    c.set(settings);
+    const Scenario s = build_scenario("1", settings, {" a.ai "}, {});
+    EXPECT_EQ(lines_with_prefix(s, c.prefix), std::vector<std::string>{c.line}) << c.name;
+  }
 }
 
-TEST(Scenario, ValueSettingsAreTrimmedAndMayBeEmpty) {
-  Settings settings = battle_settings();
-  settings.battle_damage = "  150 ";
-  settings.battle_fuel = "";
-  settings.battle_ammo = "   ";
-  settings.battle_click_limit = " 9 9 ";
-  const Scenario s = build_scenario("1", settings, {"a.ai"}, {});
-  EXPECT_TRUE(has_line(s, "damage=150"));
-  EXPECT_TRUE(has_line(s, "fuel="));
-  EXPECT_TRUE(has_line(s, "ammo="));
-  EXPECT_TRUE(has_line(s, "clicklimit=9 9"));
-}
-
-TEST(Scenario, UnitLinesAreNotTrimmed) {
-  Settings settings = battle_settings();
-  const Scenario s = build_scenario("1", settings, {" a.ai "}, {"b.ai"});
-  EXPECT_EQ(lines_with_prefix(s, "unit="),
-            (std::vector<std::string>{"unit=C:\\Games\\ a.ai ", "unit=C:\\Games\\b.ai"}));
-  EXPECT_EQ(s.roster[0].unit, " a.ai ");
-}
-
-TEST(Scenario, GameInRootOrUnixFolderJoinsWithItsOwnSeparator) {
-  Settings settings = battle_settings();
-  // "C:" holds no separator to follow, so the platform's joins it.
-  settings.game_exe_path = "C:\\Vantor.exe";
-  EXPECT_EQ(lines_with_prefix(build_scenario("1", settings, {"a.ai"}, {}), "unit="),
-            std::vector<std::string>{std::string("unit=C:") + platform_separator() + "a.ai"});
-  settings.game_exe_path = "/opt/my games/vantor/Vantor.exe";
-  EXPECT_EQ(lines_with_prefix(build_scenario("1", settings, {"a.ai"}, {}), "unit="),
-            std::vector<std::string>{"unit=/opt/my games/vantor/a.ai"});
-}
-
-TEST(Scenario, EmptyGamePathGivesUnitLinesStartingWithSeparator) {
-  Settings settings = battle_settings();
-  settings.game_exe_path = "";
-  EXPECT_EQ(lines_with_prefix(build_scenario("1", settings, {"a.ai"}, {}), "unit="),
-            std::vector<std::string>{std::string("unit=") + platform_separator() + "a.ai"});
-}
-
-TEST(Scenario, BlankEntryTakesRosterRowButWritesNoUnitLine) {
-  const Scenario s = build_scenario("1", battle_settings(), {"a.ai", "  "}, {"c.ai"});
-  EXPECT_EQ(lines_with_prefix(s, "unit="),
-            (std::vector<std::string>{"unit=C:\\Games\\a.ai", "unit=C:\\Games\\c.ai"}));
-  EXPECT_EQ(s.roster[1], (BattleRosterRow{"", "1", "  "}));
-  EXPECT_EQ(s.roster[2], (BattleRosterRow{"", "2", "c.ai"}));
-}
-
-TEST(Scenario, MoreThanTenEntriesKeepTheFirstTenRows) {
-  std::vector<std::string> attackers, defenders;
-  for (int i = 1; i <= 7; ++i) attackers.push_back("a" + std::to_string(i) + ".ai");
-  for (int i = 1; i <= 6; ++i) defenders.push_back("d" + std::to_string(i) + ".ai");
-  const Scenario s = build_scenario("1", battle_settings(), attackers, defenders);
-  EXPECT_EQ(lines_with_prefix(s, "unit=").size(), 10u);
-  EXPECT_EQ(s.roster[6], (BattleRosterRow{"", "1", "a7.ai"}));
-  EXPECT_EQ(s.roster[7], (BattleRosterRow{"", "2", "d1.ai"}));
-  EXPECT_EQ(s.roster[9], (BattleRosterRow{"", "2", "d3.ai"}));
-  EXPECT_EQ(lines_with_prefix(s, "unit=").back(), "unit=C:\\Games\\d3.ai");
-}
-
-TEST(Scenario, NoUnitsStillWritesTheOtherLines) {
-  const Scenario s = build_scenario("1", battle_settings(), {}, {});
-  EXPECT_TRUE(lines_with_prefix(s, "unit=").empty());
-  EXPECT_EQ(s.lines.size(), 19u);
-  for (const auto& row : s.roster) EXPECT_EQ(row, BattleRosterRow{});
+// Every entry takes the next roster row, blank or not, up to ten rows; only non-blank
+// entries get a unit line.
+TEST(Scenario, EntriesFillTheRosterRowsInOrder) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> attackers, defenders;
+    std::vector<std::string> units;                   // the unit lines' entries
+    std::vector<std::pair<const char*, std::string>> rows;  // side and unit of the rows used
+  };
+  const std::vector<Case> cases = {
+      {"blank entry", {" a.ai ", "  "}, {"c.ai"}, {" a.ai ", "c.ai"}, {{"1", " a.ai "}, {"1", "  "}, {"2", "c.ai"}}},
+      {"more than ten",
+       {"a1", "a2", "a3", "a4", "a5", "a6", "a7"},
+       {"d1", "d2", "d3", "d4", "d5", "d6"},
+       {"a1", "a2", "a3", "a4", "a5", "a6", "a7", "d1", "d2", "d3"},
+       {{"1", "a1"}, {"1", "a2"}, {"1", "a3"}, {"1", "a4"}, {"1", "a5"}, {"1", "a6"}, {"1", "a7"}, {"2", "d1"},
+        {"2", "d2"}, {"2", "d3"}}},
+      {"defenders only", {}, {"d1"}, {"d1"}, {{"2", "d1"}}},
+      {"no units", {}, {}, {}, {}},
+  };
+  for (const auto& c : cases) {
+    const Scenario s = build_scenario("1", battle_settings(), c.attackers, c.defenders);
+    std::vector<std::string> units;
+    for (const auto& entry : c.units) units.push_back("unit=C:\\Games\\" + entry);
+    EXPECT_EQ(lines_with_prefix(s, "unit="), units) << c.name;
+    EXPECT_EQ(s.lines.size(), 19 + units.size()) << c.name;
+    for (std::size_t i = 0; i < s.roster.size(); ++i) {
+      const BattleRosterRow expected =
+          i < c.rows.size() ? BattleRosterRow{"", c.rows[i].first, c.rows[i].second} : BattleRosterRow{};
+      EXPECT_EQ(s.roster[i], expected) << c.name << ", row " << i + 1;
+    }
+  }
 }
 
 }  // namespace

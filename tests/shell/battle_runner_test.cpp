@@ -1,239 +1,114 @@
-// One battle end to end: scenario and result files in the program folder, the game
-// started with them, the progress panel and its abort, and the report handed back.
+// One battle from the shell's side, with helper programs as the game: scenario and result
+// files in the program folder, the game started with them, the progress panel and its
+// abort, and the report handed back. (The real stand-in game is fought in vantor_test and
+// from the main window in window_battle_test.)
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QThread>
-#include <QTimer>
 #include <QWidget>
-#include <fstream>
-#include <functional>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "child_programs.h"
+#include "common/linefile.h"
+#include "event_helpers.h"
 #include "shell/battle_panel.h"
 #include "shell/battle_runner.h"
-#include "event_helpers.h"
 #include "test_files.h"
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <csignal>
-#include <sys/types.h>
-#endif
 
 namespace zorvane {
 namespace {
 
-using testing::read_bytes;
-using testing::TempDir;
-using testing::when;
-
-std::string bin_dir() {
-  std::string folder = testing::test_bin_dir();
-  if (folder.empty()) folder = QCoreApplication::applicationDirPath().toStdString();
-  return folder;
-}
-
-std::string vantor_path() {
-#ifdef ZORVANE_PROGRAM_DIR
-  return std::string(ZORVANE_PROGRAM_DIR) + "/vantor/Vantor.exe";
-#else
-  return bin_dir() + "/../zorvane/vantor/Vantor.exe";
-#endif
-}
-
-QString q(const std::string& text) { return QString::fromStdString(text); }
-
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) { qputenv(name, QByteArray::fromStdString(value)); }
-  ~ScopedEnv() { qunsetenv(name_); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  const char* name_;
-};
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-std::vector<long> read_pids(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<long> pids;
-  for (long pid; in >> pid;) pids.push_back(pid);
-  return pids;
-}
-
-#ifdef Q_OS_UNIX
-bool becomes_gone(long pid) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < 5000) {
-    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) return true;
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z') return true;
-    QThread::msleep(10);
-  }
-  return false;
-}
-#endif
+using namespace testing;
 
 Settings settings_for(const std::string& game) {
   Settings s;
   s.game_exe_path = game;
-  s.terrain_maps = {"vantor/maps/meadow.map", "vantor/maps/forest.map", "vantor/maps/badlands.map",
-                    "vantor/maps/lava.map", "vantor/maps/snow.map"};
-  s.battle_damage = "100";
-  s.battle_fuel = "100";
-  s.battle_ammo = "100";
-  s.battle_click_limit = "500";
   return s;
 }
 
-// A program folder with spaces in its name holding a copy of the stand-in game and units,
-// laid out as the build lays out the real one.
+// A placing for row 1 with this score in columns 79-86.
+std::string placing_of_row_1(const std::string& score) {
+  std::string line = "    Place";
+  line.resize(16, ' ');
+  line += " 1";
+  line.resize(78, ' ');
+  return line + score;
+}
+
+// The program folder has a space in its name, and a stale report from an earlier battle.
 class BattleRunnerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(QDir().mkpath(folder()));
-  }
+  void SetUp() override { dir.write("My Shell/zorvtmp.txt", "stale report from an earlier battle\r\n"); }
   QString folder() const { return q(dir.file("My Shell")); }
   std::string path_in(const std::string& name) const { return dir.file("My Shell/" + name); }
-  void install_vantor() {
-    ASSERT_TRUE(QDir().mkpath(folder() + "/vantor"));
-    ASSERT_TRUE(QFile::copy(q(vantor_path()), folder() + "/vantor/Vantor.exe")) << vantor_path();
-    dir.write("My Shell/vantor/brawler.ai", "name=Brawler\r\nhull=140\r\nattack=22\r\nrange=1\r\n");
-    dir.write("My Shell/vantor/tank.ai", "name=Tank\r\nhull=220\r\narmor=9\r\nattack=26\r\n");
-    dir.write("My Shell/vantor/scout.ai", "name=Scout\r\nhull=70\r\nrange=4\r\nspeed=5\r\n");
-  }
   TempDir dir;
   QWidget window;
 };
 
-TEST_F(BattleRunnerTest, StandInGameFightsAndReportIsReadBack) {
-  install_vantor();
-  window.resize(640, 480);
+TEST_F(BattleRunnerTest, GameGetsWholePathArgumentsAndItsFreshReportIsRead) {
+  const std::string report = dir.write("report.txt", "Test report\n" + placing_of_row_1("     250") + "\n");
+  ScopedEnv record("ZORVANE_RECORD_FILE", dir.file("record.txt"));
+  ScopedEnv copy("ZORVANE_RECORD_REPORT", report);
+  const Settings settings = settings_for(test_program("record_args"));
   BattleRunner runner;
   int started = 0, finished = 0;
   QObject::connect(&runner, &BattleRunner::battle_started, [&] { ++started; });
   QObject::connect(&runner, &BattleRunner::battle_finished, [&] { ++finished; });
-  const BattleRunResult result =
-      runner.run_battle(folder(), settings_for("vantor/Vantor.exe"), "1", {"brawler.ai", "tank.ai"}, {"scout.ai"}, &window);
+  const BattleRunResult result = runner.run_battle(folder(), settings, "2", {"a.ai"}, {"c.ai"}, &window);
   ASSERT_TRUE(result.fought) << result.error.toStdString();
   EXPECT_FALSE(result.aborted);
-  EXPECT_FALSE(result.busy);
   EXPECT_TRUE(result.error.isEmpty());
   EXPECT_EQ(started, 1);
   EXPECT_EQ(finished, 1);
-  EXPECT_EQ(result.scenario_path, folder() + "/zorvtmp.scn");
   EXPECT_EQ(result.result_path, folder() + "/zorvtmp.txt");
-
-  const auto scenario = lines_of(read_bytes(path_in("zorvtmp.scn")));
-  std::vector<std::string> units;
-  for (const auto& line : scenario) {
-    if (line.rfind("unit=", 0) == 0) units.push_back(line);
-  }
-  EXPECT_EQ(units, (std::vector<std::string>{"unit=" + path_in("vantor/brawler.ai"), "unit=" + path_in("vantor/tank.ai"),
-                                             "unit=" + path_in("vantor/scout.ai")}));
-  EXPECT_EQ(scenario[1], "map=meadow.map");
-
+  EXPECT_EQ(read_bytes(path_in("zorvtmp.scn")), build_scenario("2", settings, {"a.ai"}, {"c.ai"}).bytes());
+  const auto recorded = split_lines_any(read_bytes(dir.file("record.txt")));
+  ASSERT_EQ(recorded.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(recorded.begin() + 2, recorded.end()),
+            (std::vector<std::string>{"argc=2", "arg=/S:" + path_in("zorvtmp.scn"),
+                                      "arg=/B:" + path_in("zorvtmp.txt")}));
   EXPECT_TRUE(result.report.reported);
-  EXPECT_EQ(result.report.placings, 3);
-  EXPECT_EQ(result.report.roster[0].unit, "brawler.ai");
-  EXPECT_EQ(result.report.roster[2].side, "2");
-  for (int i = 0; i < 3; ++i) EXPECT_FALSE(result.report.roster[static_cast<std::size_t>(i)].score.empty());
+  EXPECT_EQ(result.report.best_score, 250) << "the game's report, not the earlier one";
   const BattleOutcome outcome = battle_outcome(result.report);
-  EXPECT_GE(outcome.attackers + outcome.defenders, 1);
+  EXPECT_EQ(outcome.units[0], "a.ai");
+  EXPECT_TRUE(outcome.captured());
   EXPECT_EQ(window.findChild<BattlePanel*>(), nullptr) << "the progress panel is gone afterwards";
   EXPECT_FALSE(runner.is_running());
 }
 
-TEST_F(BattleRunnerTest, PathsWithSpacesArriveAsWholeArguments) {
+TEST_F(BattleRunnerTest, NoBattleWhenGameOrFilesAreMissingAndTheErrorSaysWhy) {
+  dir.write("Blocked/zorvtmp.txt/inside", "x");  // a folder in the way of the result file
+  const std::string missing_game = dir.file("nowhere/Vantor.exe");
+  const std::string record_args = test_program("record_args");
+  struct Case {
+    const char* name;
+    QString folder;
+    std::string game;
+    std::vector<QString> in_error;
+  };
+  const std::vector<Case> cases = {
+      {"missing game", folder(), missing_game, {q(missing_game), "not found"}},
+      {"missing program folder", q(dir.file("no such folder")), record_args,
+       {q(dir.file("no such folder/zorvtmp.scn"))}},
+      {"result file cannot be written", q(dir.file("Blocked")), record_args, {q(dir.file("Blocked/zorvtmp.txt"))}},
+  };
   ScopedEnv record("ZORVANE_RECORD_FILE", dir.file("record.txt"));
-  BattleRunner runner;
-  const BattleRunResult result =
-      runner.run_battle(folder(), settings_for(bin_dir() + "/record_args"), "3", {"a.ai"}, {"c.ai"}, &window);
-  EXPECT_TRUE(result.fought);
-  const auto recorded = lines_of(read_bytes(dir.file("record.txt")));
-  ASSERT_EQ(recorded.size(), 5u);
-  EXPECT_EQ(recorded[2], "argc=2");
-  EXPECT_EQ(recorded[3], "arg=/S:" + path_in("zorvtmp.scn"));
-  EXPECT_EQ(recorded[4], "arg=/B:" + path_in("zorvtmp.txt"));
-  // The helper wrote no report: the result file still holds the marker, the defenders hold.
+  for (const auto& c : cases) {
+    BattleRunner runner;
+    const BattleRunResult result = runner.run_battle(c.folder, settings_for(c.game), "1", {"a.ai"}, {"c.ai"}, &window);
+    EXPECT_FALSE(result.fought) << c.name;
+    EXPECT_FALSE(result.aborted) << c.name;
+    for (const auto& part : c.in_error) {
+      EXPECT_TRUE(result.error.contains(part)) << c.name << ": " << result.error.toStdString();
+    }
+    EXPECT_FALSE(file_exists(dir.file("record.txt"))) << c.name << ": the game was not started";
+    EXPECT_EQ(window.findChild<BattlePanel*>(), nullptr) << c.name;
+  }
+  // The game was missing, but the earlier report had already been replaced by the marker.
   EXPECT_EQ(read_bytes(path_in("zorvtmp.txt")), "<empty>\r\n");
-  EXPECT_FALSE(result.report.reported);
-  EXPECT_EQ(result.report.roster[1].score, "1000");
-  EXPECT_EQ(battle_outcome(result.report).units[0], "c.ai");
-}
-
-TEST_F(BattleRunnerTest, GameReportReplacesThePreviousOne) {
-  dir.write("My Shell/zorvtmp.txt", "stale report from an earlier battle\r\n");
-  std::string placing = "    Place";
-  placing.resize(16, ' ');
-  placing += " 1";
-  placing.resize(78, ' ');
-  placing += "     250";
-  const std::string report = dir.write("report.txt", "Test report\n" + placing + "\n");
-  ScopedEnv record("ZORVANE_RECORD_FILE", dir.file("record.txt"));
-  ScopedEnv copy("ZORVANE_RECORD_REPORT", report);
-  BattleRunner runner;
-  const BattleRunResult result =
-      runner.run_battle(folder(), settings_for(bin_dir() + "/record_args"), "2", {"a.ai"}, {"c.ai"}, nullptr);
-  ASSERT_TRUE(result.fought);
-  EXPECT_TRUE(result.report.reported);
-  EXPECT_EQ(result.report.best_score, 250);
-  EXPECT_EQ(result.report.roster[0].score, "     250");
-  EXPECT_EQ(result.report.roster[1].score, "");
-  const BattleOutcome outcome = battle_outcome(result.report);
-  EXPECT_EQ(outcome.units[0], "a.ai");
-  EXPECT_TRUE(outcome.captured());
-}
-
-TEST_F(BattleRunnerTest, MissingGameMeansNoBattleAndSaysWhy) {
-  BattleRunner runner;
-  const std::string game = dir.file("nowhere/Vantor.exe");
-  const BattleRunResult result = runner.run_battle(folder(), settings_for(game), "1", {"a.ai"}, {"c.ai"}, &window);
-  EXPECT_FALSE(result.fought);
-  EXPECT_FALSE(result.aborted);
-  EXPECT_TRUE(result.error.contains(q(game))) << result.error.toStdString();
-  EXPECT_TRUE(result.error.contains("not found")) << result.error.toStdString();
-  EXPECT_EQ(read_bytes(path_in("zorvtmp.txt")), "<empty>\r\n");
-  EXPECT_EQ(window.findChild<BattlePanel*>(), nullptr);
-}
-
-TEST_F(BattleRunnerTest, UnwritableProgramFolderMeansNoBattleNamingTheFile) {
-  BattleRunner runner;
-  const QString missing = q(dir.file("no such folder"));
-  BattleRunResult result =
-      runner.run_battle(missing, settings_for(bin_dir() + "/record_args"), "1", {"a.ai"}, {"c.ai"}, &window);
-  EXPECT_FALSE(result.fought);
-  EXPECT_TRUE(result.error.contains(missing + "/zorvtmp.scn")) << result.error.toStdString();
-
-  // A folder in the way of the result file: the scenario is written, the battle is not fought.
-  dir.write("My Shell/zorvtmp.txt/inside", "x");
-  ScopedEnv record("ZORVANE_RECORD_FILE", dir.file("record.txt"));
-  result = runner.run_battle(folder(), settings_for(bin_dir() + "/record_args"), "1", {"a.ai"}, {"c.ai"}, &window);
-  EXPECT_FALSE(result.fought);
-  EXPECT_TRUE(result.error.contains(folder() + "/zorvtmp.txt")) << result.error.toStdString();
-  EXPECT_FALSE(testing::file_exists(dir.file("record.txt"))) << "the game was not started";
 }
 
 #ifdef Q_OS_UNIX
@@ -242,81 +117,54 @@ TEST_F(BattleRunnerTest, AbortButtonEndsBattleAndDefendersHold) {
   ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
   window.resize(800, 600);
   BattleRunner runner;
-  QString label_text;
-  bool panel_visible = false;
-  bool busy_refused = false;
+  QString label_text, button_text;
+  bool button_shown = false, busy_refused = false;
+  int abort_requests = 0;
   std::string scenario_during;
   when([&] { return read_pids(pid_file).size() == 2; },
        [&] {
+         auto* panel = window.findChild<BattlePanel*>();
          auto* label = window.findChild<QLabel*>("BattleProgress");
          auto* button = window.findChild<QPushButton*>("AbortBattle");
-         ASSERT_NE(label, nullptr);
-         ASSERT_NE(button, nullptr);
+         if (!panel || !label || !button) {
+           ADD_FAILURE() << "no progress panel with its label and abort button";
+           return runner.abort();
+         }
          label_text = label->text();
-         panel_visible = button->isVisibleTo(&window) && button->isEnabled();
+         button_text = button->text();
+         button_shown = button->isVisibleTo(&window) && button->isEnabled();
          // A second attack while this battle runs is refused and changes nothing.
          scenario_during = read_bytes(path_in("zorvtmp.scn"));
-         const BattleRunResult second =
-             runner.run_battle(folder(), settings_for(bin_dir() + "/record_args"), "5", {"x.ai"}, {"y.ai"}, &window);
+         const BattleRunResult second = runner.run_battle(folder(), settings_for(test_program("record_args")), "5",
+                                                          {"x.ai"}, {"y.ai"}, &window);
          busy_refused = second.busy && !second.fought && !second.error.isEmpty();
+         // What the game wrote before it was stopped must not count.
+         dir.write("My Shell/zorvtmp.txt", placing_of_row_1("     999") + "\r\n");
+         QObject::connect(panel, &BattlePanel::abort_requested, [&] { ++abort_requests; });
+         button->click();
          button->click();
        });
-  const BattleRunResult result = runner.run_battle(folder(), settings_for(bin_dir() + "/never_ends"), "3",
+  const BattleRunResult result = runner.run_battle(folder(), settings_for(test_program("never_ends")), "3",
                                                    {"a.ai", "b.ai"}, {"c.ai"}, &window);
   EXPECT_TRUE(result.fought);
   EXPECT_TRUE(result.aborted);
   EXPECT_EQ(label_text, "Battle in progress...");
-  EXPECT_TRUE(panel_visible);
+  EXPECT_EQ(button_text, "Abort battle");
+  EXPECT_TRUE(button_shown);
+  EXPECT_EQ(abort_requests, 1) << "the button is disabled after the first press";
   EXPECT_TRUE(busy_refused);
   EXPECT_EQ(read_bytes(path_in("zorvtmp.scn")), scenario_during);
   EXPECT_EQ(read_bytes(path_in("zorvtmp.txt")), "<empty>\r\n");
   EXPECT_FALSE(result.report.reported);
   EXPECT_EQ(result.report.best_score, 1000);
+  EXPECT_EQ(result.report.roster[0].score, "");
   const BattleOutcome outcome = battle_outcome(result.report);
   EXPECT_EQ(outcome.units[0], "c.ai");
   EXPECT_EQ(outcome.attackers, 0);
   EXPECT_EQ(window.findChild<BattlePanel*>(), nullptr);
   for (const long pid : read_pids(pid_file)) EXPECT_TRUE(becomes_gone(pid)) << pid;
 }
-
-TEST_F(BattleRunnerTest, ReportWrittenBeforeAbortDoesNotCount) {
-  const std::string pid_file = dir.file("pids.txt");
-  ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
-  BattleRunner runner;
-  when([&] { return read_pids(pid_file).size() == 2; },
-       [&] {
-         std::string placing = "    Place";
-         placing.resize(16, ' ');
-         placing += " 1";
-         placing.resize(78, ' ');
-         placing += "     999";
-         dir.write("My Shell/zorvtmp.txt", placing + "\r\n");
-         runner.abort();
-       });
-  const BattleRunResult result =
-      runner.run_battle(folder(), settings_for(bin_dir() + "/never_ends"), "3", {"a.ai"}, {"c.ai"}, nullptr);
-  EXPECT_TRUE(result.aborted);
-  EXPECT_EQ(read_bytes(path_in("zorvtmp.txt")), "<empty>\r\n");
-  EXPECT_EQ(result.report.roster[0].score, "");
-  EXPECT_EQ(result.report.roster[1].score, "1000");
-}
 #endif
-
-TEST(BattlePanel, ShowsProgressAndOffersAbort) {
-  QWidget window;
-  window.resize(400, 300);
-  BattlePanel panel(&window);
-  EXPECT_EQ(panel.label()->objectName(), "BattleProgress");
-  EXPECT_EQ(panel.label()->text(), "Battle in progress...");
-  EXPECT_EQ(panel.abort_button()->objectName(), "AbortBattle");
-  EXPECT_EQ(panel.abort_button()->text(), "Abort battle");
-  int requests = 0;
-  QObject::connect(&panel, &BattlePanel::abort_requested, [&] { ++requests; });
-  panel.abort_button()->click();
-  panel.abort_button()->click();
-  EXPECT_EQ(requests, 1) << "the button is disabled after the first press";
-  EXPECT_FALSE(panel.abort_button()->isEnabled());
-}
 
 }  // namespace
 }  // namespace zorvane

@@ -1,0 +1,75 @@
+// Helpers for shell tests that start the small helper programs (record_args, never_ends)
+// in place of the tactical game, and check what they recorded or left behind.
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QString>
+#include <QThread>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "test_files.h"
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <sys/types.h>
+#endif
+
+namespace zorvane::testing {
+
+inline QString q(const std::string& text) { return QString::fromStdString(text); }
+
+// Path of a helper program built beside the test executables (found from our own folder
+// when ZORVANE_TEST_BIN_DIR is not set).
+inline std::string test_program(const char* name) {
+  std::string folder = test_bin_dir();
+  if (folder.empty()) folder = QCoreApplication::applicationDirPath().toStdString();
+  return folder + "/" + name;
+}
+
+// Sets an environment variable (which the started programs inherit) for one test.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    qputenv(name, QByteArray::fromStdString(value));
+  }
+  ~ScopedEnv() { qunsetenv(name_); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+};
+
+// The pids never_ends wrote: itself and the child it started.
+inline std::vector<long> read_pids(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<long> pids;
+  for (long pid; in >> pid;) pids.push_back(pid);
+  return pids;
+}
+
+#ifdef Q_OS_UNIX
+// Waits up to 5 s for the process to be gone: no such process, or a zombie that merely
+// waits for its new parent to reap it.
+inline bool becomes_gone(long pid) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 5000) {
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) return true;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto close = text.rfind(')');
+    if (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z') return true;
+    QThread::msleep(10);
+  }
+  return false;
+}
+#endif
+
+}  // namespace zorvane::testing
