@@ -141,25 +141,24 @@ TEST(StartUp, RunMaximizedMaximizesTheWindow) {
 }
 
 TEST(StartUp, DamagedConfigAndRosterFilesLoadWhatTheyCan) {
-  WindowHarness h;
   std::string junk;
   for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 131 + 7) % 256);
   junk += std::string(200000, 'x');
-  h.dir.write("config.dat", junk);
-  std::filesystem::create_directory(h.folder_file("c_data.dat"));
-  h.start();
-  ASSERT_FALSE(h.dialogs.messages.empty());
-  EXPECT_EQ(h.dialogs.messages[0].title, "Configuration Missing");
-  EXPECT_TRUE(h.shown("Picture3"));
-  EXPECT_EQ(h.window->cdata()[0][0], "");
-}
-
-TEST(StartUp, FolderInPlaceOfConfigFileIsReportedAsMissing) {
-  WindowHarness h;
-  std::filesystem::create_directory(h.folder_file("config.dat"));
-  h.start();
-  ASSERT_EQ(h.dialogs.messages.size(), 1u);
-  EXPECT_EQ(h.dialogs.messages[0].text, "Please update your configuration");
+  for (bool folder_in_place : {false, true}) {
+    WindowHarness h;
+    if (folder_in_place) {
+      std::filesystem::create_directory(h.folder_file("config.dat"));
+    } else {
+      h.dir.write("config.dat", junk);
+    }
+    std::filesystem::create_directory(h.folder_file("c_data.dat"));
+    h.start();
+    ASSERT_FALSE(h.dialogs.messages.empty());
+    EXPECT_EQ(h.dialogs.messages[0].title, "Configuration Missing");
+    EXPECT_EQ(h.dialogs.messages[0].text, "Please update your configuration");
+    EXPECT_TRUE(h.shown("Picture3"));
+    EXPECT_EQ(h.window->cdata()[0][0], "");
+  }
 }
 
 TEST(Background, StretchedOverTheMapAndProgressShownInLabel1) {
@@ -179,40 +178,28 @@ TEST(Background, StretchedOverTheMapAndProgressShownInLabel1) {
   EXPECT_EQ(h.find<QLabel>("Label1")->text(), "2");  // the last source row
 }
 
-TEST(Background, MissingImageLeavesThePlainMapAndSaysWhichFile) {
-  WindowHarness h;
-  h.use_shipped_files();
-  auto lines = split_lines_any(shipped_file("config.dat"));
-  lines[34] = "nowhere.bmp";
-  h.dir.write("config.dat", join_crlf(lines));
-  h.start();
-  ASSERT_EQ(h.dialogs.messages.size(), 1u);
-  EXPECT_EQ(h.dialogs.messages[0].title, "Notice");
-  EXPECT_TRUE(h.dialogs.messages[0].text.contains("nowhere.bmp"));
-  const QImage& map = h.find<SurfaceWidget>("Picture1")->surface();
-  EXPECT_EQ(map.pixel(0, 0), map.pixel(map.width() / 2, map.height() / 2));
-}
-
-TEST(Background, UnreadableImageIsReportedToo) {
-  WindowHarness h;
-  h.use_shipped_files();
-  h.dir.write("broken.bmp", "BM this is not a bitmap");
-  auto lines = split_lines_any(shipped_file("config.dat"));
-  lines[34] = "broken.bmp";
-  h.dir.write("config.dat", join_crlf(lines));
-  h.start();
-  ASSERT_EQ(h.dialogs.messages.size(), 1u);
-  EXPECT_TRUE(h.dialogs.messages[0].text.contains("broken.bmp"));
-}
-
-TEST(Background, EmptySettingGivesAPlainMapWithoutNotice) {
-  WindowHarness h;
-  h.use_shipped_files();
-  auto lines = split_lines_any(shipped_file("config.dat"));
-  lines[34] = "  ";
-  h.dir.write("config.dat", join_crlf(lines));
-  h.start();
-  EXPECT_TRUE(h.dialogs.messages.empty());
+TEST(Background, UnusableImageLeavesThePlainMapAndSaysWhichFile) {
+  struct Case {
+    const char* setting;
+    const char* contents;  // nullptr: no such file
+    bool notice;
+  } cases[] = {{"nowhere.bmp", nullptr, true}, {"broken.bmp", "BM this is not a bitmap", true}, {"  ", nullptr, false}};
+  for (const Case& c : cases) {
+    WindowHarness h;
+    h.use_shipped_files();
+    if (c.contents) h.dir.write(c.setting, c.contents);
+    auto lines = split_lines_any(shipped_file("config.dat"));
+    lines[34] = c.setting;
+    h.dir.write("config.dat", join_crlf(lines));
+    h.start();
+    ASSERT_EQ(h.dialogs.messages.size(), c.notice ? 1u : 0u) << c.setting;
+    if (c.notice) {
+      EXPECT_EQ(h.dialogs.messages[0].title, "Notice");
+      EXPECT_TRUE(h.dialogs.messages[0].text.contains(c.setting));
+    }
+    const QImage& map = h.find<SurfaceWidget>("Picture1")->surface();
+    EXPECT_EQ(map.pixel(0, 0), map.pixel(map.width() / 2, map.height() / 2)) << c.setting;
+  }
 }
 
 void drag(QWidget* label, QPoint by) {

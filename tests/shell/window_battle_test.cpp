@@ -8,14 +8,13 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "child_programs.h"
 #include "event_helpers.h"
 #include "shell/battle_runner.h"
 #include "window_harness.h"
 
 namespace zorvane::testing {
 namespace {
-
-std::string helper_program(const char* name) { return test_bin_dir() + "/" + name; }
 
 class WindowBattle : public ::testing::Test {
  protected:
@@ -49,7 +48,7 @@ TEST_F(WindowBattle, GameIsFoundRelativeToTheProgramFolderAndReportsBack) {
 
 #ifndef _WIN32
 TEST_F(WindowBattle, BattleInProgressShowsAnAbortThatLeavesTheDefendersHolding) {
-  h.window->settings().game_exe_path = helper_program("never_ends");
+  h.window->settings().game_exe_path = test_program("never_ends");
   bool seen_progress = false;
   bool save_held_off = false;
   when(
@@ -74,7 +73,7 @@ TEST_F(WindowBattle, BattleInProgressShowsAnAbortThatLeavesTheDefendersHolding) 
 }
 
 TEST_F(WindowBattle, ExitDuringABattleEndsTheGame) {
-  h.window->settings().game_exe_path = helper_program("never_ends");
+  h.window->settings().game_exe_path = test_program("never_ends");
   when([&] { return h.window->battle_running(); }, [&] { h.find<QAction>("mnuExit")->trigger(); });
   const BattleRunResult result = h.window->fight_battle("2", {"tank.ai"}, {"scout.ai"});
   EXPECT_TRUE(result.aborted);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
 #include <QThread>
@@ -24,13 +23,8 @@ namespace zorvane::testing {
 
 inline QString q(const std::string& text) { return QString::fromStdString(text); }
 
-// Path of a helper program built beside the test executables (found from our own folder
-// when ZORVANE_TEST_BIN_DIR is not set).
-inline std::string test_program(const char* name) {
-  std::string folder = test_bin_dir();
-  if (folder.empty()) folder = QCoreApplication::applicationDirPath().toStdString();
-  return folder + "/" + name;
-}
+// Path of a helper program built beside the test executables.
+inline std::string test_program(const char* name) { return test_bin_dir() + "/" + name; }
 
 // Sets an environment variable (which the started programs inherit) for one test.
 class ScopedEnv {

@@ -62,8 +62,8 @@ bool file_exists(const std::string& path) {
 }
 
 std::string test_bin_dir() {
-  const char* dir = std::getenv("ZORVANE_TEST_BIN_DIR");
-  return dir ? std::string(dir) : std::string();
+  if (const char* dir = std::getenv("ZORVANE_TEST_BIN_DIR"); dir && *dir) return dir;
+  return ZORVANE_TEST_BIN_DIR;
 }
 
 }  // namespace zorvane::testing

@@ -28,7 +28,8 @@ class TempDir {
 std::string read_bytes(const std::string& path);
 bool file_exists(const std::string& path);
 
-// Folder holding the test executables (and the helper programs built beside them).
+// Folder holding the test executables and the helper programs built beside them
+// (ZORVANE_TEST_BIN_DIR in the environment overrides the build's own).
 std::string test_bin_dir();
 
 }  // namespace zorvane::testing
