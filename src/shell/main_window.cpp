@@ -21,9 +21,9 @@
 #include "common/linefile.h"
 #include "common/paths.h"
 #include "common/text.h"
-#include "display/splash.h"
 #include "display/map_painter.h"
 #include "display/snapshot.h"
+#include "display/splash.h"
 #include "display/stretch.h"
 #include "shell/action_panel.h"
 #include "shell/army_panel.h"
@@ -126,7 +126,9 @@ void MainWindow::build_menus() {
 
   mnuStats_ = menuBar()->addMenu(QStringLiteral("&Info"));
   mnuStats_->setObjectName(QStringLiteral("mnuStats"));
-  mnuScore_ = add(mnuStats_, QStringLiteral("mnuScore"), QStringLiteral("&Statistics"), [] {});
+  // The statistics panel is drawn by the scoring, which is not part of this window yet.
+  mnuScore_ = mnuStats_->addAction(QStringLiteral("&Statistics"));
+  mnuScore_->setObjectName(QStringLiteral("mnuScore"));
   mnulastbattle_ =
       add(mnuStats_, QStringLiteral("mnulastbattle"), QStringLiteral("&Last Battle"), &MainWindow::mnulastbattle_Click);
   mnuLog_ = add(mnuStats_, QStringLiteral("mnuLog"), QStringLiteral("Lo&g"), &MainWindow::mnuLog_Click);
@@ -268,6 +270,7 @@ void MainWindow::Form_Activate() {
   picture8_->set_surface(make_splash_image());
   centre_in_parent(picture8_);
   picture8_->show();
+  load_background();
   fit_map_picture();
   for (QWidget* panel :
        std::initializer_list<QWidget*>{picture2_, picture3_, picture5_, picture6_, picture4_, picture11_, picture12_}) {
@@ -278,9 +281,16 @@ void MainWindow::Form_Activate() {
   label35_->move(inner_->width() - label35_->width() - 5, inner_->height() - label35_->height());
 }
 
+// Sizes the map picture to the inner area and stretches the background held in Picture7
+// over it.
 void MainWindow::fit_map_picture() {
   picture1_->make_surface(inner_->size(), kPlainMap);
-  load_background();
+  const QImage& src = picture7_->surface();
+  if (src.isNull()) return;
+  QImage& dest = picture1_->surface();
+  smooth_stretch(src, 0, 0, src.width(), src.height(), dest.width(), dest.height(), 0, 0, dest, 1,
+                 [this](int row) { picture2_->source_label->setText(QString::number(row)); });
+  picture1_->update();
 }
 
 void MainWindow::load_background() {
@@ -300,11 +310,6 @@ void MainWindow::load_background() {
     return;
   }
   picture7_->set_surface(image.convertToFormat(QImage::Format_RGB32));
-  const QImage& src = picture7_->surface();
-  QImage& dest = picture1_->surface();
-  smooth_stretch(src, 0, 0, src.width(), src.height(), dest.width(), dest.height(), 0, 0, dest, 1,
-                 [this](int row) { picture2_->source_label->setText(QString::number(row)); });
-  picture1_->update();
 }
 
 // ---------------------------------------------------------------------------------------

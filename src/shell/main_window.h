@@ -109,12 +109,13 @@ class MainWindow : public QMainWindow {
   void browse_setting(int line, const QString& filter);
   void show_text_file(const QString& title, const QString& file_name, bool is_log);
   void fit_map_picture();
+  // Loads the configured background into Picture7; says so when it cannot be read.
+  void load_background();
   void start_campaign();
   // A message box titled "Notice".
   void notice(const QString& text);
   FileDialogRequest program_folder_dialog(const QString& title, const QString& filter,
                                           const QString& file_name = QString());
-  void load_background();
 
   QString program_folder_;
   Dialogs& dialogs_;

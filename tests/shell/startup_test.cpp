@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 
@@ -200,6 +201,19 @@ TEST(Background, UnusableImageLeavesThePlainMapAndSaysWhichFile) {
     const QImage& map = h.find<SurfaceWidget>("Picture1")->surface();
     EXPECT_EQ(map.pixel(0, 0), map.pixel(map.width() / 2, map.height() / 2)) << c.setting;
   }
+}
+
+TEST(Background, ResizeBeforeACampaignRefitsTheMapOnceWithoutRepeatingNotices) {
+  WindowHarness h;
+  h.use_shipped_files();
+  auto lines = split_lines_any(shipped_file("config.dat"));
+  lines[34] = "nowhere.bmp";
+  h.dir.write("config.dat", join_crlf(lines));
+  MainWindow& w = h.start();
+  w.resize(900, 700);
+  QTest::qWait(400);
+  EXPECT_EQ(h.find<SurfaceWidget>("Picture1")->surface().size(), w.centralWidget()->size());
+  EXPECT_EQ(h.dialogs.messages.size(), 1u);
 }
 
 void drag(QWidget* label, QPoint by) {
