@@ -57,7 +57,7 @@ void read_line(BattleReport& report, std::string_view line) {
   if (line.size() >= 28 && trim_view(line.substr(27)) == kKillNoticeText) {
     const int row = row_of(columns(line, 17, 2));
     if (row >= 0) {
-      report.roster[static_cast<std::size_t>(row)].score = "0";
+      report.roster[static_cast<std::size_t>(row)].score.assign(1, '0');
       report.killed[static_cast<std::size_t>(row)] = true;
     }
   }

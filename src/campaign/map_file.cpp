@@ -8,8 +8,6 @@
 namespace zorvane {
 namespace {
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 std::string problem(std::string_view path, std::string_view what) {
   return "The map file " + quoted(path) + " cannot be used: " + std::string(what) + ".";
 }

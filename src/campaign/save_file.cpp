@@ -10,8 +10,6 @@ namespace {
 
 constexpr std::size_t kHeaderLines = 3;
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 CampaignLoadResult rejected(const std::string& save_path, std::string_view why) {
   CampaignLoadResult result;
   result.error = "The saved campaign " + quoted(save_path) + " cannot be loaded: " + std::string(why) + ".";

@@ -73,7 +73,18 @@ long long whole_value(std::string_view text) { return round_half_even(numeric_va
 
 std::string str_number(long long value) {
   if (value < 0) return std::to_string(value);
-  return " " + std::to_string(value);
+  std::string out(1, ' ');
+  out += std::to_string(value);
+  return out;
+}
+
+std::string quoted(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  out += '"';
+  out += text;
+  out += '"';
+  return out;
 }
 
 std::string print_number(long long value) { return str_number(value) + " "; }

@@ -32,6 +32,9 @@ std::string print_number(long long value);
 // A whole number converted to text: sign position and digits, no trailing space: " 1".
 std::string str_number(long long value);
 
+// The text in double quotes, for messages that name a file: "map.aim".
+std::string quoted(std::string_view text);
+
 // ASCII lower case; other bytes unchanged.
 std::string to_lower_ascii(std::string_view text);
 
