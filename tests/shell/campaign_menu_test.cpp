@@ -40,8 +40,8 @@ class CampaignMenus : public ::testing::Test {
   QString map_path;
 };
 
-TEST_F(CampaignMenus, NewShowsTheMapAndSwitchesTheMenus) {
-  new_campaign(map_path);
+TEST_F(CampaignMenus, NewWithASampleMapShowsTheMapAndSwitchesTheMenus) {
+  new_campaign(QString::fromStdString(h.dir.write("maps/duel-8.aim", shipped_file("maps/duel-8.aim"))));
   ASSERT_EQ(h.dialogs.open_requests.size(), 1u);
   EXPECT_EQ(h.dialogs.open_requests[0].filter, "AIM Files (*.AIM)|*.aim|AIM Files");
   EXPECT_EQ(h.dialogs.open_requests[0].filter_index, 1);
@@ -56,8 +56,8 @@ TEST_F(CampaignMenus, NewShowsTheMapAndSwitchesTheMenus) {
   EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
   const CampaignState& s = h.window->state();
   EXPECT_EQ(s.team_count, 2);
-  EXPECT_EQ(s.grid_rows, 3);
-  EXPECT_EQ(s.field(3, owner).to_text(), "A");
+  EXPECT_EQ(s.grid_rows, 8);
+  EXPECT_EQ(s.field(10, owner).to_text(), "A");
   EXPECT_EQ(read_bytes(h.folder_file("blog.txt")), "From\tTeam\tFOCC\tType\tAction\tTo\tTeam\r\n");
   // Cell 1's light green tile is drawn at its place on the map.
   const int x = s.field(1, x_px).to_whole() + s.cell_w / 2;
