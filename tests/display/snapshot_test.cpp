@@ -1,22 +1,22 @@
 #include "display/snapshot.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QImage>
 #include <QImageReader>
-#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "file_limits.h"
 #include "test_files.h"
 
 namespace zorvane {
 namespace {
 
 using testing::read_bytes;
+using testing::FileSizeLimit;
 using testing::TempDir;
 
 std::uint32_t le32(const std::string& bytes, std::size_t at) {
@@ -41,26 +41,6 @@ QImage map_surface(int width, int height) {
   }
   return image;
 }
-
-// Makes writes beyond `bytes` fail in this process, as a full disk would, until it goes.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*old_handler_)(int) = nullptr;
-};
 
 // The full-screen one first: the smaller one replacing it must not keep its tail.
 TEST(Snapshot, EachSnapshotReplacesTheFileWithTheWholeSurfaceAsABitmap) {
