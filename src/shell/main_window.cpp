@@ -205,14 +205,18 @@ void MainWindow::loadconfig() {
   }
 }
 
-void MainWindow::save_settings_file() {
-  const QString path = program_file(QStringLiteral("config.dat"));
-  const FileResult written = write_file_atomic(text_bytes(path), config_file_bytes(settings_));
+void MainWindow::replace_program_file(const QString& name, const std::string& bytes, const QString& what) {
+  const QString path = program_file(name);
+  const FileResult written = write_file_atomic(text_bytes(path), bytes);
   if (!written.ok) {
-    notice(QStringLiteral("The settings could not be saved to \"%1\": %2.\nThe previous file is unchanged; the new "
-                          "settings stay in force until the program ends.")
-               .arg(path, qt_text(written.error)));
+    notice(QStringLiteral("The %1 could not be saved to \"%2\": %3.\nThe previous file is unchanged; the new %1 stay "
+                          "in force until the program ends.")
+               .arg(what, path, qt_text(written.error)));
   }
+}
+
+void MainWindow::save_settings_file() {
+  replace_program_file(QStringLiteral("config.dat"), config_file_bytes(settings_), QStringLiteral("settings"));
 }
 
 void MainWindow::getCdata() {
@@ -221,13 +225,7 @@ void MainWindow::getCdata() {
 }
 
 void MainWindow::putCdata() {
-  const QString path = program_file(QStringLiteral("c_data.dat"));
-  const FileResult written = write_file_atomic(text_bytes(path), roster_file_bytes(cdata_));
-  if (!written.ok) {
-    notice(QStringLiteral("The armies could not be saved to \"%1\": %2.\nThe previous file is unchanged; the new "
-                          "armies stay in force until the program ends.")
-               .arg(path, qt_text(written.error)));
-  }
+  replace_program_file(QStringLiteral("c_data.dat"), roster_file_bytes(cdata_), QStringLiteral("armies"));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -106,6 +106,9 @@ class MainWindow : public QMainWindow {
   void apply_window_size();
   void set_campaign_menus(bool running);
   void save_settings_file();
+  // Replaces a file of the program folder atomically; a failure names the file and says
+  // that the old one is unchanged and `what` stays in force for this run.
+  void replace_program_file(const QString& name, const std::string& bytes, const QString& what);
   void browse_setting(int line, const QString& filter);
   void show_text_file(const QString& title, const QString& file_name, bool is_log);
   void fit_map_picture();
