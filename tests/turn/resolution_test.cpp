@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "turn/action_panel.h"
+#include "turn/resolution.h"
+#include "turn_fixtures.h"
+
+namespace zorvane::testing {
+namespace {
+
+const std::string kMap = "A1B0\r\n1111\r\n11C1\r\n1111\r\n";
+
+struct Resolution : ::testing::Test {
+  CampaignState state = campaign(kMap);
+  ActionPanelModel panel;
+  Roster cdata{};
+  Settings settings;
+  FakeWorld world;
+
+  // Opens the panel from `from` to `to` and chooses the first `count` available entries.
+  ActionOutcome act(int from, int to, int count) {
+    b_mode(state, panel, cdata, from, to);
+    EXPECT_TRUE(panel.visible);
+    for (int i = 0; i < count; ++i) {
+      panel.available_selected = 0;
+      Command1_Click(state, panel);
+    }
+    return Command3_Click(state, panel, settings, world);
+  }
+};
+
+TEST_F(Resolution, AugmentPutsTheNewUnitsBeforeTheOldOnes) {
+  cdata[0] = {"new1", "new2", "", "", ""};
+  put_units(state, 1, {"X", "Y", "Z"});
+  b_mode(state, panel, cdata, 1, 1);
+  for (int row : {0, 1}) {
+    panel.available_selected = row;
+    Command1_Click(state, panel);
+  }
+  EXPECT_EQ(panel.chosen, (std::vector<std::string>{"new1", "new2"}));
+  ASSERT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::resolved);
+  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"new1", "new2", "X", "Y", "Z"}));
+  EXPECT_EQ(world.log, "1\tA\t2\tAugment\tAdd\t1\tA\t\r\n");
+  EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 1 1", "count 1 1 5", "count 1 1 5"}));
+  EXPECT_FALSE(panel.visible);
+  EXPECT_TRUE(panel.available.empty() && panel.chosen.empty() && panel.current.empty());
+  EXPECT_EQ(state.action_count, 1);
+  EXPECT_EQ(state.current_team, 2);
+  EXPECT_EQ(state.turn, 1);
+}
+
+TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
+  const struct {
+    const char* name;
+    const char* target_owner;  // nullptr: nobody
+    std::vector<std::string> target_units;
+    std::vector<std::string> after;
+    const char* log;
+  } cases[] = {
+      {"all units out into a cell nobody owns, holding units", nullptr, {"w"}, {"a1", "a2", "w"},
+       "1\tA\t2\tAdvance\tMove\t2\t\t\r\n"},
+      {"into an empty enemy cell", "B", {}, {"a1", "a2"}, "1\tA\t2\tAdvance\tCapture\t2\tB\t\r\n"},
+      {"into an own empty cell", "A", {}, {"a1", "a2"}, "1\tA\t2\tAdvance\tCapture\t2\tA\t\r\n"},
+      {"into an own cell with units", "A", {"o"}, {"a1", "a2", "o"}, "1\tA\t2\tAdvance\tAdd\t2\tA\t\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    state = campaign(kMap);
+    world = FakeWorld();
+    put_units(state, 1, {"a1", "a2"}, "A");
+    put_units(state, 2, c.target_units);
+    state.field(2, owner) = c.target_owner ? Value::text(c.target_owner) : Value();
+    ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
+    EXPECT_EQ(units_of(state, 1), std::vector<std::string>{});
+    EXPECT_EQ(state.field(1, owner).to_text(), "A");  // the emptied source stays owned
+    EXPECT_EQ(units_of(state, 2), c.after);
+    EXPECT_EQ(state.field(2, owner).to_text(), "A");
+    EXPECT_EQ(world.log, c.log);
+    EXPECT_TRUE(world.battles.empty());
+    const std::string count = "count 2 1 " + std::to_string(c.after.size());
+    EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 2 1", count, "count 1 1 0"}));
+  }
+}
+
+TEST_F(Resolution, AttackFightsAndPutsTheSurvivorsInTheCell) {
+  put_units(state, 1, {"a1", "a2", "a3"}, "A");
+  put_units(state, 2, {"d1"}, "B");
+  // Rows 1-2 attack (a1, a2), row 3 defends (d1); the attackers share the best score.
+  world.reports.push_back(placing(1, 90) + placing(2, 90) + placing(3, 10));
+  ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
+  ASSERT_EQ(world.battles.size(), 1u);
+  EXPECT_EQ(world.battles[0].terrain, "1");
+  EXPECT_EQ(world.battles[0].attackers, (std::vector<std::string>{"a1", "a2"}));
+  EXPECT_EQ(world.battles[0].defenders, (std::vector<std::string>{"d1"}));
+  EXPECT_EQ(units_of(state, 1), std::vector<std::string>{"a3"});
+  EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
+  EXPECT_EQ(state.field(2, owner).to_text(), "A");
+  EXPECT_EQ(world.log, "1\tA\t2\tAdvance\tAttack\t2\tB\t\r\n");
+}
+
+TEST_F(Resolution, ABattleThatCouldNotBeFoughtUndoesTheAttack) {
+  put_units(state, 1, {"a1", "a2"}, "A");
+  put_units(state, 2, {"d1"}, "B");
+  const CampaignState before = state;
+  ASSERT_EQ(act(1, 2, 1), ActionOutcome::undone);  // no report queued: the game did not start
+  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"a1", "a2"}));
+  EXPECT_EQ(units_of(state, 2), std::vector<std::string>{"d1"});
+  EXPECT_EQ(state.field(2, owner).to_text(), "B");
+  EXPECT_EQ(state.action_count, before.action_count);
+  EXPECT_EQ(state.current_team, before.current_team);
+  EXPECT_EQ(state.turn, before.turn);
+  EXPECT_EQ(state.action_type, before.action_type);
+  EXPECT_TRUE(world.log.empty());
+  EXPECT_TRUE(world.calls.empty());
+  ASSERT_EQ(world.messages.size(), 1u);
+  EXPECT_NE(world.messages[0].find("Vantor.exe"), std::string::npos);
+  EXPECT_FALSE(panel.visible);
+  // "OK" on a closed panel does nothing.
+  EXPECT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::ignored);
+}
+
+TEST_F(Resolution, TurnLimitEndsTheCampaignAfterTeamOnesActionThatReachesIt) {
+  settings.turn_limit = "3.0";
+  settings.auto_snapshot = 1;
+  put_units(state, 1, {"a"}, "A");
+  put_units(state, 3, {"b"}, "B");
+  put_units(state, 11, {"c"}, "C");
+  int limit_at = 0;
+  for (int action = 1; action <= 9 && limit_at == 0; ++action) {
+    const int cell = state.current_team == 1 ? 1 : state.current_team == 2 ? 3 : 11;
+    act(cell, cell, 0);
+    if (!world.messages.empty()) limit_at = action;
+  }
+  EXPECT_EQ(limit_at, 7);  // team A's third action: turn becomes 3
+  EXPECT_EQ(state.turn, 3);
+  EXPECT_EQ(world.messages, std::vector<std::string>{"Game Over: Turn Limit Reached. Game Over"});
+  const std::vector<std::string> tail(world.calls.end() - 5, world.calls.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"count 1 1 1", "snapshot", "end", "statistics", "hide map"}));
+  settings.turn_limit = " ";
+  EXPECT_FALSE(turn_limit_reached(state, settings));
+}
+
+}  // namespace
+}  // namespace zorvane::testing
