@@ -4,8 +4,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "display/map_painter.h"
 #include "display/sprites.h"
 #include "shell/labels.h"
+#include "shell/qt_text.h"
 
 namespace zorvane {
 namespace {
@@ -23,6 +25,20 @@ QListWidget* list(const QString& name, QWidget* parent, QRect geometry) {
   w->setObjectName(name);
   w->setGeometry(geometry);
   return w;
+}
+
+// Unit names come from saves and rosters that may be damaged: show a bounded prefix, so a
+// megabyte-long name cannot stall the list's layout.
+QString list_entry(const std::string& name) {
+  constexpr std::size_t kShown = 64;
+  if (name.size() <= kShown) return qt_text(name);
+  return qt_text(name.substr(0, kShown)) + QChar(0x2026);
+}
+
+void fill_list(QListWidget* list, const std::vector<std::string>& entries, int selected) {
+  list->clear();
+  for (const std::string& entry : entries) list->addItem(list_entry(entry));
+  list->setCurrentRow(selected);
 }
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent, QRect geometry) {
@@ -69,7 +85,32 @@ ActionPanel::ActionPanel(QWidget* parent) : SurfaceWidget(QStringLiteral("Pictur
   remove_button = button(QStringLiteral("Command2"), QStringLiteral("<"), this, QRect(136, 130, 40, 26));
   ok_button = button(QStringLiteral("Command3"), QStringLiteral("OK"), this, QRect(214, 204, 80, 28));
   cancel_button = button(QStringLiteral("Command4"), QStringLiteral("Cancel"), this, QRect(304, 204, 88, 28));
+  for (QListWidget* w : {available, chosen, current}) w->setUniformItemSizes(true);
   setFixedSize(kWidth, kHeight);
+}
+
+void ActionPanel::show_model(const ActionPanelModel& model) {
+  refilling_ = true;
+  mode_label->setText(qt_text(model.mode));
+  source_label->setText(qt_text(model.source));
+  target_label->setText(qt_text(model.target));
+  fill_list(available, model.available, model.available_selected);
+  fill_list(chosen, model.chosen, model.chosen_selected);
+  fill_list(current, model.current, -1);
+  add_button->setEnabled(model.add_enabled);
+  remove_button->setEnabled(model.remove_enabled);
+  ok_button->setEnabled(model.ok_enabled);
+  flag_icon->setVisible(model.icon == PanelIcon::flag);
+  unit_icon->setVisible(model.icon == PanelIcon::unit);
+  if (model.current_header) {
+    QPalette pal = current_header->palette();
+    pal.setColor(QPalette::Window, to_qcolor(*model.current_header));
+    pal.setColor(QPalette::WindowText, Qt::white);
+    current_header->setPalette(pal);
+  }
+  setVisible(model.visible);
+  if (model.visible) raise();
+  refilling_ = false;
 }
 
 }  // namespace zorvane

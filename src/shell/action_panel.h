@@ -3,6 +3,7 @@
 #pragma once
 
 #include "shell/panel.h"
+#include "turn/action_panel.h"
 
 class QLabel;
 class QListWidget;
@@ -31,6 +32,15 @@ class ActionPanel : public SurfaceWidget {
   QPushButton* cancel_button; // Command4 "Cancel"
   SurfaceWidget* flag_icon;   // Picture10
   SurfaceWidget* unit_icon;   // Picture9
+
+  // Shows the model: texts, lists and their selected rows, buttons, icon, header colour,
+  // visibility. While it refills the lists, `refilling()` is true, so selection signals
+  // it causes can be told from the user's.
+  void show_model(const ActionPanelModel& model);
+  bool refilling() const { return refilling_; }
+
+ private:
+  bool refilling_ = false;
 };
 
 }  // namespace zorvane

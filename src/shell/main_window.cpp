@@ -126,9 +126,7 @@ void MainWindow::build_menus() {
 
   mnuStats_ = menuBar()->addMenu(QStringLiteral("&Info"));
   mnuStats_->setObjectName(QStringLiteral("mnuStats"));
-  // The statistics panel is drawn by the scoring, which is not part of this window yet.
-  mnuScore_ = mnuStats_->addAction(QStringLiteral("&Statistics"));
-  mnuScore_->setObjectName(QStringLiteral("mnuScore"));
+  mnuScore_ = add(mnuStats_, QStringLiteral("mnuScore"), QStringLiteral("&Statistics"), &MainWindow::mnuScore_Click);
   mnulastbattle_ =
       add(mnuStats_, QStringLiteral("mnulastbattle"), QStringLiteral("&Last Battle"), &MainWindow::mnulastbattle_Click);
   mnuLog_ = add(mnuStats_, QStringLiteral("mnuLog"), QStringLiteral("Lo&g"), &MainWindow::mnuLog_Click);
@@ -136,6 +134,12 @@ void MainWindow::build_menus() {
   mnuHelp_ = menuBar()->addAction(QStringLiteral("&Help"));
   mnuHelp_->setObjectName(QStringLiteral("mnuHelp"));
   connect(mnuHelp_, &QAction::triggered, this, &MainWindow::mnuHelp_Click);
+
+  // Whose turn it is, in the menu bar's corner where it hides nothing of the map.
+  turn_indicator_ = new QLabel(menuBar());
+  turn_indicator_->setObjectName(QStringLiteral("TurnIndicator"));
+  turn_indicator_->setContentsMargins(8, 0, 8, 0);
+  menuBar()->setCornerWidget(turn_indicator_, Qt::TopRightCorner);
 }
 
 void MainWindow::build_panels() {
@@ -179,6 +183,14 @@ void MainWindow::build_panels() {
     connect(option, &QRadioButton::clicked, this, &MainWindow::assignments);
   }
   connect(picture4_->close_label, &ClickLabel::clicked, this, &MainWindow::Label34_Click);
+  connect(picture1_, &SurfaceWidget::mouse_down, this,
+          [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) { Picture1_MouseDown(x, y); });
+  connect(picture2_->add_button, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+  connect(picture2_->remove_button, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+  connect(picture2_->ok_button, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+  connect(picture2_->cancel_button, &QPushButton::clicked, this, &MainWindow::Command4_Click);
+  connect(picture2_->available, &QListWidget::currentRowChanged, this, &MainWindow::List1_Click);
+  connect(picture2_->chosen, &QListWidget::currentRowChanged, this, &MainWindow::List2_Click);
   connect(picture6_->close_label, &ClickLabel::clicked, this, &MainWindow::Label33_Click);
 }
 
@@ -351,6 +363,7 @@ void MainWindow::start_campaign() {
   picture1_->show();
   picture1_->update();
   timer1_->start();
+  update_turn_indicator();
 }
 
 void MainWindow::mnuSave_Click() {
@@ -386,13 +399,18 @@ void MainWindow::mnuLoad_Click() {
   start_campaign();
 }
 
-void MainWindow::mnusnapshot_Click() {
+void MainWindow::mnusnapshot_Click() { take_snapshot(false); }
+
+void MainWindow::take_snapshot(bool automatic) {
   const QString path = program_file(QString::fromLatin1(kSnapshotFileName));
   const std::string error = save_snapshot(picture1_->surface(), text_bytes(path));
   if (!error.empty()) {
-    notice(qt_text(error));
+    // An automatic snapshot after every action says once that it fails, not every time.
+    if (!automatic || !snapshot_failed_) notice(qt_text(error));
+    snapshot_failed_ = snapshot_failed_ || automatic;
     return;
   }
+  if (automatic) snapshot_failed_ = false;
   if (settings_.auto_snapshot == 0) {
     dialogs_.message(QStringLiteral("Image Saved to 'ZIDizizi.bmp'."), QStringLiteral("Saved"));
   }

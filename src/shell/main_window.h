@@ -12,6 +12,7 @@
 #include "config/roster.h"
 #include "config/settings.h"
 #include "shell/dialogs.h"
+#include "turn/action_panel.h"
 
 class QAction;
 class QLabel;
@@ -30,6 +31,7 @@ class SizePanel;
 class StatsPanel;
 class SurfaceWidget;
 class ViewerPanel;
+class WindowWorld;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -95,12 +97,26 @@ class MainWindow : public QMainWindow {
   void Label33_Click();
   void Label34_Click();
 
+  // Play: the map click and the action panel's handlers; Info, Statistics.
+  void Picture1_MouseDown(int x, int y);
+  void List1_Click();
+  void List2_Click();
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
+  void mnuScore_Click();
+  const ActionPanelModel& action_panel() const { return panel_model_; }
+  // True once a winner was found or the turn limit reached.
+  bool campaign_over() const { return campaign_over_; }
+
  protected:
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  friend class WindowWorld;
   void build_menus();
   void build_panels();
   void apply_window_size();
@@ -110,11 +126,20 @@ class MainWindow : public QMainWindow {
   // that the old one is unchanged and `what` stays in force for this run.
   void replace_program_file(const QString& name, const std::string& bytes, const QString& what);
   void browse_setting(int line, const QString& filter);
+  // Saves the map picture as the snapshot; an automatic one reports a failure only once.
+  void take_snapshot(bool automatic);
   void show_text_file(const QString& title, const QString& file_name, bool is_log);
   void fit_map_picture();
   // Loads the configured background into Picture7; says so when it cannot be read.
   void load_background();
   void start_campaign();
+  // After every change of the campaign by play: the autosave and the turn indicator.
+  void after_action();
+  void update_turn_indicator();
+  // Draws the selection frames a click asks for on the map.
+  void draw_frames(const std::vector<Frame>& frames);
+  // Reads which rows of the action panel's lists are selected into the model.
+  void take_list_selection();
   // A message box titled "Notice".
   void notice(const QString& text);
   FileDialogRequest program_folder_dialog(const QString& title, const QString& filter,
@@ -126,8 +151,15 @@ class MainWindow : public QMainWindow {
   Roster cdata_{};
   ArmySelection army_;
   CampaignState state_;
+  ActionPanelModel panel_model_;
   bool activated_ = false;
   bool campaign_started_ = false;
+  bool campaign_over_ = false;
+  bool resolving_ = false;  // an action is being resolved (a battle may be running)
+  // Failures of what runs after every action are reported once, not after every action.
+  bool autosave_failed_ = false;
+  bool log_failed_ = false;
+  bool snapshot_failed_ = false;
 
   QWidget* inner_ = nullptr;
   SurfaceWidget* picture1_ = nullptr;  // map picture
@@ -141,6 +173,7 @@ class MainWindow : public QMainWindow {
   ArmyPanel* picture11_ = nullptr;
   SizePanel* picture12_ = nullptr;
   QLabel* label35_ = nullptr;
+  QLabel* turn_indicator_ = nullptr;
   QTimer* timer1_ = nullptr;
   QTimer* refit_timer_ = nullptr;
   BattleRunner* battle_runner_ = nullptr;

@@ -35,6 +35,19 @@ void pass_turn(CampaignState& state, bool count_turn) {
   if (state.current_team > state.team_count) state.current_team = 1;
 }
 
+void skip_landless_players(CampaignState& state, const Settings& settings) {
+  const int cells = std::min(state.cell_count(), kMaxCells);
+  for (int tries = 0; tries < state.team_count; ++tries) {
+    const int team = state.current_team;
+    if (team < 1 || team > kTeamCount || settings.computer_controlled[static_cast<std::size_t>(team - 1)] == 1) return;
+    const std::string letter = team_letter(team);
+    for (int n = 1; n <= cells; ++n) {
+      if (state.field(n, owner).to_text() == letter) return;
+    }
+    pass_turn(state, false);
+  }
+}
+
 bool turn_limit_reached(const CampaignState& state, const Settings& settings) {
   return !is_blank(settings.turn_limit) && numeric_value(settings.turn_limit) == static_cast<double>(state.turn);
 }

@@ -25,6 +25,11 @@ ActionOutcome Command3_Click(CampaignState& state, ActionPanelModel& panel, cons
 // Passes the turn: turn rises when team 1 ends an action; current_team wraps after the last.
 void pass_turn(CampaignState& state, bool count_turn);
 
+// Passes the turn on, as the computer player's pass does, while the team to move is played
+// by the mouse and owns no cell: such a team can never click an action of its own, and
+// the game would wait for it for ever.
+void skip_landless_players(CampaignState& state, const Settings& settings);
+
 // True when the turn limit is set (not blank) and equals the turn counter.
 bool turn_limit_reached(const CampaignState& state, const Settings& settings);
 

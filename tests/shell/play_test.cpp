@@ -1,0 +1,159 @@
+// A short campaign played through the real widgets: clicks on the map, the action panel,
+// a battle fought by the stand-in game, the log, the turn indicator, the autosave, and the
+// statistics panel at the end.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QTest>
+#include <QTimer>
+
+#include "campaign/save_file.h"
+#include "common/linefile.h"
+#include "display/map_painter.h"
+#include "shell/panel.h"
+#include "window_harness.h"
+
+namespace zorvane::testing {
+namespace {
+
+class Play : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    h.use_shipped_files();
+    map_path = h.dir.write("maps/duel-8.aim", shipped_file("maps/duel-8.aim"));
+    h.start();
+    Settings& s = h.window->settings();
+    s.game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
+    s.computer_controlled.fill(0);
+    h.dialogs.answer(QString::fromStdString(map_path));
+    h.find<QAction>("mnuNew")->trigger();
+    ASSERT_TRUE(h.shown("Picture1"));
+  }
+  CampaignState& state() { return h.window->state(); }
+  SurfaceWidget* map() { return h.find<SurfaceWidget>("Picture1"); }
+  void click_cell(int n) {
+    const CampaignState& s = state();
+    const QPoint at(static_cast<int>(s.field(n, x_px).to_whole()) + s.cell_w / 2,
+                    static_cast<int>(s.field(n, y_px).to_whole()) + s.cell_h / 2);
+    QTest::mouseClick(map(), Qt::LeftButton, {}, at);
+  }
+  // Two clicks, then `count` times the first available entry and ">", then "OK".
+  void act(int from, int to, int count) {
+    click_cell(from);
+    click_cell(to);
+    ASSERT_TRUE(h.shown("Picture2")) << from << " -> " << to;
+    for (int i = 0; i < count; ++i) {
+      h.find<QListWidget>("List1")->setCurrentRow(0);
+      h.click("Command1");
+    }
+    h.click("Command3");
+  }
+  // The badge is on the map exactly when drawing it again changes no pixel.
+  bool count_badge_shows(int n, int team, int units) {
+    QImage redrawn = map()->surface().copy();
+    {
+      QPainter painter(&redrawn);
+      draw_count_badge(painter, state(), n, team, Value::whole(units));
+    }
+    return redrawn == map()->surface();
+  }
+  std::vector<std::string> log_lines() { return split_lines_cr(read_bytes(h.folder_file("blog.txt"))); }
+  std::string indicator() { return h.find<QLabel>("TurnIndicator")->text().toStdString(); }
+
+  WindowHarness h;
+  std::string map_path;
+};
+
+TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
+  // Team B holds cell 19, diagonal to A's home 10, with a scout, and cell 3 without units.
+  state().field(19, owner) = Value::text("B");
+  state().field(19, unit_1) = Value::text("scout.ai");
+  state().field(3, owner) = Value::text("B");
+  EXPECT_EQ(indicator(), "Turn 0: team A to move");
+
+  act(10, 10, 2);  // A augments its home with two brawlers from its roster
+  EXPECT_EQ(state().field(10, unit_1).to_text(), "brawler.ai");
+  EXPECT_EQ(state().field(10, unit_1 + 1).to_text(), "brawler.ai");
+  EXPECT_TRUE(count_badge_shows(10, 1, 2));
+  EXPECT_FALSE(h.shown("Picture2"));
+  EXPECT_EQ(indicator(), "Turn 1: team B to move");
+
+  act(55, 55, 1);  // B
+  act(10, 11, 1);  // A moves one brawler east
+  EXPECT_EQ(state().field(11, owner).to_text(), "A");
+  EXPECT_TRUE(count_badge_shows(11, 1, 1));
+  EXPECT_TRUE(count_badge_shows(10, 1, 1));
+  act(55, 55, 1);  // B
+  act(11, 3, 1);   // A captures B's empty cell
+  EXPECT_EQ(state().field(3, owner).to_text(), "A");
+  EXPECT_EQ(state().field(11, unit_1).to_text(), "");
+  act(55, 55, 1);  // B
+  act(10, 19, 1);  // A attacks B's scout: the stand-in game fights it
+  const std::string report = read_bytes(h.folder_file("zorvtmp.txt"));
+  EXPECT_NE(report.find("Place"), std::string::npos);
+  EXPECT_NE(read_bytes(h.folder_file("zorvtmp.scn")).find("brawler.ai"), std::string::npos);
+  const std::string winner = state().field(19, owner).to_text();
+  EXPECT_EQ(state().field(19, unit_1).to_text(), winner == "A" ? "brawler.ai" : "scout.ai");
+  EXPECT_EQ(state().field(10, unit_1).to_text(), "");
+
+  const std::vector<std::string> log = log_lines();
+  ASSERT_EQ(log.size(), 8u);
+  EXPECT_EQ(log[1], "10\tA\t2\tAugment\tAdd\t10\tA\t");
+  EXPECT_EQ(log[3], "10\tA\t1\tAdvance\tMove\t11\t\t");
+  EXPECT_EQ(log[5], "11\tA\t1\tAdvance\tCapture\t3\tB\t");
+  EXPECT_EQ(log[7], "10\tA\t1\tAdvance\tAttack\t19\tB\t");
+  EXPECT_EQ(indicator(), "Turn 4: team B to move");
+  EXPECT_EQ(read_bytes(h.folder_file("autosave.sav")), campaign_save_bytes(state()));
+
+  // Saved and loaded into the next run, the campaign comes back as it was.
+  const std::string save = h.folder_file("played.sav");
+  h.dialogs.answer(QString::fromStdString(save));
+  h.find<QAction>("mnuSave")->trigger();
+  const CampaignState played = state();
+  h.window = h.restart();
+  h.window->show();
+  h.dialogs.answer(QString::fromStdString(save));
+  h.find<QAction>("mnuLoad")->trigger();
+  for (int n = 1; n <= 64; ++n) {
+    for (int f : {static_cast<int>(owner), 21, 22, 23}) {
+      EXPECT_EQ(state().field(n, f).to_text(), played.field(n, f).to_text()) << n << "/" << f;
+    }
+  }
+  EXPECT_EQ(state().current_team, 2);
+  EXPECT_EQ(indicator(), "Turn 0: team B to move (computer)");  // as the shipped settings say
+}
+
+TEST_F(Play, AFailedGameStartUndoesTheAttackAndTheWinnerEndsTheCampaign) {
+  h.window->settings().game_exe_path = "vantor/NoSuchGame.exe";
+  state().field(11, owner) = Value::text("B");
+  state().field(11, unit_1) = Value::text("scout.ai");
+  state().field(10, unit_1) = Value::text("tank.ai");
+  act(10, 11, 1);
+  EXPECT_EQ(state().field(10, unit_1).to_text(), "tank.ai");
+  EXPECT_EQ(state().field(11, owner).to_text(), "B");
+  EXPECT_EQ(state().current_team, 1);
+  EXPECT_EQ(log_lines().size(), 1u);
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_TRUE(h.dialogs.messages[0].text.contains("NoSuchGame.exe"));
+
+  // B loses its last land: its turns are passed, and A wins at the third action.
+  state().field(55, owner) = Value();
+  state().field(11, owner) = Value();
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(state().current_team, 1);
+    act(10, 10, 0);
+  }
+  EXPECT_TRUE(h.window->campaign_over());
+  EXPECT_EQ(h.dialogs.messages.back().title, "Game Over");
+  EXPECT_EQ(h.dialogs.messages.back().text, "Team A WINS!");
+  EXPECT_TRUE(h.shown("Picture6"));
+  EXPECT_FALSE(h.shown("Picture1"));
+  EXPECT_FALSE(h.find<QTimer>("Timer1")->isActive());
+  EXPECT_EQ(indicator(), "Turn 3: game over");
+}
+
+}  // namespace
+}  // namespace zorvane::testing
