@@ -114,6 +114,26 @@ const QImage& flag_sprite() {
   return sprite;
 }
 
+QImage window_icon_image() {
+  constexpr int kSide = 48;
+  const QImage& flag = flag_sprite();
+  const QRgb key = flag.pixel(1, 1);
+  QImage icon(kSide, kSide, QImage::Format_ARGB32);
+  icon.fill(Qt::transparent);
+  const int left = (kSide - 2 * flag.width()) / 2;
+  const int top = (kSide - 2 * flag.height()) / 2;
+  for (int y = 0; y < flag.height(); ++y) {
+    for (int x = 0; x < flag.width(); ++x) {
+      const QRgb pixel = flag.pixel(x, y);
+      if (pixel == key) continue;
+      for (int dy = 0; dy < 2; ++dy) {
+        for (int dx = 0; dx < 2; ++dx) icon.setPixel(left + 2 * x + dx, top + 2 * y + dy, pixel | 0xFF000000u);
+      }
+    }
+  }
+  return icon;
+}
+
 void mask_blit(QImage& dest, const QImage& work, const QImage& src, int left, int top, int right,
                int bottom, int dx, int dy, ColorValue key) {
   if (dest.isNull()) return;

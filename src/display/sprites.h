@@ -16,6 +16,10 @@ const QImage& unit_sprite();
 // Picture10: a red banner with a yellow emblem on a white pole with a cross bar, on black.
 const QImage& flag_sprite();
 
+// The program's icon: the team banner drawn twice its size, on a transparent square of
+// 48 pixels (the key colour left out).
+QImage window_icon_image();
+
 // Copies the area (left, top)-(right, bottom) of src, inclusive, to dest at (dx, dy),
 // leaving pixels of exactly the key colour transparent: there the background read from
 // work shows. The result is composed off-screen and written to dest once; dest and work

@@ -35,10 +35,15 @@ QString list_entry(const std::string& name) {
   return qt_text(name.substr(0, kShown)) + QChar(0x2026);
 }
 
-void fill_list(QListWidget* list, const std::vector<std::string>& entries, int selected) {
-  list->clear();
-  for (const std::string& entry : entries) list->addItem(list_entry(entry));
-  list->setCurrentRow(selected);
+// Refills a list only when its entries changed, so the user's selection survives a refresh.
+void fill_list(QListWidget* list, std::vector<std::string>& shown, const std::vector<std::string>& entries,
+               int selected) {
+  if (shown != entries) {
+    list->clear();
+    for (const std::string& entry : entries) list->addItem(list_entry(entry));
+    shown = entries;
+  }
+  if (list->currentRow() != selected) list->setCurrentRow(selected);
 }
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent, QRect geometry) {
@@ -94,9 +99,9 @@ void ActionPanel::show_model(const ActionPanelModel& model) {
   mode_label->setText(qt_text(model.mode));
   source_label->setText(qt_text(model.source));
   target_label->setText(qt_text(model.target));
-  fill_list(available, model.available, model.available_selected);
-  fill_list(chosen, model.chosen, model.chosen_selected);
-  fill_list(current, model.current, -1);
+  fill_list(available, shown_[0], model.available, model.available_selected);
+  fill_list(chosen, shown_[1], model.chosen, model.chosen_selected);
+  fill_list(current, shown_[2], model.current, -1);
   add_button->setEnabled(model.add_enabled);
   remove_button->setEnabled(model.remove_enabled);
   ok_button->setEnabled(model.ok_enabled);

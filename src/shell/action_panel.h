@@ -2,6 +2,10 @@
 // and already standing on the target, and the buttons that move them and confirm.
 #pragma once
 
+#include <array>
+#include <string>
+#include <vector>
+
 #include "shell/panel.h"
 #include "turn/action_panel.h"
 
@@ -41,6 +45,7 @@ class ActionPanel : public SurfaceWidget {
 
  private:
   bool refilling_ = false;
+  std::array<std::vector<std::string>, 3> shown_;  // what the three lists hold now
 };
 
 }  // namespace zorvane

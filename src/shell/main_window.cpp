@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +26,7 @@
 #include "display/map_painter.h"
 #include "display/snapshot.h"
 #include "display/splash.h"
+#include "display/sprites.h"
 #include "display/stretch.h"
 #include "shell/action_panel.h"
 #include "shell/army_panel.h"
@@ -90,6 +93,7 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
   });
 
   // Start-up, in order.
+  setWindowIcon(QIcon(QPixmap::fromImage(window_icon_image())));
   label35_->clear();
   for (QWidget* w : std::initializer_list<QWidget*>{picture2_, picture1_, picture3_, picture4_, picture5_, picture6_,
                                                      picture8_, picture11_, picture12_}) {
@@ -139,6 +143,9 @@ void MainWindow::build_menus() {
   turn_indicator_ = new QLabel(menuBar());
   turn_indicator_->setObjectName(QStringLiteral("TurnIndicator"));
   turn_indicator_->setContentsMargins(8, 0, 8, 0);
+  // The menu bar sizes its corner once; leave room for the longest text it will show.
+  turn_indicator_->setMinimumWidth(turn_indicator_->fontMetrics().horizontalAdvance(
+                                       QStringLiteral("Turn 88888: team J to move (computer)")) + 16);
   menuBar()->setCornerWidget(turn_indicator_, Qt::TopRightCorner);
 }
 
@@ -337,12 +344,14 @@ FileDialogRequest MainWindow::program_folder_dialog(const QString& title, const 
 void MainWindow::mnuNew_Click() {
   const std::optional<QString> chosen = dialogs_.open_file(
       program_folder_dialog(QStringLiteral("New campaign"), QStringLiteral("AIM Files (*.AIM)|*.aim|AIM Files")));
-  if (!chosen) return;
+  if (chosen) new_campaign(*chosen);
+}
 
+void MainWindow::new_campaign(const QString& map_path) {
   // The map is read and checked in full before anything changes, so a rejected map leaves
   // the campaign, the menus, the clock and the log as they were.
   const WaitCursor wait;
-  const MapReadResult read = read_map_file(text_bytes(*chosen));
+  const MapReadResult read = read_map_file(text_bytes(map_path));
   if (!read.ok()) {
     notice(qt_text(read.error));
     return;
@@ -385,9 +394,31 @@ void MainWindow::mnuSave_Click() {
 void MainWindow::mnuLoad_Click() {
   const std::optional<QString> chosen = dialogs_.open_file(
       program_folder_dialog(QStringLiteral("Load campaign"), QStringLiteral("Save Files (*.sav)|*.sav")));
-  if (!chosen) return;
+  if (chosen) load_campaign(*chosen);
+}
+
+void MainWindow::open_command_line(const QStringList& files, const QString& start_folder) {
+  const QString usage = QStringLiteral(
+      "Usage: zorvane [FILE]\nFILE is a campaign map (.aim), opened as File, New opens it, or a saved campaign "
+      "(.sav), loaded as File, Load loads it.");
+  if (files.isEmpty()) return;
+  if (files.size() > 1) {
+    notice(QStringLiteral("Only one file can be opened at start; %1 were given.\n\n%2").arg(files.size()).arg(usage));
+    return;
+  }
+  const QString path = QDir(start_folder).absoluteFilePath(files.first());
+  if (path.endsWith(QLatin1String(".aim"), Qt::CaseInsensitive)) {
+    new_campaign(path);
+  } else if (path.endsWith(QLatin1String(".sav"), Qt::CaseInsensitive)) {
+    load_campaign(path);
+  } else {
+    notice(QStringLiteral("\"%1\" is neither a campaign map (.aim) nor a saved campaign (.sav).\n\n%2").arg(path, usage));
+  }
+}
+
+void MainWindow::load_campaign(const QString& save_path) {
   const WaitCursor wait;
-  CampaignLoadResult loaded = load_campaign_save(text_bytes(*chosen), text_bytes(program_folder_),
+  CampaignLoadResult loaded = load_campaign_save(text_bytes(save_path), text_bytes(program_folder_),
                                                  picture1_->surface().width(), picture1_->surface().height());
   if (!loaded.ok()) {
     notice(qt_text(loaded.error));

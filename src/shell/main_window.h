@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include "battle/battle_report.h"
 #include "campaign/state.h"
@@ -63,6 +64,12 @@ class MainWindow : public QMainWindow {
   void getCdata();
   void putCdata();
   void Form_Activate();
+
+  // Files named on the command line, after start-up and activation: a map (".aim") starts
+  // a campaign as File, New does, a save (".sav") loads as File, Load does; anything else,
+  // or more than one file, is answered with how the program is used. Relative paths are
+  // taken against start_folder.
+  void open_command_line(const QStringList& files, const QString& start_folder);
 
   // Menus.
   void mnuNew_Click();
@@ -132,6 +139,9 @@ class MainWindow : public QMainWindow {
   void fit_map_picture();
   // Loads the configured background into Picture7; says so when it cannot be read.
   void load_background();
+  // File, New and File, Load once the file is chosen.
+  void new_campaign(const QString& map_path);
+  void load_campaign(const QString& save_path);
   void start_campaign();
   // After every change of the campaign by play: the autosave and the turn indicator.
   void after_action();

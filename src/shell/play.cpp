@@ -95,9 +95,8 @@ void MainWindow::Picture1_MouseDown(int x, int y) {
 }
 
 void MainWindow::take_list_selection() {
-  const auto row = [](const QListWidget* list) { return list->selectedItems().isEmpty() ? -1 : list->currentRow(); };
-  panel_model_.available_selected = row(picture2_->available);
-  panel_model_.chosen_selected = row(picture2_->chosen);
+  panel_model_.available_selected = picture2_->available->currentRow();
+  panel_model_.chosen_selected = picture2_->chosen->currentRow();
 }
 
 void MainWindow::List1_Click() {
