@@ -1,7 +1,14 @@
 // The stand-in tactical game, run as a process: its reports must satisfy what the result
-// reader relies on, and bad input must leave the result file alone.
+// reader relies on, and bad input must leave the result file alone. Its rules are also
+// fought in-process, where many battles take milliseconds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -11,6 +18,7 @@
 #include "battle/scenario.h"
 #include "common/linefile.h"
 #include "test_files.h"
+#include "vantor_game.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -173,21 +181,27 @@ TEST_F(Vantor, WithoutAmmunitionEveryUnitStandsAndSharesTheBestScore) {
   EXPECT_EQ(outcome.defenders, 2);
 }
 
-// Started through a shell or on Windows the game may get its options as one argument.
-// A scenario can name more units than the ten the report has places for.
-TEST_F(Vantor, TakesOptionsInOneArgumentAndOnlyTheFirstTenUnitsFight) {
-  dir.write("My Shell/u1.ai", kUnitTexts[0]);
-  std::string scn_text = "title=Zorvane Battle\r\n";
-  for (int i = 0; i < 12; ++i) scn_text += "unit=" + dir.file("My Shell/u1.ai") + "\r\n";
-  const std::string scn = dir.write("My Shell/zorvtmp.scn", scn_text);
-  const std::string txt = dir.file("My Shell/zorvtmp.txt");
-  ASSERT_EQ(run_vantor({"/S:" + scn + " /B:" + txt + " /R:3"}), 0);
-  BattleRoster roster;
-  for (auto& row : roster) row = BattleRosterRow{"", "2", "u1.ai"};
-  const BattleReport report = read_battle_report_file(roster, txt);
-  EXPECT_TRUE(report.reported);
-  EXPECT_EQ(report.placings, 10);
-  for (const auto& row : report.roster) EXPECT_FALSE(row.score.empty());
+// Started through a shell or on Windows the game may get its options as one argument;
+// as separate arguments, a folder may look like an option. A scenario can name more units
+// than the ten the report has places for.
+TEST_F(Vantor, TakesOptionsJoinedOrSeparateAndOnlyTheFirstTenUnitsFight) {
+  for (const std::string folder : {"My Shell", "x /B:y"}) {
+    dir.write(folder + "/u1.ai", kUnitTexts[0]);
+    std::string scn_text = "title=Zorvane Battle\r\n";
+    for (int i = 0; i < 12; ++i) scn_text += "unit=" + dir.file(folder + "/u1.ai") + "\r\n";
+    const std::string scn = dir.write(folder + "/zorvtmp.scn", scn_text);
+    const std::string txt = dir.file(folder + "/zorvtmp.txt");
+    const bool joined = folder == "My Shell";
+    ASSERT_EQ(run_vantor(joined ? std::vector<std::string>{"/S:" + scn + " /B:" + txt + " /R:3"}
+                                : std::vector<std::string>{"/S:" + scn, "/B:" + txt, "/R:3"}),
+              0)
+        << folder;
+    BattleRoster roster;
+    for (auto& row : roster) row = BattleRosterRow{"", "2", "u1.ai"};
+    const BattleReport report = read_battle_report_file(roster, txt);
+    EXPECT_EQ(report.placings, 10) << folder;
+    for (const auto& row : report.roster) EXPECT_FALSE(row.score.empty());
+  }
 }
 
 TEST_F(Vantor, BadInputExitsNonZeroAndLeavesResultUntouched) {
@@ -207,6 +221,9 @@ TEST_F(Vantor, BadInputExitsNonZeroAndLeavesResultUntouched) {
       {{"/S:" + dir.file("missing.scn"), "/B:" + txt}, 3},
       {{"/S:" + dir.file("folder.scn"), "/B:" + txt}, 3},
       {{"/S:" + no_units, "/B:" + txt}, 4},
+      {{"/S:" + good_scn, "/B:" + txt, "/R:-1"}, 2},
+      {{"/S:" + good_scn + " /B:" + txt + " /R:12x"}, 2},
+      {{"/S:" + good_scn, "/B:" + txt, "/D:soon"}, 2},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(run_vantor(c.args), c.exit_code) << ::testing::PrintToString(c.args);
@@ -214,6 +231,44 @@ TEST_F(Vantor, BadInputExitsNonZeroAndLeavesResultUntouched) {
   }
   EXPECT_EQ(run_vantor({"/S:" + good_scn, "/B:" + dir.file("no such folder/zorvtmp.txt")}), 5);
   EXPECT_FALSE(testing::file_exists(dir.file("no such folder")));
+}
+
+// Only a line that came joined is split at the options; a bad number is an error naming it.
+TEST(VantorCommandLine, SplitsOnlyAJoinedLineAndNamesABadNumber) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string scenario, result;
+    std::optional<std::uint64_t> seed;
+    int delay_ms;
+    std::string bad;  // what the error must name; empty when there is none
+  };
+  const std::vector<Case> cases = {
+      {{"/S:/tmp/x /B:y/zorvtmp.scn", "/B:/tmp/out.txt", "/R:7"}, "/tmp/x /B:y/zorvtmp.scn", "/tmp/out.txt", 7, 0, ""},
+      {{"/s:a /R:b", "/b:c /D:d"}, "a /R:b", "c /D:d", std::nullopt, 0, ""},
+      {{"/S:C:\\My Shell\\zorvtmp.scn /B:C:\\My Shell\\zorvtmp.txt /R:5 /D:20 "}, "C:\\My Shell\\zorvtmp.scn",
+       "C:\\My Shell\\zorvtmp.txt", 5, 20, ""},
+      {{"/S:a", "/B:b", "/R:18446744073709551615"}, "a", "b", UINT64_MAX, 0, ""},
+      {{"/S:a", "/B:b", "/R:-1"}, "", "", {}, 0, "-1"},
+      {{"/S:a", "/B:b", "/R:12x"}, "", "", {}, 0, "12x"},
+      {{"/S:a", "/B:b", "/R:18446744073709551616"}, "", "", {}, 0, "18446744073709551616"},
+      {{"/S:a", "/B:b", "/R:"}, "", "", {}, 0, "/R:"},
+      {{"/S:a /B:b /R:seven"}, "", "", {}, 0, "seven"},
+      {{"/S:a", "/B:b", "/D:soon"}, "", "", {}, 0, "soon"},
+      {{"/S:a", "/B:b", "/D:600001"}, "", "", {}, 0, "600001"},
+  };
+  for (const auto& c : cases) {
+    const vantor::Options options = vantor::parse_command_line(c.args);
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    if (!c.bad.empty()) {
+      EXPECT_NE(options.error.find(c.bad), std::string::npos) << options.error;
+      continue;
+    }
+    EXPECT_EQ(options.error, "");
+    EXPECT_EQ(options.scenario_path, c.scenario);
+    EXPECT_EQ(options.result_path, c.result);
+    EXPECT_EQ(options.seed, c.seed);
+    EXPECT_EQ(options.delay_ms, c.delay_ms);
+  }
 }
 
 }  // namespace

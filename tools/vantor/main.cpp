@@ -1,7 +1,8 @@
 // Vantor: the stand-in tactical game. Usage:
 //   Vantor.exe /S:<scenario file> /B:<result file> [/R:<seed>] [/D:<milliseconds>]
-// Exit codes: 0 report written; 2 bad command line; 3 scenario unreadable; 4 no units;
-// 5 result file not written. On any failure the result file is left untouched.
+// Exit codes: 0 report written; 2 bad command line (no "/S:" or "/B:", a bad "/R:" or
+// "/D:" number); 3 scenario unreadable; 4 no units; 5 result file not written. On any
+// failure the result file is left untouched.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -74,6 +75,10 @@ bool write_atomic(const fs::path& path, const std::string& bytes, std::string& e
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   const vantor::Options options = vantor::parse_command_line(arguments);
+  if (!options.error.empty()) {
+    std::cerr << "Vantor: " << options.error << "\n";
+    return 2;
+  }
   if (!options.scenario_path || options.scenario_path->empty() || !options.result_path ||
       options.result_path->empty()) {
     std::cerr << "Vantor: usage: Vantor.exe /S:<scenario file> /B:<result file> [/R:<seed>] [/D:<ms>]\n";

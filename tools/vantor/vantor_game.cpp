@@ -116,6 +116,26 @@ std::string ordinal(int rank) {
 
 std::string label(const Fighter& f) { return clean(f.program.name, 16) + " (" + clean(f.program.file, 20) + ")"; }
 
+// The option ("/S:", "/B:", "/R:" or "/D:", any case) beginning at i, as 'S', 'B', 'R', 'D'; or 0.
+char option_at(std::string_view text, std::size_t i) {
+  if (i + 3 > text.size() || text[i] != '/' || text[i + 2] != ':') return 0;
+  const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+  return (key == 'S' || key == 'B' || key == 'R' || key == 'D') ? key : 0;
+}
+
+// A whole number from 0 to high, with nothing but spaces around it.
+std::optional<std::uint64_t> read_count(std::string_view text, std::uint64_t high) {
+  const std::string digits = trim(text);
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  std::uint64_t number = 0;
+  for (const char c : digits) {
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (number > (high - digit) / 10) return std::nullopt;
+    number = number * 10 + digit;
+  }
+  return number;
+}
+
 }  // namespace
 
 std::string file_name_of(std::string_view path) {
@@ -124,41 +144,47 @@ std::string file_name_of(std::string_view path) {
 }
 
 Options parse_command_line(const std::vector<std::string>& arguments) {
+  // A path may hold " /B:" itself, so arguments are split only when the line came joined.
+  bool separate_s = false, separate_b = false;
+  for (const auto& argument : arguments) {
+    separate_s = separate_s || option_at(argument, 0) == 'S';
+    separate_b = separate_b || option_at(argument, 0) == 'B';
+  }
+  const bool joined = !(separate_s && separate_b);
+
   Options options;
-  auto marker_at = [](const std::string& text, std::size_t i) -> char {
-    if (i + 3 > text.size() || text[i] != '/' || text[i + 2] != ':') return 0;
-    if (i > 0 && text[i - 1] != ' ') return 0;
-    const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
-    return (key == 'S' || key == 'B' || key == 'R' || key == 'D') ? key : 0;
+  auto take = [&](char key, const std::string& value) {
+    const std::string shown = std::string("/") + key + ":" + value;
+    if (key == 'S') options.scenario_path = value;
+    if (key == 'B') options.result_path = value;
+    if (key == 'R') {
+      options.seed = read_count(value, std::numeric_limits<std::uint64_t>::max());
+      if (!options.seed && options.error.empty()) {
+        options.error = "the seed " + shown + " is not a whole number from 0 to 18446744073709551615";
+      }
+    }
+    if (key == 'D') {
+      const auto delay = read_count(value, 600'000);
+      if (!delay && options.error.empty()) {
+        options.error = "the delay " + shown + " is not a whole number of milliseconds from 0 to 600000";
+      }
+      options.delay_ms = static_cast<int>(delay.value_or(0));
+    }
   };
   for (const auto& argument : arguments) {
+    if (!joined) {
+      if (const char key = option_at(argument, 0)) take(key, argument.substr(3));
+      continue;
+    }
     std::vector<std::size_t> starts;
     for (std::size_t i = 0; i < argument.size(); ++i) {
-      if (marker_at(argument, i)) starts.push_back(i);
+      if (option_at(argument, i) && (i == 0 || argument[i - 1] == ' ')) starts.push_back(i);
     }
     for (std::size_t k = 0; k < starts.size(); ++k) {
       const std::size_t begin = starts[k] + 3;
-      // A following option inside the same argument is preceded by one separating space.
+      // The next option is preceded by one separating space.
       const std::size_t end = k + 1 < starts.size() ? starts[k + 1] - 1 : argument.size();
-      const std::string value = argument.substr(begin, end - begin);
-      switch (marker_at(argument, starts[k])) {
-        case 'S': options.scenario_path = value; break;
-        case 'B': options.result_path = value; break;
-        case 'R': {
-          const std::string digits = trim(value);
-          if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos) {
-            options.seed = std::strtoull(digits.c_str(), nullptr, 10);
-          }
-          break;
-        }
-        case 'D': {
-          int delay = 0;
-          read_int(trim(value), delay, 0, 600'000);
-          options.delay_ms = delay;
-          break;
-        }
-        default: break;
-      }
+      take(option_at(argument, starts[k]), argument.substr(begin, end - begin));
     }
   }
   return options;

@@ -13,13 +13,16 @@
 
 namespace vantor {
 
-// What the command line asks for. "/S:" and "/B:" may come as separate arguments or
-// inside one argument ("/S:C:\My Shell\zorvtmp.scn /B:C:\My Shell\zorvtmp.txt").
+// What the command line asks for. When "/S:" and "/B:" begin separate arguments, every
+// argument is one option with its value whole. Otherwise the line came joined ("/S:C:\My
+// Shell\zorvtmp.scn /B:C:\My Shell\zorvtmp.txt") and is split where " /S:", " /B:",
+// " /R:" or " /D:" begins.
 struct Options {
   std::optional<std::string> scenario_path;  // /S:
   std::optional<std::string> result_path;    // /B:
   std::optional<std::uint64_t> seed;         // /R:<number>, for repeatable battles
-  int delay_ms = 0;                          // /D:<ms>, a pause before the report (demos)
+  int delay_ms = 0;                          // /D:<ms> up to 600000, a pause before the report
+  std::string error;                         // a "/R:" or "/D:" value that is no such number
 };
 Options parse_command_line(const std::vector<std::string>& arguments);
 
