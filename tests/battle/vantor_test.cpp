@@ -124,14 +124,24 @@ TEST_F(Vantor, ReportsKeepTheContractOverManySeeds) {
     const std::string bytes = fight(scenario, {"/R:" + std::to_string(seed)});
 
     // Kill notices come after every placing: a placing after a notice would undo the kill.
+    // Placings run from the best score down; falls and kill notices name the same places.
     bool seen_kill = false;
+    std::vector<long long> scores;
+    std::string fell_places, killed_places;
     for (const auto& line : split_lines_cr(bytes)) {
       if (line.size() >= 9 && line.substr(4, 5) == "Place") {
         EXPECT_FALSE(seen_kill) << "placing after a kill notice";
-        EXPECT_EQ(line.size(), 86u) << "the score fills columns 79-86";
+        ASSERT_EQ(line.size(), 86u) << "the score fills columns 79-86";
+        scores.push_back(std::stoll(line.substr(78)));
       }
-      seen_kill = seen_kill || (line.size() > 27 && line.substr(27) == kKillNoticeText);
+      if (line.rfind("Fell", 0) == 0) fell_places += line.substr(16, 2);
+      const bool kill = line.size() > 27 && line.substr(27) == kKillNoticeText;
+      if (kill) killed_places += line.substr(16, 2);
+      seen_kill = seen_kill || kill;
     }
+    EXPECT_TRUE(std::is_sorted(scores.rbegin(), scores.rend()));
+    EXPECT_EQ(fell_places, killed_places);
+
 
     const BattleReport report = read_battle_report(scenario.roster, bytes);
     const int units = static_cast<int>(a.size() + d.size());

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <numeric>
 
 namespace vantor {
 namespace {
@@ -358,22 +359,24 @@ std::string write_report(const Scenario& scenario, const TacticalMap& map, const
   lines.push_back("Rounds fought: " + std::to_string(result.rounds) + " of " + std::to_string(result.round_limit));
   lines.push_back("Standing: " + std::to_string(standing) + " of " + std::to_string(result.fighters.size()) + " units");
   lines.push_back("Seed: " + std::to_string(seed));
+  // The place number in columns 17-18, as on the placings and kill notices.
   for (const int index : result.fallen) {
     const auto& f = result.fighters[static_cast<std::size_t>(index)];
-    lines.push_back("Fell in round " + std::to_string(f.fell_in_round) + ": " + label(f));
+    lines.push_back("Fell: unit no. " + right(f.place, 3) + " in round " + std::to_string(f.fell_in_round) + ": " +
+                    label(f));
   }
   lines.push_back("");
 
-  // Standing units first, then the fallen, the last to fall best placed.
-  std::vector<std::size_t> order;
-  for (std::size_t i = 0; i < result.fighters.size(); ++i) {
-    if (result.fighters[i].alive) order.push_back(i);
-  }
-  for (auto it = result.fallen.rbegin(); it != result.fallen.rend(); ++it) order.push_back(static_cast<std::size_t>(*it));
+  // Ranked by score; equal scores keep the scenario's order and share a rank.
+  std::vector<std::size_t> order(result.fighters.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return result.fighters[a].score > result.fighters[b].score;
+  });
   int rank = 0;
-  for (const std::size_t i : order) {
-    const auto& f = result.fighters[i];
-    ++rank;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    const auto& f = result.fighters[order[k]];
+    if (k == 0 || f.score != result.fighters[order[k - 1]].score) rank = static_cast<int>(k) + 1;
     std::string line(86, ' ');
     put(line, 4, "Place");
     put(line, 10, ordinal(rank));

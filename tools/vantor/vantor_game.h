@@ -98,7 +98,8 @@ struct BattleResult {
 BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& units, const TacticalMap& map,
                    std::mt19937_64& random);
 
-// The result file: a short summary, one placing per unit (place number in columns 17-18,
+// The result file: a short summary with the falls in order, one placing per unit ranked by
+// score (ties in place order; equal scores share a rank; place number in columns 17-18,
 // score in columns 79-86), then a kill notice per fallen unit. Lines end with CR LF.
 std::string write_report(const Scenario& scenario, const TacticalMap& map, const BattleResult& result,
                          std::uint64_t seed);
