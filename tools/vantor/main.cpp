@@ -5,6 +5,7 @@
 // failure the result file is left untouched.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -115,6 +116,11 @@ int main(int argc, char** argv) {
     }
   }
 
+  std::string warning;
+  const std::vector<int> sides =
+      vantor::battle_sides(std::getenv("ZORVANE_BATTLE_SIDES"), scenario, units.size(), warning);
+  if (!warning.empty()) std::cerr << "Vantor: " << warning << "\n";
+
   std::uint64_t seed = 0;
   if (options.seed) {
     seed = *options.seed;
@@ -123,7 +129,7 @@ int main(int argc, char** argv) {
     seed = (static_cast<std::uint64_t>(device()) << 32) ^ device();
   }
   std::mt19937_64 random(seed);
-  const vantor::BattleResult result = vantor::fight(scenario, units, map, random);
+  const vantor::BattleResult result = vantor::fight(scenario, units, map, random, sides);
   const std::string report = vantor::write_report(scenario, map, result, seed);
 
   if (options.delay_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(options.delay_ms));

@@ -6,9 +6,12 @@
 #include <cstdio>
 #include <limits>
 #include <numeric>
+#include <utility>
 
 namespace vantor {
 namespace {
+
+constexpr double kEdgeShare = 0.15;  // with sides, each starts in this share of the width at its edge
 
 std::string trim(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
@@ -243,21 +246,41 @@ Scenario parse_scenario(std::string_view text) {
     if (key == "bloodmode") read_switch(value, s.blood_mode);
     if (key == "overheat") read_int(value, s.overheat, 10, 1000);
     if (key == "nodebonus") read_int(value, s.node_bonus, 0, 100);
+    if (key == "iffoff") read_switch(value, s.friendly_fire);
     if (key == "unit" && !value.empty()) s.units.push_back(value);
   });
   return s;
 }
 
+std::vector<int> battle_sides(const char* value, const Scenario& scenario, std::size_t units,
+                              std::string& warning) {
+  if (!value) return {};
+  const std::string_view text(value);
+  if (text.size() != units || text.find_first_not_of("12") != std::string_view::npos) {
+    warning = "ZORVANE_BATTLE_SIDES=" + clean(text, 40) + " is not one 1 or 2 for each of the " +
+              std::to_string(units) + " units; every unit fights for itself";
+    return {};
+  }
+  if (scenario.friendly_fire) return {};
+  std::vector<int> sides;
+  for (const char c : text) sides.push_back(c - '0');
+  return sides;
+}
+
 BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& units, const TacticalMap& map,
-                   std::mt19937_64& random) {
+                   std::mt19937_64& random, const std::vector<int>& sides) {
   BattleResult result;
   result.round_limit = std::clamp(scenario.click_limit / 5, 1, 5000);
+  const bool sided = !sides.empty() && sides.size() == units.size();
   auto& fighters = result.fighters;
   for (std::size_t i = 0; i < units.size(); ++i) {
     Fighter f;
     f.program = units[i];
     f.place = static_cast<int>(i) + 1;
+    f.side = sided ? sides[i] : 0;
     f.x = uniform(random) * map.width;
+    // Sides face each other from opposite edges, attackers on the left.
+    if (sided) f.x = f.side == 1 ? f.x * kEdgeShare : map.width - f.x * kEdgeShare;
     f.y = uniform(random) * map.height;
     f.hull = f.program.hull;
     f.fuel = scenario.fuel;
@@ -268,11 +291,27 @@ BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& uni
   const double node_y = map.height / 2.0;
   const double damage_scale = scenario.damage / 100.0 * (scenario.blood_mode ? 1.5 : 1.0);
   const int hits_per_armor_point = std::max(1, scenario.overheat / 10);
-  auto standing = [&] {
-    return static_cast<int>(std::count_if(fighters.begin(), fighters.end(), [](const Fighter& f) { return f.alive; }));
+  // How well a side stands at the round limit: hull left, then damage dealt.
+  auto standing_of = [&](int side) {
+    std::pair<long long, long long> hull_then_dealt{0, 0};
+    for (const auto& f : fighters) {
+      if (f.side != side) continue;
+      hull_then_dealt.first += f.alive ? f.hull : 0;
+      hull_then_dealt.second += f.dealt;
+    }
+    return hull_then_dealt;
+  };
+  auto standing = [&](int side) {
+    return std::count_if(fighters.begin(), fighters.end(), [&](const Fighter& f) { return f.alive && f.side == side; });
+  };
+  // Without sides everyone is on side 0 and fights while two stand; with sides, while
+  // both sides stand.
+  auto fighting = [&] { return sided ? standing(1) > 0 && standing(2) > 0 : standing(0) > 1; };
+  auto enemies = [&](const Fighter& a, const Fighter& b) {
+    return &a != &b && b.alive && (!sided || a.side != b.side);
   };
 
-  while (standing() > 1 && result.rounds < result.round_limit) {
+  while (fighting() && result.rounds < result.round_limit) {
     ++result.rounds;
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < fighters.size(); ++i) {
@@ -281,18 +320,26 @@ BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& uni
     std::shuffle(order.begin(), order.end(), random);
     for (const std::size_t i : order) {
       Fighter& me = fighters[i];
-      if (!me.alive || standing() <= 1) continue;
+      if (!me.alive || !fighting()) continue;
       me.hull = std::min(me.program.hull, me.hull + me.program.repair);
       if (scenario.strategy_node && std::hypot(me.x - node_x, me.y - node_y) <= 1.5) {
         me.hull = std::min(me.program.hull, me.hull + scenario.node_bonus);
       }
-      // The nearest other unit still standing is the target; ties go to chance.
+      // The nearest enemy still standing is the target; ties go to chance.
       std::size_t target = i;
       double best = std::numeric_limits<double>::max();
       for (std::size_t j = 0; j < fighters.size(); ++j) {
-        if (j == i || !fighters[j].alive) continue;
+        if (!enemies(me, fighters[j])) continue;
         const double d = std::hypot(fighters[j].x - me.x, fighters[j].y - me.y) + uniform(random) * 1e-6;
         if (d < best) {
+          best = d;
+          target = j;
+        }
+      }
+      // A side focuses its fire: of the enemies already in range, the weakest.
+      for (std::size_t j = 0; sided && best <= me.program.range && j < fighters.size(); ++j) {
+        const double d = std::hypot(fighters[j].x - me.x, fighters[j].y - me.y);
+        if (enemies(me, fighters[j]) && d <= me.program.range && fighters[j].hull < fighters[target].hull) {
           best = d;
           target = j;
         }
@@ -332,6 +379,9 @@ BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& uni
       if (f.alive) f.hull = std::max(1, f.hull - map.hazard);
     }
   }
+  // A side wiped out loses. At the round limit the side with more hull left wins; equal
+  // hull goes to the side that dealt more damage, and a full tie to the defenders, who hold.
+  if (sided) result.winner = standing(2) == 0 || (standing(1) > 0 && standing_of(1) > standing_of(2)) ? 1 : 2;
 
   constexpr long long kScoreCap = 99'999'000;  // eight columns, with room for the bonus
   long long top = 0;
@@ -339,11 +389,11 @@ BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& uni
     f.score = std::min(kScoreCap, f.dealt + 25LL * f.kills);
     top = std::max(top, f.score);
   }
-  // Everyone still standing shares one score above every fallen unit's.
+  // The winners share one score above everyone else's.
   result.best_score = top + 100;
-  if (scenario.last_alive_bonus && standing() == 1) result.best_score += 50;
+  if (scenario.last_alive_bonus && standing(result.winner) == 1) result.best_score += 50;
   for (auto& f : fighters) {
-    if (f.alive) f.score = result.best_score;
+    if (f.alive && f.side == result.winner) f.score = result.best_score;
   }
   return result;
 }
@@ -358,6 +408,7 @@ std::string write_report(const Scenario& scenario, const TacticalMap& map, const
   lines.push_back("Map: " + clean(map.name, 24) + (scenario.background.empty() ? "" : ", backdrop " + clean(scenario.background, 24)));
   lines.push_back("Rounds fought: " + std::to_string(result.rounds) + " of " + std::to_string(result.round_limit));
   lines.push_back("Standing: " + std::to_string(standing) + " of " + std::to_string(result.fighters.size()) + " units");
+  if (result.winner != 0) lines.push_back(result.winner == 1 ? "Won by: the attackers" : "Won by: the defenders");
   lines.push_back("Seed: " + std::to_string(seed));
   // The place number in columns 17-18, as on the placings and kill notices.
   for (const int index : result.fallen) {
