@@ -1,16 +1,24 @@
 // The stand-in tactical game, run as a process: its reports must satisfy what the result
-// reader relies on, and bad input must leave the result file alone.
+// reader relies on, and bad input must leave the result file alone. Its rules are also
+// fought in-process, where many battles take milliseconds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "battle/battle_report.h"
 #include "battle/scenario.h"
 #include "common/linefile.h"
 #include "test_files.h"
+#include "vantor_game.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -27,12 +35,15 @@ using testing::TempDir;
 
 std::string vantor_path() { return std::string(ZORVANE_PROGRAM_DIR) + "/vantor/Vantor.exe"; }
 
-// Runs the game with these arguments (its error output discarded); its exit code, or -1.
-int run_vantor(std::vector<std::string> args) {
+// Runs the game with these arguments (its error output discarded) and, when sides is set,
+// ZORVANE_BATTLE_SIDES; its exit code, or -1.
+int run_vantor(std::vector<std::string> args, std::optional<std::string> sides = std::nullopt) {
 #ifdef _WIN32
   (void)args;
+  (void)sides;
   return -1;
 #else
+  if (sides) setenv("ZORVANE_BATTLE_SIDES", sides->c_str(), 1);
   std::string program = vantor_path();
   std::vector<char*> argv{program.data()};
   for (auto& a : args) argv.push_back(a.data());
@@ -43,6 +54,7 @@ int run_vantor(std::vector<std::string> args) {
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  unsetenv("ZORVANE_BATTLE_SIDES");
   if (spawned != 0) return -1;
   int status = 0;
   if (waitpid(pid, &status, 0) != pid) return -1;
@@ -82,11 +94,12 @@ class Vantor : public ::testing::Test {
   }
 
   // Writes the scenario, fights it and returns the result file's bytes.
-  std::string fight(const Scenario& scenario, std::vector<std::string> extra_args) {
+  std::string fight(const Scenario& scenario, std::vector<std::string> extra_args,
+                    std::optional<std::string> sides = std::nullopt) {
     const std::string txt = dir.write("zorvtmp.txt", no_report_bytes());
     std::vector<std::string> args{"/S:" + dir.write("zorvtmp.scn", scenario.bytes()), "/B:" + txt};
     args.insert(args.end(), extra_args.begin(), extra_args.end());
-    EXPECT_EQ(run_vantor(args), 0);
+    EXPECT_EQ(run_vantor(args, sides), 0);
     return read_bytes(txt);
   }
 
@@ -113,17 +126,29 @@ TEST_F(Vantor, ReportsKeepTheContractOverManySeeds) {
     s.last_alive_bonus = static_cast<int>(pick() % 3);
     const char* terrains[] = {"1", "2", "3", "4", "5", "C", "0"};
     const Scenario scenario = build_scenario(terrains[pick() % 7], s, a, d);
-    const std::string bytes = fight(scenario, {"/R:" + std::to_string(seed)});
+    const bool sided = seed % 2 == 0;  // the sides as the roster has them, ten at most
+    const std::string sides = (std::string(a.size(), '1') + std::string(d.size(), '2')).substr(0, 10);
+    const std::string bytes =
+        fight(scenario, {"/R:" + std::to_string(seed)}, sided ? std::optional(sides) : std::nullopt);
 
     // Kill notices come after every placing: a placing after a notice would undo the kill.
+    // Placings run from the best score down; falls and kill notices name the same places.
     bool seen_kill = false;
+    std::vector<long long> scores;
+    std::string fell_places, killed_places;
     for (const auto& line : split_lines_cr(bytes)) {
       if (line.size() >= 9 && line.substr(4, 5) == "Place") {
         EXPECT_FALSE(seen_kill) << "placing after a kill notice";
-        EXPECT_EQ(line.size(), 86u) << "the score fills columns 79-86";
+        ASSERT_EQ(line.size(), 86u) << "the score fills columns 79-86";
+        scores.push_back(std::stoll(line.substr(78)));
       }
-      seen_kill = seen_kill || (line.size() > 27 && line.substr(27) == kKillNoticeText);
+      if (line.rfind("Fell", 0) == 0) fell_places += line.substr(16, 2);
+      const bool kill = line.size() > 27 && line.substr(27) == kKillNoticeText;
+      if (kill) killed_places += line.substr(16, 2);
+      seen_kill = seen_kill || kill;
     }
+    EXPECT_TRUE(std::is_sorted(scores.rbegin(), scores.rend()));
+    EXPECT_EQ(fell_places, killed_places);
 
     const BattleReport report = read_battle_report(scenario.roster, bytes);
     const int units = static_cast<int>(a.size() + d.size());
@@ -143,11 +168,11 @@ TEST_F(Vantor, ReportsKeepTheContractOverManySeeds) {
       if (report.killed[static_cast<std::size_t>(i)]) {
         EXPECT_FALSE(survived) << "killed row " << i + 1;
         EXPECT_EQ(row.score, "0");
-      } else {
+      } else if (!sided) {
         EXPECT_TRUE(survived) << "standing row " << i + 1 << " shares the best score";
       }
     }
-    EXPECT_EQ(outcome.attackers + outcome.defenders, static_cast<int>(survivors.size()));
+    EXPECT_TRUE(!sided || outcome.attackers == 0 || outcome.defenders == 0) << "only one side wins";
     for (const bool killed : report.killed) total_killed += killed ? 1 : 0;
     shared_wins += survivors.size() > 1 ? 1 : 0;
   }
@@ -163,14 +188,28 @@ TEST_F(Vantor, SameSeedGivesSameReportAndNoSeedVaries) {
   EXPECT_GT(unseeded.size(), 1u) << "without /R: every battle is seeded afresh";
 }
 
-TEST_F(Vantor, WithoutAmmunitionEveryUnitStandsAndSharesTheBestScore) {
-  write_units(5, [](int) { return 0; });
+// Without ammunition nobody falls, so all share the best score; but when the sides apply,
+// the round limit finds their hulls equal (two scouts and a brawler against two brawlers)
+// and the defenders hold.
+TEST_F(Vantor, SidesApplyWhenWellFormedUnlessFriendlyFireIsOn) {
+  write_units(5, [](int k) { return k < 2 ? 1 : 0; });
   Settings s = settings();
   s.battle_ammo = "0";
-  const Scenario scenario = build_scenario("3", s, {"u1.ai", "u2.ai", "u3.ai"}, {"u4.ai", "u5.ai"});
-  const BattleOutcome outcome = battle_outcome(read_battle_report(scenario.roster, fight(scenario, {})));
-  EXPECT_EQ(outcome.attackers, 3);
-  EXPECT_EQ(outcome.defenders, 2);
+  const Scenario off = build_scenario("3", s, {"u1.ai", "u2.ai", "u3.ai"}, {"u4.ai", "u5.ai"});
+  Scenario on = off, unsaid = off;
+  std::replace(on.lines.begin(), on.lines.end(), std::string("iffoff=no"), std::string("iffoff=yes"));
+  std::erase(unsaid.lines, std::string("iffoff=no"));
+  struct Case {
+    const Scenario& scenario;
+    std::optional<std::string> sides;
+    int attackers;
+  };
+  for (const Case& c : {Case{off, std::nullopt, 3}, Case{off, "11122", 0}, Case{unsaid, "11122", 0},
+                        Case{on, "11122", 3}, Case{off, "1112", 3}, Case{off, "11132", 3}, Case{off, "", 3}}) {
+    const BattleOutcome outcome = battle_outcome(read_battle_report(off.roster, fight(c.scenario, {}, c.sides)));
+    EXPECT_EQ(outcome.attackers, c.attackers) << c.sides.value_or("unset");
+    EXPECT_EQ(outcome.defenders, 2) << c.sides.value_or("unset");
+  }
 }
 
 // Started through a shell or on Windows the game may get its options as one argument.
@@ -207,6 +246,9 @@ TEST_F(Vantor, BadInputExitsNonZeroAndLeavesResultUntouched) {
       {{"/S:" + dir.file("missing.scn"), "/B:" + txt}, 3},
       {{"/S:" + dir.file("folder.scn"), "/B:" + txt}, 3},
       {{"/S:" + no_units, "/B:" + txt}, 4},
+      {{"/S:" + good_scn, "/B:" + txt, "/R:-1"}, 2},
+      {{"/S:" + good_scn + " /B:" + txt + " /R:12x"}, 2},
+      {{"/S:" + good_scn, "/B:" + txt, "/D:soon"}, 2},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(run_vantor(c.args), c.exit_code) << ::testing::PrintToString(c.args);
@@ -214,6 +256,63 @@ TEST_F(Vantor, BadInputExitsNonZeroAndLeavesResultUntouched) {
   }
   EXPECT_EQ(run_vantor({"/S:" + good_scn, "/B:" + dir.file("no such folder/zorvtmp.txt")}), 5);
   EXPECT_FALSE(testing::file_exists(dir.file("no such folder")));
+}
+
+// Only a line that came joined is split at the options; a bad number is an error naming it.
+TEST(VantorCommandLine, SplitsOnlyAJoinedLineAndNamesABadNumber) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string scenario, result;
+    std::optional<std::uint64_t> seed;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"/S:/tmp/x /B:y/zorvtmp.scn", "/B:/tmp/out.txt", "/R:7"}, "/tmp/x /B:y/zorvtmp.scn", "/tmp/out.txt", 7},
+           {{"/s:a /R:b", "/b:c /D:d"}, "a /R:b", "c /D:d", std::nullopt},
+           {{"/S:C:\\My Shell\\x.scn /B:C:\\My Shell\\x.txt /R:18446744073709551615 "}, "C:\\My Shell\\x.scn",
+            "C:\\My Shell\\x.txt", UINT64_MAX}}) {
+    const vantor::Options options = vantor::parse_command_line(c.args);
+    EXPECT_EQ(std::tuple(options.scenario_path, options.result_path, options.seed, options.error),
+              std::tuple(c.scenario, c.result, c.seed, ""))
+        << ::testing::PrintToString(c.args);
+  }
+  for (const std::string bad : {"/R:-1", "/R:12x", "/R:18446744073709551616", "/R:", "/D:soon", "/D:600001"}) {
+    EXPECT_NE(vantor::parse_command_line({"/S:a", "/B:b", bad}).error.find(bad), std::string::npos) << bad;
+  }
+}
+
+// With sides, a five-to-one attack by equal units wins and keeps most of them, one against
+// one is a fair fight, nobody hurts its own side, and only the winners hold the best score.
+TEST(VantorSides, OutnumberingWinsOneAgainstOneIsEvenAndOnlyWinnersShareTheBest) {
+  constexpr int kSeeds = 400;
+  vantor::Scenario scenario;
+  scenario.strategy_node = false;  // hull then changes only by hits, so damage can be balanced
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(ZORVANE_SOURCE_DIR) + "/data/vantor")) {
+    if (entry.path().extension() != ".ai") continue;
+    const auto program = vantor::parse_unit_program(entry.path().filename().string(), read_bytes(entry.path()));
+    for (const int attackers : {5, 1}) {
+      SCOPED_TRACE(program.file + " " + std::to_string(attackers) + " against 1");
+      std::vector<int> sides(static_cast<std::size_t>(attackers), 1);
+      sides.push_back(2);
+      int wins = 0, kept = 0;
+      for (int seed = 1; seed <= kSeeds; ++seed) {
+        std::mt19937_64 random(static_cast<std::uint64_t>(seed));
+        const auto result = vantor::fight(scenario, std::vector(sides.size(), program), {}, random, sides);
+        long long lost[3] = {}, dealt[3] = {};
+        for (const auto& f : result.fighters) {
+          const bool winner = f.alive && f.side == result.winner;
+          EXPECT_TRUE(winner ? f.score == result.best_score : f.score < result.best_score) << "seed " << seed;
+          lost[f.side] += program.hull - f.hull;
+          dealt[f.side] += f.dealt;
+          kept += winner && f.side == 1;
+        }
+        EXPECT_TRUE(program.repair > 0 || (lost[1] == dealt[2] && lost[2] == dealt[1])) << "seed " << seed;
+        wins += result.winner == 1;
+      }
+      EXPECT_GE(wins, attackers == 5 ? kSeeds * 8 / 10 : kSeeds * 35 / 100);
+      EXPECT_LE(wins, attackers == 5 ? kSeeds : kSeeds * 65 / 100);
+      EXPECT_GE(kept, attackers == 5 ? kSeeds * 3 : 0);
+    }
+  }
 }
 
 }  // namespace

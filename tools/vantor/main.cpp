@@ -1,9 +1,11 @@
 // Vantor: the stand-in tactical game. Usage:
 //   Vantor.exe /S:<scenario file> /B:<result file> [/R:<seed>] [/D:<milliseconds>]
-// Exit codes: 0 report written; 2 bad command line; 3 scenario unreadable; 4 no units;
-// 5 result file not written. On any failure the result file is left untouched.
+// Exit codes: 0 report written; 2 bad command line (no "/S:" or "/B:", a bad "/R:" or
+// "/D:" number); 3 scenario unreadable; 4 no units; 5 result file not written. On any
+// failure the result file is left untouched.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -74,6 +76,10 @@ bool write_atomic(const fs::path& path, const std::string& bytes, std::string& e
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   const vantor::Options options = vantor::parse_command_line(arguments);
+  if (!options.error.empty()) {
+    std::cerr << "Vantor: " << options.error << "\n";
+    return 2;
+  }
   if (!options.scenario_path || options.scenario_path->empty() || !options.result_path ||
       options.result_path->empty()) {
     std::cerr << "Vantor: usage: Vantor.exe /S:<scenario file> /B:<result file> [/R:<seed>] [/D:<ms>]\n";
@@ -110,6 +116,11 @@ int main(int argc, char** argv) {
     }
   }
 
+  std::string warning;
+  const std::vector<int> sides =
+      vantor::battle_sides(std::getenv("ZORVANE_BATTLE_SIDES"), scenario, units.size(), warning);
+  if (!warning.empty()) std::cerr << "Vantor: " << warning << "\n";
+
   std::uint64_t seed = 0;
   if (options.seed) {
     seed = *options.seed;
@@ -118,7 +129,7 @@ int main(int argc, char** argv) {
     seed = (static_cast<std::uint64_t>(device()) << 32) ^ device();
   }
   std::mt19937_64 random(seed);
-  const vantor::BattleResult result = vantor::fight(scenario, units, map, random);
+  const vantor::BattleResult result = vantor::fight(scenario, units, map, random, sides);
   const std::string report = vantor::write_report(scenario, map, result, seed);
 
   if (options.delay_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(options.delay_ms));

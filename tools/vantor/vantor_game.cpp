@@ -5,9 +5,13 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <numeric>
+#include <utility>
 
 namespace vantor {
 namespace {
+
+constexpr double kEdgeShare = 0.15;  // with sides, each starts in this share of the width at its edge
 
 std::string trim(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
@@ -116,6 +120,26 @@ std::string ordinal(int rank) {
 
 std::string label(const Fighter& f) { return clean(f.program.name, 16) + " (" + clean(f.program.file, 20) + ")"; }
 
+// The option ("/S:", "/B:", "/R:" or "/D:", any case) beginning at i, as 'S', 'B', 'R', 'D'; or 0.
+char option_at(std::string_view text, std::size_t i) {
+  if (i + 3 > text.size() || text[i] != '/' || text[i + 2] != ':') return 0;
+  const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+  return (key == 'S' || key == 'B' || key == 'R' || key == 'D') ? key : 0;
+}
+
+// A whole number from 0 to high, with nothing but spaces around it.
+std::optional<std::uint64_t> read_count(std::string_view text, std::uint64_t high) {
+  const std::string digits = trim(text);
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  std::uint64_t number = 0;
+  for (const char c : digits) {
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (number > (high - digit) / 10) return std::nullopt;
+    number = number * 10 + digit;
+  }
+  return number;
+}
+
 }  // namespace
 
 std::string file_name_of(std::string_view path) {
@@ -124,41 +148,47 @@ std::string file_name_of(std::string_view path) {
 }
 
 Options parse_command_line(const std::vector<std::string>& arguments) {
+  // A path may hold " /B:" itself, so arguments are split only when the line came joined.
+  bool separate_s = false, separate_b = false;
+  for (const auto& argument : arguments) {
+    separate_s = separate_s || option_at(argument, 0) == 'S';
+    separate_b = separate_b || option_at(argument, 0) == 'B';
+  }
+  const bool joined = !(separate_s && separate_b);
+
   Options options;
-  auto marker_at = [](const std::string& text, std::size_t i) -> char {
-    if (i + 3 > text.size() || text[i] != '/' || text[i + 2] != ':') return 0;
-    if (i > 0 && text[i - 1] != ' ') return 0;
-    const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
-    return (key == 'S' || key == 'B' || key == 'R' || key == 'D') ? key : 0;
+  auto take = [&](char key, const std::string& value) {
+    const std::string shown = std::string("/") + key + ":" + value;
+    if (key == 'S') options.scenario_path = value;
+    if (key == 'B') options.result_path = value;
+    if (key == 'R') {
+      options.seed = read_count(value, std::numeric_limits<std::uint64_t>::max());
+      if (!options.seed && options.error.empty()) {
+        options.error = "the seed " + shown + " is not a whole number from 0 to 18446744073709551615";
+      }
+    }
+    if (key == 'D') {
+      const auto delay = read_count(value, 600'000);
+      if (!delay && options.error.empty()) {
+        options.error = "the delay " + shown + " is not a whole number of milliseconds from 0 to 600000";
+      }
+      options.delay_ms = static_cast<int>(delay.value_or(0));
+    }
   };
   for (const auto& argument : arguments) {
+    if (!joined) {
+      if (const char key = option_at(argument, 0)) take(key, argument.substr(3));
+      continue;
+    }
     std::vector<std::size_t> starts;
     for (std::size_t i = 0; i < argument.size(); ++i) {
-      if (marker_at(argument, i)) starts.push_back(i);
+      if (option_at(argument, i) && (i == 0 || argument[i - 1] == ' ')) starts.push_back(i);
     }
     for (std::size_t k = 0; k < starts.size(); ++k) {
       const std::size_t begin = starts[k] + 3;
-      // A following option inside the same argument is preceded by one separating space.
+      // The next option is preceded by one separating space.
       const std::size_t end = k + 1 < starts.size() ? starts[k + 1] - 1 : argument.size();
-      const std::string value = argument.substr(begin, end - begin);
-      switch (marker_at(argument, starts[k])) {
-        case 'S': options.scenario_path = value; break;
-        case 'B': options.result_path = value; break;
-        case 'R': {
-          const std::string digits = trim(value);
-          if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos) {
-            options.seed = std::strtoull(digits.c_str(), nullptr, 10);
-          }
-          break;
-        }
-        case 'D': {
-          int delay = 0;
-          read_int(trim(value), delay, 0, 600'000);
-          options.delay_ms = delay;
-          break;
-        }
-        default: break;
-      }
+      take(option_at(argument, starts[k]), argument.substr(begin, end - begin));
     }
   }
   return options;
@@ -216,21 +246,41 @@ Scenario parse_scenario(std::string_view text) {
     if (key == "bloodmode") read_switch(value, s.blood_mode);
     if (key == "overheat") read_int(value, s.overheat, 10, 1000);
     if (key == "nodebonus") read_int(value, s.node_bonus, 0, 100);
+    if (key == "iffoff") read_switch(value, s.friendly_fire);
     if (key == "unit" && !value.empty()) s.units.push_back(value);
   });
   return s;
 }
 
+std::vector<int> battle_sides(const char* value, const Scenario& scenario, std::size_t units,
+                              std::string& warning) {
+  if (!value) return {};
+  const std::string_view text(value);
+  if (text.size() != units || text.find_first_not_of("12") != std::string_view::npos) {
+    warning = "ZORVANE_BATTLE_SIDES=" + clean(text, 40) + " is not one 1 or 2 for each of the " +
+              std::to_string(units) + " units; every unit fights for itself";
+    return {};
+  }
+  if (scenario.friendly_fire) return {};
+  std::vector<int> sides;
+  for (const char c : text) sides.push_back(c - '0');
+  return sides;
+}
+
 BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& units, const TacticalMap& map,
-                   std::mt19937_64& random) {
+                   std::mt19937_64& random, const std::vector<int>& sides) {
   BattleResult result;
   result.round_limit = std::clamp(scenario.click_limit / 5, 1, 5000);
+  const bool sided = !sides.empty() && sides.size() == units.size();
   auto& fighters = result.fighters;
   for (std::size_t i = 0; i < units.size(); ++i) {
     Fighter f;
     f.program = units[i];
     f.place = static_cast<int>(i) + 1;
+    f.side = sided ? sides[i] : 0;
     f.x = uniform(random) * map.width;
+    // Sides face each other from opposite edges, attackers on the left.
+    if (sided) f.x = f.side == 1 ? f.x * kEdgeShare : map.width - f.x * kEdgeShare;
     f.y = uniform(random) * map.height;
     f.hull = f.program.hull;
     f.fuel = scenario.fuel;
@@ -241,11 +291,27 @@ BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& uni
   const double node_y = map.height / 2.0;
   const double damage_scale = scenario.damage / 100.0 * (scenario.blood_mode ? 1.5 : 1.0);
   const int hits_per_armor_point = std::max(1, scenario.overheat / 10);
-  auto standing = [&] {
-    return static_cast<int>(std::count_if(fighters.begin(), fighters.end(), [](const Fighter& f) { return f.alive; }));
+  // How well a side stands at the round limit: hull left, then damage dealt.
+  auto standing_of = [&](int side) {
+    std::pair<long long, long long> hull_then_dealt{0, 0};
+    for (const auto& f : fighters) {
+      if (f.side != side) continue;
+      hull_then_dealt.first += f.alive ? f.hull : 0;
+      hull_then_dealt.second += f.dealt;
+    }
+    return hull_then_dealt;
+  };
+  auto standing = [&](int side) {
+    return std::count_if(fighters.begin(), fighters.end(), [&](const Fighter& f) { return f.alive && f.side == side; });
+  };
+  // Without sides everyone is on side 0 and fights while two stand; with sides, while
+  // both sides stand.
+  auto fighting = [&] { return sided ? standing(1) > 0 && standing(2) > 0 : standing(0) > 1; };
+  auto enemies = [&](const Fighter& a, const Fighter& b) {
+    return &a != &b && b.alive && (!sided || a.side != b.side);
   };
 
-  while (standing() > 1 && result.rounds < result.round_limit) {
+  while (fighting() && result.rounds < result.round_limit) {
     ++result.rounds;
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < fighters.size(); ++i) {
@@ -254,18 +320,26 @@ BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& uni
     std::shuffle(order.begin(), order.end(), random);
     for (const std::size_t i : order) {
       Fighter& me = fighters[i];
-      if (!me.alive || standing() <= 1) continue;
+      if (!me.alive || !fighting()) continue;
       me.hull = std::min(me.program.hull, me.hull + me.program.repair);
       if (scenario.strategy_node && std::hypot(me.x - node_x, me.y - node_y) <= 1.5) {
         me.hull = std::min(me.program.hull, me.hull + scenario.node_bonus);
       }
-      // The nearest other unit still standing is the target; ties go to chance.
+      // The nearest enemy still standing is the target; ties go to chance.
       std::size_t target = i;
       double best = std::numeric_limits<double>::max();
       for (std::size_t j = 0; j < fighters.size(); ++j) {
-        if (j == i || !fighters[j].alive) continue;
+        if (!enemies(me, fighters[j])) continue;
         const double d = std::hypot(fighters[j].x - me.x, fighters[j].y - me.y) + uniform(random) * 1e-6;
         if (d < best) {
+          best = d;
+          target = j;
+        }
+      }
+      // A side focuses its fire: of the enemies already in range, the weakest.
+      for (std::size_t j = 0; sided && best <= me.program.range && j < fighters.size(); ++j) {
+        const double d = std::hypot(fighters[j].x - me.x, fighters[j].y - me.y);
+        if (enemies(me, fighters[j]) && d <= me.program.range && fighters[j].hull < fighters[target].hull) {
           best = d;
           target = j;
         }
@@ -305,6 +379,9 @@ BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& uni
       if (f.alive) f.hull = std::max(1, f.hull - map.hazard);
     }
   }
+  // A side wiped out loses. At the round limit the side with more hull left wins; equal
+  // hull goes to the side that dealt more damage, and a full tie to the defenders, who hold.
+  if (sided) result.winner = standing(2) == 0 || (standing(1) > 0 && standing_of(1) > standing_of(2)) ? 1 : 2;
 
   constexpr long long kScoreCap = 99'999'000;  // eight columns, with room for the bonus
   long long top = 0;
@@ -312,11 +389,11 @@ BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& uni
     f.score = std::min(kScoreCap, f.dealt + 25LL * f.kills);
     top = std::max(top, f.score);
   }
-  // Everyone still standing shares one score above every fallen unit's.
+  // The winners share one score above everyone else's.
   result.best_score = top + 100;
-  if (scenario.last_alive_bonus && standing() == 1) result.best_score += 50;
+  if (scenario.last_alive_bonus && standing(result.winner) == 1) result.best_score += 50;
   for (auto& f : fighters) {
-    if (f.alive) f.score = result.best_score;
+    if (f.alive && f.side == result.winner) f.score = result.best_score;
   }
   return result;
 }
@@ -331,23 +408,26 @@ std::string write_report(const Scenario& scenario, const TacticalMap& map, const
   lines.push_back("Map: " + clean(map.name, 24) + (scenario.background.empty() ? "" : ", backdrop " + clean(scenario.background, 24)));
   lines.push_back("Rounds fought: " + std::to_string(result.rounds) + " of " + std::to_string(result.round_limit));
   lines.push_back("Standing: " + std::to_string(standing) + " of " + std::to_string(result.fighters.size()) + " units");
+  if (result.winner != 0) lines.push_back(result.winner == 1 ? "Won by: the attackers" : "Won by: the defenders");
   lines.push_back("Seed: " + std::to_string(seed));
+  // The place number in columns 17-18, as on the placings and kill notices.
   for (const int index : result.fallen) {
     const auto& f = result.fighters[static_cast<std::size_t>(index)];
-    lines.push_back("Fell in round " + std::to_string(f.fell_in_round) + ": " + label(f));
+    lines.push_back("Fell: unit no. " + right(f.place, 3) + " in round " + std::to_string(f.fell_in_round) + ": " +
+                    label(f));
   }
   lines.push_back("");
 
-  // Standing units first, then the fallen, the last to fall best placed.
-  std::vector<std::size_t> order;
-  for (std::size_t i = 0; i < result.fighters.size(); ++i) {
-    if (result.fighters[i].alive) order.push_back(i);
-  }
-  for (auto it = result.fallen.rbegin(); it != result.fallen.rend(); ++it) order.push_back(static_cast<std::size_t>(*it));
+  // Ranked by score; equal scores keep the scenario's order and share a rank.
+  std::vector<std::size_t> order(result.fighters.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return result.fighters[a].score > result.fighters[b].score;
+  });
   int rank = 0;
-  for (const std::size_t i : order) {
-    const auto& f = result.fighters[i];
-    ++rank;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    const auto& f = result.fighters[order[k]];
+    if (k == 0 || f.score != result.fighters[order[k - 1]].score) rank = static_cast<int>(k) + 1;
     std::string line(86, ' ');
     put(line, 4, "Place");
     put(line, 10, ordinal(rank));

@@ -1,7 +1,8 @@
 // Vantor, the stand-in tactical game: reads a battle scenario and the unit programs it
 // names, fights the battle by its own rules and writes the placings and kill notices the
-// campaign shell reads back. Every unit fights for itself (the scenario does not say who
-// attacks); the units still standing at the end share the best score.
+// campaign shell reads back. The scenario does not say who attacks: every unit fights for
+// itself unless the campaign names the sides (see battle_sides). The winners share the
+// best score.
 #pragma once
 
 #include <cstdint>
@@ -13,13 +14,16 @@
 
 namespace vantor {
 
-// What the command line asks for. "/S:" and "/B:" may come as separate arguments or
-// inside one argument ("/S:C:\My Shell\zorvtmp.scn /B:C:\My Shell\zorvtmp.txt").
+// What the command line asks for. When "/S:" and "/B:" begin separate arguments, every
+// argument is one option with its value whole. Otherwise the line came joined ("/S:C:\My
+// Shell\zorvtmp.scn /B:C:\My Shell\zorvtmp.txt") and is split where " /S:", " /B:",
+// " /R:" or " /D:" begins.
 struct Options {
   std::optional<std::string> scenario_path;  // /S:
   std::optional<std::string> result_path;    // /B:
   std::optional<std::uint64_t> seed;         // /R:<number>, for repeatable battles
-  int delay_ms = 0;                          // /D:<ms>, a pause before the report (demos)
+  int delay_ms = 0;                          // /D:<ms> up to 600000, a pause before the report
+  std::string error;                         // a "/R:" or "/D:" value that is no such number
 };
 Options parse_command_line(const std::vector<std::string>& arguments);
 
@@ -64,13 +68,21 @@ struct Scenario {
   bool blood_mode = false;
   int overheat = 30;          // with shield overheat: armor drops by one every overheat/10 hits
   int node_bonus = 10;        // hull the node mends each round
+  bool friendly_fire = false; // iffoff=yes: units may hit their own side (missing means no)
   std::vector<std::string> units;  // the "unit=" paths, in order (at most ten are used)
 };
 Scenario parse_scenario(std::string_view text);
 
+// ZORVANE_BATTLE_SIDES (value null when unset): one '1' (attacker) or '2' (defender) per
+// fighting unit, in order. Empty, so every unit fights for itself, when it is unset, when
+// the scenario turns friendly fire on, or when it is garbled; then warning says why.
+std::vector<int> battle_sides(const char* value, const Scenario& scenario, std::size_t units,
+                              std::string& warning);
+
 struct Fighter {
   UnitProgram program;
   int place = 0;  // position among the scenario's unit lines, 1..10
+  int side = 0;   // 1 attacker, 2 defender; 0 fights for itself
   double x = 0, y = 0;
   int hull = 0;
   int fuel = 0;
@@ -88,14 +100,19 @@ struct BattleResult {
   std::vector<int> fallen;        // indexes into fighters, in the order they fell
   int rounds = 0;                 // rounds fought
   int round_limit = 0;
-  long long best_score = 0;       // shared by every unit still standing
+  int winner = 0;                 // with sides, the side that won; 0 without
+  long long best_score = 0;       // shared by the winners, above every other unit's score
 };
 
-// Fights the battle. The generator decides everything random.
+// Fights the battle. Without sides (empty, or not one per unit) the units standing at the
+// end win. With sides no unit hits its own side and the battle ends when one side has no
+// unit standing; at the round limit the side with more hull left wins, then the one that
+// dealt more damage, then the defenders. The generator decides everything random.
 BattleResult fight(const Scenario& scenario, const std::vector<UnitProgram>& units, const TacticalMap& map,
-                   std::mt19937_64& random);
+                   std::mt19937_64& random, const std::vector<int>& sides = {});
 
-// The result file: a short summary, one placing per unit (place number in columns 17-18,
+// The result file: a short summary with the falls in order, one placing per unit ranked by
+// score (ties in place order; equal scores share a rank; place number in columns 17-18,
 // score in columns 79-86), then a kill notice per fallen unit. Lines end with CR LF.
 std::string write_report(const Scenario& scenario, const TacticalMap& map, const BattleResult& result,
                          std::uint64_t seed);
