@@ -16,7 +16,7 @@
 
 #include "battle/scenario.h"
 #include "common/linefile.h"
-#include "shell/game_launcher.h"
+#include "bridge/game_launcher.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>

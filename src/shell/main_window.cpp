@@ -5,18 +5,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
-#include <QPixmap>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <memory>
 
+#include "bridge/battle_runner.h"
 #include "campaign/battle_log.h"
 #include "campaign/map_file.h"
 #include "campaign/save_file.h"
@@ -30,7 +32,7 @@
 #include "display/stretch.h"
 #include "shell/action_panel.h"
 #include "shell/army_panel.h"
-#include "shell/battle_runner.h"
+#include "shell/battle_panel.h"
 #include "shell/config_panels.h"
 #include "shell/labels.h"
 #include "shell/qt_text.h"
@@ -467,7 +469,17 @@ BattleRunResult MainWindow::fight_battle(std::string_view terrain, const std::ve
                                          const std::vector<std::string>& defenders) {
   const bool save_enabled = mnuSave_->isEnabled();
   mnuSave_->setEnabled(false);
-  BattleRunResult result = battle_runner_->run_battle(program_folder_, settings_, terrain, attackers, defenders, inner_);
+  // The progress panel with its abort button sits over the window while the game runs.
+  std::unique_ptr<BattlePanel> panel;
+  const QMetaObject::Connection shown = connect(battle_runner_, &BattleRunner::battle_started, this, [&] {
+    panel = std::make_unique<BattlePanel>(inner_);
+    connect(panel.get(), &BattlePanel::abort_requested, battle_runner_, &BattleRunner::abort);
+    panel->show();
+    panel->raise();
+  });
+  BattleRunResult result = battle_runner_->run_battle(program_folder_, settings_, terrain, attackers, defenders);
+  disconnect(shown);
+  panel.reset();
   mnuSave_->setEnabled(save_enabled && campaign_started_);
   return result;
 }

@@ -11,7 +11,7 @@
 #include "display/map_painter.h"
 #include "display/stats_painter.h"
 #include "shell/action_panel.h"
-#include "shell/battle_runner.h"
+#include "bridge/battle_runner.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
 #include "shell/qt_text.h"
@@ -34,6 +34,7 @@ class WindowWorld : public TurnWorld {
     w_.picture2_->setEnabled(false);
     BattleRunResult run = w_.fight_battle(terrain, attackers, defenders);
     w_.picture2_->setEnabled(true);
+    if (!run.no_report.isEmpty()) w_.notice(run.no_report);
     return BattleAnswer{run.fought, std::move(run.report), text_bytes(run.error)};
   }
   void draw_owner_badge(int cell, int team) override {

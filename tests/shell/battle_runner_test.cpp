@@ -1,21 +1,17 @@
 // One battle from the shell's side, with helper programs as the game: scenario and result
-// files in the program folder, the game started with them, the progress panel and its
-// abort, and the report handed back. (The real stand-in game is fought in vantor_test and
-// from the main window in window_battle_test.)
+// files in the program folder, the game started with them and told the sides, an abort,
+// failures, and the report handed back. (The real stand-in game is fought in vantor_test
+// and from the main window in window_battle_test and play_test.)
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QLabel>
-#include <QPushButton>
-#include <QWidget>
 #include <string>
 #include <vector>
 
 #include "child_programs.h"
 #include "common/linefile.h"
 #include "event_helpers.h"
-#include "shell/battle_panel.h"
-#include "shell/battle_runner.h"
+#include "bridge/battle_runner.h"
 #include "test_files.h"
 
 namespace zorvane {
@@ -45,7 +41,6 @@ class BattleRunnerTest : public ::testing::Test {
   QString folder() const { return q(dir.file("My Shell")); }
   std::string path_in(const std::string& name) const { return dir.file("My Shell/" + name); }
   TempDir dir;
-  QWidget window;
 };
 
 TEST_F(BattleRunnerTest, GameGetsWholePathArgumentsAndItsFreshReportIsRead) {
@@ -57,25 +52,25 @@ TEST_F(BattleRunnerTest, GameGetsWholePathArgumentsAndItsFreshReportIsRead) {
   int started = 0, finished = 0;
   QObject::connect(&runner, &BattleRunner::battle_started, [&] { ++started; });
   QObject::connect(&runner, &BattleRunner::battle_finished, [&] { ++finished; });
-  const BattleRunResult result = runner.run_battle(folder(), settings, "2", {"a.ai"}, {"c.ai"}, &window);
+  const BattleRunResult result = runner.run_battle(folder(), settings, "2", {"a.ai", "b.ai"}, {"c.ai"});
   ASSERT_TRUE(result.fought) << result.error.toStdString();
   EXPECT_FALSE(result.aborted);
   EXPECT_TRUE(result.error.isEmpty());
   EXPECT_EQ(started, 1);
   EXPECT_EQ(finished, 1);
   EXPECT_EQ(result.result_path, folder() + "/zorvtmp.txt");
-  EXPECT_EQ(read_bytes(path_in("zorvtmp.scn")), build_scenario("2", settings, {"a.ai"}, {"c.ai"}).bytes());
+  EXPECT_EQ(read_bytes(path_in("zorvtmp.scn")), build_scenario("2", settings, {"a.ai", "b.ai"}, {"c.ai"}).bytes());
   const auto recorded = split_lines_any(read_bytes(dir.file("record.txt")));
-  ASSERT_EQ(recorded.size(), 5u);
+  ASSERT_EQ(recorded.size(), 6u);
   EXPECT_EQ(std::vector<std::string>(recorded.begin() + 2, recorded.end()),
-            (std::vector<std::string>{"argc=2", "arg=/S:" + path_in("zorvtmp.scn"),
+            (std::vector<std::string>{"sides=112", "argc=2", "arg=/S:" + path_in("zorvtmp.scn"),
                                       "arg=/B:" + path_in("zorvtmp.txt")}));
   EXPECT_TRUE(result.report.reported);
   EXPECT_EQ(result.report.best_score, 250) << "the game's report, not the earlier one";
   const BattleOutcome outcome = battle_outcome(result.report);
   EXPECT_EQ(outcome.units[0], "a.ai");
   EXPECT_TRUE(outcome.captured());
-  EXPECT_EQ(window.findChild<BattlePanel*>(), nullptr) << "the progress panel is gone afterwards";
+  EXPECT_TRUE(result.no_report.isEmpty());
   EXPECT_FALSE(runner.is_running());
 }
 
@@ -98,60 +93,59 @@ TEST_F(BattleRunnerTest, NoBattleWhenGameOrFilesAreMissingAndTheErrorSaysWhy) {
   ScopedEnv record("ZORVANE_RECORD_FILE", dir.file("record.txt"));
   for (const auto& c : cases) {
     BattleRunner runner;
-    const BattleRunResult result = runner.run_battle(c.folder, settings_for(c.game), "1", {"a.ai"}, {"c.ai"}, &window);
+    const BattleRunResult result = runner.run_battle(c.folder, settings_for(c.game), "1", {"a.ai"}, {"c.ai"});
     EXPECT_FALSE(result.fought) << c.name;
     EXPECT_FALSE(result.aborted) << c.name;
     for (const auto& part : c.in_error) {
       EXPECT_TRUE(result.error.contains(part)) << c.name << ": " << result.error.toStdString();
     }
     EXPECT_FALSE(file_exists(dir.file("record.txt"))) << c.name << ": the game was not started";
-    EXPECT_EQ(window.findChild<BattlePanel*>(), nullptr) << c.name;
   }
   // The game was missing, but the earlier report had already been replaced by the marker.
   EXPECT_EQ(read_bytes(path_in("zorvtmp.txt")), "<empty>\r\n");
 }
 
+// A game that fails (here: exit code 3) before it reports has fought no battle; one that
+// ends well without a report leaves the defenders holding. Both say what the game printed.
+TEST_F(BattleRunnerTest, GameEndingWithoutAReportIsNoBattleWhenItFailed) {
+  ScopedEnv record("ZORVANE_RECORD_FILE", dir.file("record.txt"));
+  for (const char* code : {"3", "0"}) {
+    ScopedEnv exit_code("ZORVANE_RECORD_EXIT", code);
+    BattleRunner runner;
+    const BattleRunResult result = runner.run_battle(folder(), settings_for(test_program("record_args")), "1",
+                                                     {"a.ai"}, {"c.ai"});
+    const QString& said = code == std::string("3") ? result.error : result.no_report;
+    EXPECT_EQ(result.fought, code == std::string("0")) << code;
+    EXPECT_TRUE(said.contains("record_args ran")) << said.toStdString();
+    if (!result.fought) {
+      EXPECT_TRUE(said.contains("exit code 3")) << said.toStdString();
+    }
+    EXPECT_EQ(battle_outcome(result.report).defenders, 1);
+  }
+}
+
 #ifdef Q_OS_UNIX
-TEST_F(BattleRunnerTest, AbortButtonEndsBattleAndDefendersHold) {
+TEST_F(BattleRunnerTest, AbortEndsBattleAndDefendersHold) {
   const std::string pid_file = dir.file("pids.txt");
   ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
-  window.resize(800, 600);
   BattleRunner runner;
-  QString label_text, button_text;
-  bool button_shown = false, busy_refused = false;
-  int abort_requests = 0;
+  bool busy_refused = false;
   std::string scenario_during;
   when([&] { return read_pids(pid_file).size() == 2; },
        [&] {
-         auto* panel = window.findChild<BattlePanel*>();
-         auto* label = window.findChild<QLabel*>("BattleProgress");
-         auto* button = window.findChild<QPushButton*>("AbortBattle");
-         if (!panel || !label || !button) {
-           ADD_FAILURE() << "no progress panel with its label and abort button";
-           return runner.abort();
-         }
-         label_text = label->text();
-         button_text = button->text();
-         button_shown = button->isVisibleTo(&window) && button->isEnabled();
          // A second attack while this battle runs is refused and changes nothing.
          scenario_during = read_bytes(path_in("zorvtmp.scn"));
-         const BattleRunResult second = runner.run_battle(folder(), settings_for(test_program("record_args")), "5",
-                                                          {"x.ai"}, {"y.ai"}, &window);
+         const BattleRunResult second =
+             runner.run_battle(folder(), settings_for(test_program("record_args")), "5", {"x.ai"}, {"y.ai"});
          busy_refused = second.busy && !second.fought && !second.error.isEmpty();
          // What the game wrote before it was stopped must not count.
          dir.write("My Shell/zorvtmp.txt", placing_of_row_1("     999") + "\r\n");
-         QObject::connect(panel, &BattlePanel::abort_requested, [&] { ++abort_requests; });
-         button->click();
-         button->click();
+         runner.abort();
        });
   const BattleRunResult result = runner.run_battle(folder(), settings_for(test_program("never_ends")), "3",
-                                                   {"a.ai", "b.ai"}, {"c.ai"}, &window);
+                                                   {"a.ai", "b.ai"}, {"c.ai"});
   EXPECT_TRUE(result.fought);
   EXPECT_TRUE(result.aborted);
-  EXPECT_EQ(label_text, "Battle in progress...");
-  EXPECT_EQ(button_text, "Abort battle");
-  EXPECT_TRUE(button_shown);
-  EXPECT_EQ(abort_requests, 1) << "the button is disabled after the first press";
   EXPECT_TRUE(busy_refused);
   EXPECT_EQ(read_bytes(path_in("zorvtmp.scn")), scenario_during);
   EXPECT_EQ(read_bytes(path_in("zorvtmp.txt")), "<empty>\r\n");
@@ -161,7 +155,6 @@ TEST_F(BattleRunnerTest, AbortButtonEndsBattleAndDefendersHold) {
   const BattleOutcome outcome = battle_outcome(result.report);
   EXPECT_EQ(outcome.units[0], "c.ai");
   EXPECT_EQ(outcome.attackers, 0);
-  EXPECT_EQ(window.findChild<BattlePanel*>(), nullptr);
   for (const long pid : read_pids(pid_file)) EXPECT_TRUE(becomes_gone(pid)) << pid;
 }
 #endif

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTimer>
 #include <array>
 #include <string>
@@ -12,7 +13,7 @@
 #include "child_programs.h"
 #include "common/linefile.h"
 #include "event_helpers.h"
-#include "shell/game_launcher.h"
+#include "bridge/game_launcher.h"
 #include "test_files.h"
 
 namespace zorvane {
@@ -35,8 +36,10 @@ TEST(GameLauncher, ProgramInFolderWithSpacesGetsScenarioAndResultAsTwoWholeArgum
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_TRUE(result.error.isEmpty());
   EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))),
-            (std::vector<std::string>{"cwd=" + QDir::currentPath().toStdString(), "env=inherited value", "argc=2",
+            (std::vector<std::string>{"cwd=" + QDir::currentPath().toStdString(), "env=inherited value", "sides=", "argc=2",
                                       "arg=/S:" + shell + "/zorvtmp.scn", "arg=/B:" + shell + "/zorvtmp.txt"}));
+  // Its output is captured for messages, not sent to a terminal.
+  EXPECT_EQ(result.output, "record_args ran\nrecord_args ran");
   EXPECT_FALSE(launcher.is_running());
   launcher.abort();  // after the game has ended: nothing to do, and no crash
   EXPECT_EQ(launcher.process_id(), 0);
@@ -117,6 +120,26 @@ TEST_P(GameLauncherStop, EndsGameAndEverythingItStartedWhileEventsRun) {
   }
   const auto started = read_pids(pid_file);
   ASSERT_EQ(started.size(), 2u);
+  EXPECT_TRUE(becomes_gone(started[0])) << "the game, pid " << started[0];
+  EXPECT_TRUE(becomes_gone(started[1])) << "the game's own child, pid " << started[1];
+}
+
+// Zorvane killed during a battle (a crash, a kill, Ctrl-C in its terminal): the game and
+// what it started end with it, instead of writing a report nobody reads.
+TEST(GameLauncher, GameEndsWhenTheProgramWaitingForItDies) {
+  TempDir dir;
+  const std::string pid_file = dir.file("pids.txt");
+  ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
+  QProcess waiter;
+  waiter.start(q(test_program("launch_and_wait")), {q(test_program("never_ends"))});
+  ASSERT_TRUE(waiter.waitForStarted());
+  QElapsedTimer clock;
+  clock.start();
+  while (read_pids(pid_file).size() != 2 && clock.elapsed() < 5000) QThread::msleep(10);
+  const auto started = read_pids(pid_file);
+  ASSERT_EQ(started.size(), 2u);
+  ::kill(static_cast<pid_t>(waiter.processId()), SIGKILL);
+  waiter.waitForFinished();
   EXPECT_TRUE(becomes_gone(started[0])) << "the game, pid " << started[0];
   EXPECT_TRUE(becomes_gone(started[1])) << "the game's own child, pid " << started[1];
 }

@@ -10,7 +10,7 @@
 
 #include "child_programs.h"
 #include "event_helpers.h"
-#include "shell/battle_runner.h"
+#include "bridge/battle_runner.h"
 #include "window_harness.h"
 
 namespace zorvane::testing {

@@ -1,13 +1,16 @@
 // Test helper: writes what it was started with to the file named by ZORVANE_RECORD_FILE:
 //   cwd=<working folder>
 //   env=<value of ZORVANE_RECORD_ENV>
+//   sides=<value of ZORVANE_BATTLE_SIDES>
 //   argc=<number of arguments after the program>
 //   arg=<each argument>       (one line each, in order)
 // then, when ZORVANE_RECORD_REPORT names a file, copies that file to the "/B:" argument's
-// path, like a game writing its report. Exit code 0, or 1 when nothing can be recorded.
+// path, like a game writing its report. It prints "record_args ran" on its standard output
+// and error. Exit code ZORVANE_RECORD_EXIT (default 0), or 1 when nothing can be recorded.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -19,6 +22,8 @@ int main(int argc, char** argv) {
   out << "cwd=" << std::filesystem::current_path(ec).string() << "\n";
   const char* env = std::getenv("ZORVANE_RECORD_ENV");
   out << "env=" << (env ? env : "") << "\n";
+  const char* sides = std::getenv("ZORVANE_BATTLE_SIDES");
+  out << "sides=" << (sides ? sides : "") << "\n";
   out << "argc=" << (argc - 1) << "\n";
   std::string result_path;
   for (int i = 1; i < argc; ++i) {
@@ -30,5 +35,8 @@ int main(int argc, char** argv) {
   if (report && !result_path.empty()) {
     std::filesystem::copy_file(report, result_path, std::filesystem::copy_options::overwrite_existing, ec);
   }
-  return 0;
+  std::cout << "record_args ran" << std::endl;
+  std::cerr << "record_args ran" << std::endl;
+  const char* code = std::getenv("ZORVANE_RECORD_EXIT");
+  return code ? std::atoi(code) : 0;
 }

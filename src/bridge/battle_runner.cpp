@@ -1,12 +1,10 @@
-#include "shell/battle_runner.h"
+#include "bridge/battle_runner.h"
 
 #include <QFile>
-#include <QWidget>
-#include <memory>
 
 #include "common/linefile.h"
 #include "common/paths.h"
-#include "shell/battle_panel.h"
+#include "common/text.h"
 
 namespace zorvane {
 namespace {
@@ -14,7 +12,20 @@ namespace {
 std::string to_bytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString from_bytes(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
+QString with_output(const QString& text, const QString& output) {
+  if (output.isEmpty()) return text + QStringLiteral("\nIt printed nothing.");
+  return text + QStringLiteral("\nIts last output:\n") + output;
+}
+
 }  // namespace
+
+std::string battle_sides(const BattleRoster& roster) {
+  std::string sides;
+  for (const BattleRosterRow& row : roster) {
+    if (!row.side.empty() && !trim(row.unit).empty()) sides += row.side;
+  }
+  return sides;
+}
 
 BattleRunner::BattleRunner(QObject* parent) : QObject(parent) {}
 
@@ -22,7 +33,7 @@ void BattleRunner::abort() { launcher_.abort(); }
 
 BattleRunResult BattleRunner::run_battle(const QString& program_folder, const Settings& settings,
                                          std::string_view terrain, const std::vector<std::string>& attackers,
-                                         const std::vector<std::string>& defenders, QWidget* parent) {
+                                         const std::vector<std::string>& defenders, const QString& files_folder) {
   BattleRunResult result;
   if (running_) {
     result.busy = true;
@@ -36,8 +47,9 @@ BattleRunResult BattleRunner::run_battle(const QString& program_folder, const Se
   } done{running_};
 
   const std::string folder = to_bytes(program_folder);
-  const std::string scenario_path = join_path(folder, kScenarioFileName);
-  const std::string result_path = join_path(folder, kResultFileName);
+  const std::string files = files_folder.isEmpty() ? folder : to_bytes(files_folder);
+  const std::string scenario_path = join_path(files, kScenarioFileName);
+  const std::string result_path = join_path(files, kResultFileName);
   result.scenario_path = from_bytes(scenario_path);
   result.result_path = from_bytes(result_path);
 
@@ -60,13 +72,11 @@ BattleRunResult BattleRunner::run_battle(const QString& program_folder, const Se
     return result;
   }
 
-  std::unique_ptr<BattlePanel> panel(new BattlePanel(parent));
-  connect(panel.get(), &BattlePanel::abort_requested, &launcher_, &GameLauncher::abort);
-  panel->show();
-  panel->raise();
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QString::fromLatin1(kBattleSidesVariable), QString::fromStdString(battle_sides(scenario.roster)));
   emit battle_started();
-  const LaunchResult launched = launcher_.launch_game(program, game_arguments(result.scenario_path, result.result_path));
-  panel.reset();
+  const LaunchResult launched =
+      launcher_.launch_game(program, game_arguments(result.scenario_path, result.result_path), environment);
 
   if (!launched.started()) {
     result.error = launched.error;
@@ -77,8 +87,20 @@ BattleRunResult BattleRunner::run_battle(const QString& program_folder, const Se
     reset_result_file(result.result_path);
     result.report = read_battle_report(scenario.roster, kNoReportMarker);
   } else {
-    result.fought = true;
     result.report = read_battle_report_file(scenario.roster, result_path);
+    if (launched.failed() && !result.report.reported) {
+      // A game that fails before it reports has not fought: nobody loses a unit.
+      result.error = with_output(tr("The tactical game %1 ended with %2 before it reported the battle.")
+                                     .arg(program, launched.ending()),
+                                 launched.output);
+    } else {
+      result.fought = true;
+      if (!result.report.reported) {
+        result.no_report = with_output(
+            tr("The tactical game %1 ended without reporting the battle; the defenders hold.").arg(program),
+            launched.output);
+      }
+    }
   }
   emit battle_finished();
   return result;

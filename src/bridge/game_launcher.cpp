@@ -1,4 +1,4 @@
-#include "shell/game_launcher.h"
+#include "bridge/game_launcher.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -12,9 +12,17 @@
 #include "common/text.h"
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
 #endif
 
 namespace zorvane {
@@ -30,7 +38,73 @@ void kill_group(qint64 group) {
 #endif
 }
 
+#ifdef Q_OS_UNIX
+// Runs in the forked child before the game is executed: only async-signal-safe calls.
+// The child becomes the leader of its own process group. Then it leaves a watcher in that
+// group, orphaned at once, that blocks reading the guard pipe: when this program closes its
+// end (the battle is over, or the program ended in any way at all), the watcher kills the
+// whole group, so nothing the game started outlives the battle.
+void enter_own_group(int guard_read, int guard_write, pid_t parent) {
+  ::setpgid(0, 0);
+#ifdef Q_OS_LINUX
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (::getppid() != parent) ::_exit(127);  // the program died before the request took hold
+#else
+  (void)parent;
+#endif
+  if (guard_read < 0) return;
+  const pid_t middle = ::fork();
+  if (middle == 0) {
+    if (::fork() == 0) {
+      // An abort asks the group with SIGTERM and kills it after a grace: the watcher stays
+      // to the end, which also keeps the group's id from being reused meanwhile.
+      struct sigaction ignore {};
+      ignore.sa_handler = SIG_IGN;
+      for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) ::sigaction(sig, &ignore, nullptr);
+      ::close(guard_write);
+      for (int fd = 0; fd < 3; ++fd) ::close(fd);
+      // Nothing else of this program may stay open here (a pipe Qt waits on, say).
+#ifdef SYS_close_range
+      if (::syscall(SYS_close_range, 3u, static_cast<unsigned>(guard_read) - 1u, 0u) != 0 ||
+          ::syscall(SYS_close_range, static_cast<unsigned>(guard_read) + 1u, ~0u, 0u) != 0)
+#endif
+      {
+        struct rlimit limit {};
+        const int last = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < 65536
+                             ? static_cast<int>(limit.rlim_cur)
+                             : 65536;
+        for (int fd = 3; fd < last; ++fd) {
+          if (fd != guard_read) ::close(fd);
+        }
+      }
+      char byte = 0;
+      while (::read(guard_read, &byte, 1) < 0 && errno == EINTR) {
+      }
+      ::kill(0, SIGKILL);
+      ::_exit(0);
+    }
+    ::_exit(0);
+  }
+  if (middle > 0) {
+    int status = 0;
+    while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  ::close(guard_read);
+}
+#endif
+
+// The last lines of what the game printed, at most `limit` bytes.
+void keep_tail(QByteArray& kept, const QByteArray& more, qsizetype limit) {
+  kept += more;
+  if (kept.size() > limit) kept.remove(0, kept.size() - limit);
+}
+
 }  // namespace
+
+QString LaunchResult::ending() const {
+  return crashed ? QStringLiteral("crashed") : QStringLiteral("exit code %1").arg(exit_code);
+}
 
 QStringList game_arguments(const QString& scenario_path, const QString& result_path) {
   return {QStringLiteral("/S:") + scenario_path, QStringLiteral("/B:") + result_path};
@@ -62,7 +136,8 @@ GameLauncher::~GameLauncher() {
 
 qint64 GameLauncher::process_id() const { return process_ ? process_->processId() : 0; }
 
-LaunchResult GameLauncher::launch_game(const QString& program, const QStringList& arguments) {
+LaunchResult GameLauncher::launch_game(const QString& program, const QStringList& arguments,
+                                       const QProcessEnvironment& environment) {
   LaunchResult result;
   if (process_) {
     result.status = LaunchStatus::busy;
@@ -89,11 +164,33 @@ LaunchResult GameLauncher::launch_game(const QString& program, const QStringList
   QProcess process;
   process.setProgram(program);
   process.setArguments(arguments);
-  // The game's output goes where ours goes: nothing to buffer or read while we wait.
-  process.setProcessChannelMode(QProcess::ForwardedChannels);
+  process.setProcessEnvironment(environment);
+  // No terminal for the game: a background group that reads or writes one is stopped
+  // (stty tostop). What it prints is kept, to show when the battle goes wrong.
+  process.setProcessChannelMode(QProcess::MergedChannels);
   process.setStandardInputFile(QProcess::nullDevice());
+  QByteArray output;
+  connect(&process, &QProcess::readyReadStandardOutput, this,
+          [&] { keep_tail(output, process.readAllStandardOutput(), kOutputKept); });
 #ifdef Q_OS_UNIX
-  process.setChildProcessModifier([] { ::setpgid(0, 0); });
+  int guard[2] = {-1, -1};
+  if (::pipe(guard) == 0) {
+    for (int fd : guard) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  } else {
+    guard[0] = guard[1] = -1;
+  }
+  struct GuardClose {
+    int* fds;
+    ~GuardClose() {
+      for (int i = 0; i < 2; ++i) {
+        if (fds[i] >= 0) ::close(fds[i]);
+      }
+    }
+  } guard_close{guard};
+  const pid_t parent = ::getpid();
+  process.setChildProcessModifier([guard_read = guard[0], guard_write = guard[1], parent] {
+    enter_own_group(guard_read, guard_write, parent);
+  });
 #endif
 
   QEventLoop loop;
@@ -110,13 +207,20 @@ LaunchResult GameLauncher::launch_game(const QString& program, const QStringList
   process_ = &process;
   aborted_ = false;
   process.start();
+#ifdef Q_OS_UNIX
+  // Only the watcher reads the guard; our end is closed when this call returns.
+  if (guard[0] >= 0) ::close(guard[0]);
+  guard[0] = -1;
+#endif
   group_ = process.processId();
   const qint64 group = group_;
   QPointer<GameLauncher> self(this);
   if (!failed && process.state() != QProcess::NotRunning) loop.exec();
   if (!self) {
     // Destroyed mid-battle; its destructor has already ended the game.
-    return {LaunchStatus::aborted, -1, {}};
+    LaunchResult gone;
+    gone.status = LaunchStatus::aborted;
+    return gone;
   }
   if (!failed && process.state() != QProcess::NotRunning) {
     // The loop was ended from outside (the application is quitting): end the game too.
@@ -129,12 +233,15 @@ LaunchResult GameLauncher::launch_game(const QString& program, const QStringList
   process_ = nullptr;
   group_ = 0;
 
+  keep_tail(output, process.readAllStandardOutput(), kOutputKept);
+  result.output = QString::fromLocal8Bit(output).trimmed();
   if (failed) {
     result.status = LaunchStatus::failed_to_start;
     result.error = tr("The tactical game could not be started: %1 (%2)").arg(program, process.errorString());
   } else {
     result.status = aborted_ ? LaunchStatus::aborted : LaunchStatus::finished;
-    if (process.exitStatus() == QProcess::NormalExit) result.exit_code = process.exitCode();
+    result.crashed = process.exitStatus() != QProcess::NormalExit;
+    if (!result.crashed) result.exit_code = process.exitCode();
   }
   emit game_ended();
   return result;

@@ -1,9 +1,11 @@
-// Starts the tactical game and waits for it to end without polling, while the window keeps
-// painting. The game runs in its own process group, so an abort ends it and everything
-// it started.
+// Starts the tactical game and waits for it to end without polling, while events keep
+// running. The game runs in its own process group, with no terminal: its input is closed
+// and its output captured. An abort ends the game and everything it started; on Linux so
+// does the end of this program, however it ends.
 #pragma once
 
 #include <QObject>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -14,7 +16,7 @@ class QProcess;
 namespace zorvane {
 
 enum class LaunchStatus {
-  finished,         // the game ran and ended by itself
+  finished,         // the game ran and ended by itself (see exit_code and crashed)
   aborted,          // the game ran and was ended by abort()
   not_found,        // no file at the program's path (or no path at all)
   not_executable,   // the path names a folder or a file that may not be run
@@ -24,11 +26,17 @@ enum class LaunchStatus {
 
 struct LaunchResult {
   LaunchStatus status = LaunchStatus::not_found;
-  int exit_code = -1;  // the game's own exit code when it finished; nothing relies on it
-  QString error;       // why it did not start, naming the program; empty once started
+  int exit_code = -1;    // the game's exit code when it ended by itself
+  bool crashed = false;  // it ended on a signal (or the system could not tell its code)
+  QString error;         // why it did not start, naming the program; empty once started
+  QString output;        // the last lines the game printed (standard output and error)
 
   // The process was created: a battle took place (possibly aborted).
   bool started() const { return status == LaunchStatus::finished || status == LaunchStatus::aborted; }
+  // It ended by itself, but not well: a crash or a non-zero exit code.
+  bool failed() const { return status == LaunchStatus::finished && (crashed || exit_code != 0); }
+  // "exit code 3" or "crashed", for messages.
+  QString ending() const;
 };
 
 // The game's command line after the program: "/S:" + scenario and "/B:" + result as two
@@ -47,15 +55,19 @@ class GameLauncher : public QObject {
  public:
   // How long an aborted game may take to end on SIGTERM before its group is killed.
   static constexpr int kAbortGraceMs = 1000;
+  // How much of the game's output is kept: its last lines, at most this many bytes.
+  static constexpr qsizetype kOutputKept = 2048;
 
   explicit GameLauncher(QObject* parent = nullptr);
   // Destroying the launcher while a game runs ends the game and its group.
   ~GameLauncher() override;
 
-  // Starts the program with these arguments, working folder and environment inherited,
-  // and returns when it has ended (or at once when it could not start). Events are
-  // processed meanwhile. A call while a game runs returns busy.
-  LaunchResult launch_game(const QString& program, const QStringList& arguments);
+  // Starts the program with these arguments and the environment given (by default this
+  // program's own), in the current working folder, and returns when it has ended (or at
+  // once when it could not start). Events are processed meanwhile. A call while a game
+  // runs returns busy.
+  LaunchResult launch_game(const QString& program, const QStringList& arguments,
+                           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
   bool is_running() const { return process_ != nullptr; }
   // The running game's process id, 0 when none.
