@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
@@ -39,6 +40,7 @@
 #include "shell/setting_controls.h"
 #include "shell/stats_panel.h"
 #include "shell/viewer_panel.h"
+#include "turn/computer_player.h"
 
 namespace zorvane {
 namespace {
@@ -80,6 +82,8 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(2000);
+  connect(timer1_, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+  ai_random_ = std::make_unique<AiRandom>(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
 
   // Before a campaign starts, a window resized (or maximized late by the window manager)
   // gets its map picture and background fitted again; once the cells have a size, it stays.
@@ -147,7 +151,7 @@ void MainWindow::build_menus() {
   turn_indicator_->setContentsMargins(8, 0, 8, 0);
   // The menu bar sizes its corner once; leave room for the longest text it will show.
   turn_indicator_->setMinimumWidth(turn_indicator_->fontMetrics().horizontalAdvance(
-                                       QStringLiteral("Turn 88888: team J to move (computer)")) + 16);
+                                       QStringLiteral("Turn 88888: team J to move (computer, waiting: see File, Configure)")) + 16);
   menuBar()->setCornerWidget(turn_indicator_, Qt::TopRightCorner);
 }
 
@@ -523,15 +527,20 @@ void MainWindow::Label34_Click() { picture4_->hide(); }
 void MainWindow::Command5_Click() {
   save_settings_file();
   picture3_->hide();
+  resume_computer_players();
 }
 
 void MainWindow::Command14_Click() {
   save_settings_file();
   picture5_->hide();
   picture3_->show();
+  resume_computer_players();
 }
 
-void MainWindow::Command6_Click() { picture3_->hide(); }
+void MainWindow::Command6_Click() {
+  picture3_->hide();
+  resume_computer_players();
+}
 
 void MainWindow::Command15_Click() {
   picture5_->show();

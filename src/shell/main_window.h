@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "battle/battle_report.h"
 #include "campaign/state.h"
@@ -33,6 +34,7 @@ class StatsPanel;
 class SurfaceWidget;
 class ViewerPanel;
 class WindowWorld;
+class AiRandom;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -113,6 +115,9 @@ class MainWindow : public QMainWindow {
   void Command3_Click();
   void Command4_Click();
   void mnuScore_Click();
+  // The computer player's clock: the computer-controlled teams whose turn it is, in letter
+  // order, each play one action (several in a row, no wrap from "J" to "A" in one tick).
+  void Timer1_Timer();
   const ActionPanelModel& action_panel() const { return panel_model_; }
   // True once a winner was found or the turn limit reached.
   bool campaign_over() const { return campaign_over_; }
@@ -150,6 +155,11 @@ class MainWindow : public QMainWindow {
   void draw_frames(const std::vector<Frame>& frames);
   // Reads which rows of the action panel's lists are selected into the model.
   void take_list_selection();
+  // One action of the computer player for the team to move; false when the clock must stay
+  // stopped (the campaign ended, or a battle could not be fought).
+  bool comp_ai_turn();
+  // The clock goes again once the configuration has been looked at after a battle failed.
+  void resume_computer_players();
   // A message box titled "Notice".
   void notice(const QString& text);
   FileDialogRequest program_folder_dialog(const QString& title, const QString& filter,
@@ -166,6 +176,10 @@ class MainWindow : public QMainWindow {
   bool campaign_started_ = false;
   bool campaign_over_ = false;
   bool resolving_ = false;  // an action is being resolved (a battle may be running)
+  // A computer team's battle could not be fought: the computer players wait for the user
+  // to look at the configuration instead of retrying every tick.
+  bool computer_waits_ = false;
+  std::unique_ptr<AiRandom> ai_random_;
   // Failures of what runs after every action are reported once, not after every action.
   bool autosave_failed_ = false;
   bool log_failed_ = false;

@@ -17,6 +17,7 @@
 #include "shell/qt_text.h"
 #include "shell/stats_panel.h"
 #include "turn/resolution.h"
+#include "turn/computer_player.h"
 #include "turn/scoring.h"
 #include "turn/selection.h"
 
@@ -141,6 +142,41 @@ void MainWindow::Command3_Click() {
   if (outcome == ActionOutcome::resolved) after_action();
 }
 
+void MainWindow::Timer1_Timer() {
+  if (!campaign_started_ || campaign_over_ || computer_waits_ || resolving_ || battle_running()) return;
+  for (int k = 1; k <= kTeamCount; ++k) {
+    if (settings_.computer_controlled[static_cast<std::size_t>(k - 1)] != 1 || state_.current_team != k) continue;
+    if (!comp_ai_turn()) return;
+  }
+}
+
+bool MainWindow::comp_ai_turn() {
+  timer1_->stop();
+  resolving_ = true;
+  WindowWorld world(*this);
+  // The choice is made without letting events run: no click can change the campaign under it.
+  const AiOutcome outcome = comp_ai(state_, panel_model_, settings_, cdata_, world, *ai_random_);
+  resolving_ = false;
+  picture2_->show_model(panel_model_);
+  if (outcome == AiOutcome::undone) {
+    // Said once (by the undone attack's message); trying again every tick would repeat it.
+    computer_waits_ = true;
+    update_turn_indicator();
+    return false;
+  }
+  after_action();
+  if (campaign_over_) return false;
+  timer1_->start();
+  return true;
+}
+
+void MainWindow::resume_computer_players() {
+  if (!computer_waits_) return;
+  computer_waits_ = false;
+  update_turn_indicator();
+  if (campaign_started_ && !campaign_over_) timer1_->start();
+}
+
 void MainWindow::mnuScore_Click() {
   WindowWorld world(*this);
   zorvane::mnuScore_Click(state_, world);
@@ -171,7 +207,10 @@ void MainWindow::update_turn_indicator() {
   } else {
     const int team = state_.current_team;
     const bool computer = team >= 1 && team <= kTeamCount && settings_.computer_controlled[static_cast<std::size_t>(team - 1)] == 1;
-    text += QStringLiteral("team %1 to move%2").arg(qt_text(team_letter(team)), computer ? QStringLiteral(" (computer)") : QString());
+    const QString who = !computer ? QString()
+                        : computer_waits_ ? QStringLiteral(" (computer, waiting: see File, Configure)")
+                                          : QStringLiteral(" (computer)");
+    text += QStringLiteral("team %1 to move%2").arg(qt_text(team_letter(team)), who);
   }
   turn_indicator_->setText(text);
 }

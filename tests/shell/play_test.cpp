@@ -156,5 +156,59 @@ TEST_F(Play, AFailedGameStartUndoesTheAttackAndTheWinnerEndsTheCampaign) {
   EXPECT_EQ(indicator(), "Turn 3: game over");
 }
 
+// Team A by the mouse, B and C by the computer on the three-team sample map; the test
+// drives the clock's ticks.
+TEST(ComputerTeams, PlayInLetterOrderWithinATickAndWaitForTheHuman) {
+  WindowHarness h;
+  h.use_shipped_files();
+  const std::string map = h.dir.write("maps/triad-13.aim", shipped_file("maps/triad-13.aim"));
+  h.start();
+  Settings& s = h.window->settings();
+  s.game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
+  s.computer_controlled = {0, 1, 1};
+  h.dialogs.answer(QString::fromStdString(map));
+  h.find<QAction>("mnuNew")->trigger();
+  CampaignState& state = h.window->state();
+  const auto log_size = [&] { return split_lines_cr(read_bytes(h.folder_file("blog.txt"))).size(); };
+
+  const int a_home = 15;
+  ASSERT_EQ(state.field(a_home, owner).to_text(), "A");
+  h.window->Timer1_Timer();  // A is human: nothing happens until it clicks
+  EXPECT_EQ(log_size(), 1u);
+  EXPECT_EQ(state.current_team, 1);
+  // A acts by the mouse (an augment with nothing chosen); B and C then play in one tick.
+  const auto click = [&](int n) {
+    QTest::mouseClick(h.find<SurfaceWidget>("Picture1"), Qt::LeftButton, {},
+                      QPoint(static_cast<int>(state.field(n, x_px).to_whole()) + 3,
+                             static_cast<int>(state.field(n, y_px).to_whole()) + 3));
+  };
+  click(a_home);
+  click(a_home);
+  h.click("Command3");
+  EXPECT_EQ(state.current_team, 2);
+  h.window->Timer1_Timer();
+  EXPECT_EQ(state.current_team, 1);
+  EXPECT_EQ(log_size(), 4u);
+  EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
+
+  // B and C lose their land: they pass, and A's third action wins the campaign.
+  for (int n = 1; n <= state.cell_count(); ++n) {
+    const std::string o = state.field(n, owner).to_text();
+    if (o == "B" || o == "C") state.field(n, owner) = Value();
+  }
+  for (int i = 0; i < 2; ++i) {
+    click(a_home);
+    click(a_home);
+    h.click("Command3");
+    h.window->Timer1_Timer();
+  }
+  EXPECT_TRUE(h.window->campaign_over());
+  EXPECT_FALSE(h.find<QTimer>("Timer1")->isActive());
+  const int team = state.current_team;
+  h.window->Timer1_Timer();
+  EXPECT_EQ(state.current_team, team);
+  EXPECT_FALSE(h.find<QTimer>("Timer1")->isActive());
+}
+
 }  // namespace
 }  // namespace zorvane::testing
