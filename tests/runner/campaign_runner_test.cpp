@@ -1,0 +1,154 @@
+// Whole campaigns without a window, with the stand-in game fighting every battle.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "campaign/save_file.h"
+#include "common/linefile.h"
+#include "runner/campaign_runner.h"
+#include "test_files.h"
+
+namespace zorvane::testing {
+namespace {
+
+const std::string kProgramFolder = ZORVANE_PROGRAM_DIR;
+
+std::multiset<std::string> all_units(const CampaignState& s) {
+  std::multiset<std::string> units;
+  for (int n = 1; n <= s.cell_count(); ++n) {
+    for (int k = 0; k < kUnitSlots; ++k) {
+      if (!s.field(n, unit_1 + k).is_blank()) units.insert(s.field(n, unit_1 + k).to_text());
+    }
+  }
+  return units;
+}
+
+bool includes(const std::multiset<std::string>& big, const std::multiset<std::string>& small) {
+  return std::includes(big.begin(), big.end(), small.begin(), small.end());
+}
+
+// Every shipped map over two seeds, to its end or 50 actions. After every action only
+// owners and unit slots may change; moves keep every unit, augmentations only add, battles
+// only take away; the log and the final save stay readable.
+TEST(CampaignRunner, PlaysEveryShippedMapKeepingTheRulesInvariant) {
+  const auto shipped = std::filesystem::directory_iterator(kProgramFolder + "/maps");
+  for (const auto& entry : shipped) {
+    for (std::uint64_t seed : {7u, 8u}) {
+      const std::string map = entry.path().string();
+      SCOPED_TRACE(map + " seed " + std::to_string(seed));
+      TempDir out;
+      RunnerOptions options{map, kProgramFolder, std::nullopt, seed, 50, out.path()};
+      std::ostringstream said, errors;
+      CampaignRunner runner(options, said, errors);
+      int checked = 0;
+      runner.after_action = [&](const CampaignState& before, const CampaignState& after, AiOutcome outcome) {
+        ++checked;
+        int changed_cells = 0;
+        for (int n = 1; n <= kMaxCells; ++n) {
+          bool changed = false;
+          for (int f = 1; f <= kFieldCount; ++f) {
+            if (before.field(n, f) == after.field(n, f)) continue;
+            changed = true;
+            ASSERT_TRUE(f == owner || f >= unit_1) << "cell " << n << " field " << f;
+          }
+          changed_cells += changed;
+        }
+        const auto was = all_units(before), is = all_units(after);
+        const std::string last_log = split_lines_cr(read_bytes(out.file("blog.txt"))).back();
+        if (outcome == AiOutcome::passed) {
+          EXPECT_EQ(changed_cells, 0);
+        } else if (outcome == AiOutcome::augmented) {
+          EXPECT_TRUE(includes(is, was));
+          EXPECT_EQ(changed_cells, is == was ? 0 : 1);
+        } else if (last_log.find("\tAttack\t") != std::string::npos) {
+          EXPECT_TRUE(includes(was, is)) << "a battle only takes units away";
+          EXPECT_LE(changed_cells, 2);
+        } else {
+          EXPECT_EQ(is, was) << "a move keeps every unit";
+        }
+      };
+      ASSERT_EQ(runner.run(), kRunEnded) << errors.str();
+      EXPECT_GT(checked, 0);
+      EXPECT_NE(said.str().find(runner.actions() >= 50 ? "action limit" : "Team"), std::string::npos) << said.str();
+
+      const auto log = split_lines_cr(read_bytes(out.file("blog.txt")));
+      ASSERT_EQ(log.size(), static_cast<std::size_t>(runner.actions()) + 1);
+      for (std::size_t i = 1; i < log.size(); ++i) {
+        EXPECT_EQ(std::count(log[i].begin(), log[i].end(), '\t'), 7) << log[i];
+        EXPECT_EQ(log[i].back(), '\t');
+      }
+      const CampaignLoadResult loaded = load_campaign_save(out.file("campaign.sav"), kProgramFolder, 0, 0);
+      ASSERT_TRUE(loaded.ok()) << loaded.error;
+      for (int n = 1; n <= runner.state().cell_count(); ++n) {
+        for (int f = 1; f <= kFieldCount; ++f) {
+          if (f == x_px || f == y_px) continue;
+          EXPECT_EQ(loaded.state->field(n, f).save_line(), runner.state().field(n, f).save_line()) << n << "/" << f;
+        }
+      }
+      EXPECT_EQ(loaded.state->current_team, runner.state().current_team);
+      const auto history = split_lines_cr(read_bytes(out.file("history.csv")));
+      EXPECT_EQ(history[0], "turn,team,land,units,battles_won,battles_lost");
+      EXPECT_EQ((history.size() - 1) % static_cast<std::size_t>(runner.state().team_count), 0u);
+    }
+  }
+}
+
+TEST(CampaignRunner, BadMapSettingsOrGameStopWithAClearMessage) {
+  TempDir dir;
+  dir.write("maps/small.aim", "A1\r\n1B\r\n");
+  dir.write("bad.aim", "12\r\n");
+  for (const char* name : {"config.dat", "c_data.dat"}) dir.write(name, read_bytes(kProgramFolder + "/" + name));
+  // The game is missing, and both teams start next to each other with units to fight.
+  const struct {
+    std::string map;
+    std::string folder;
+    int status;
+    const char* says;
+  } cases[] = {
+      {dir.file("bad.aim"), dir.path(), kRunBadMap, "bad.aim"},
+      {dir.file("maps/small.aim"), dir.file("nowhere"), kRunBadSettings, "config.dat"},
+      {dir.file("maps/small.aim"), dir.path(), kRunNoBattle, "Vantor.exe"},
+  };
+  for (const auto& c : cases) {
+    TempDir out;
+    std::ostringstream said, errors;
+    CampaignRunner runner(RunnerOptions{c.map, c.folder, std::nullopt, 1, std::nullopt, out.path()}, said, errors);
+    EXPECT_EQ(runner.run(), c.status) << c.says << said.str();
+    EXPECT_NE(errors.str().find(c.says), std::string::npos) << errors.str();
+  }
+}
+
+TEST(CampaignRunner, CommandLineTakesItsOptionsAndExplainsMistakes) {
+  const auto parse = [](std::vector<std::string> args) { return parse_runner_command_line(args, "/prog", 99); };
+  const ParsedCommandLine full = parse({"m.aim", "--folder", "/f", "--teams", "ACE", "--seed", "12",
+                                        "--max-actions", "30", "--out", "o"});
+  ASSERT_TRUE(full.options);
+  EXPECT_EQ(full.options->map_path, "m.aim");
+  EXPECT_EQ(full.options->folder, "/f");
+  EXPECT_EQ(full.options->teams, "ACE");
+  EXPECT_EQ(full.options->seed, 12u);
+  EXPECT_EQ(full.options->max_actions, 30);
+  EXPECT_EQ(full.options->out, "o");
+  const ParsedCommandLine plain = parse({"m.aim"});
+  EXPECT_EQ(plain.options->folder, "/prog");
+  EXPECT_EQ(plain.options->seed, 99u);
+  EXPECT_EQ(plain.options->out, ".");
+  const ParsedCommandLine help = parse({"--help"});
+  EXPECT_FALSE(help.options);
+  EXPECT_EQ(help.status, kRunEnded);
+  EXPECT_NE(help.message.find("--max-actions"), std::string::npos);
+  for (const auto& bad : std::vector<std::vector<std::string>>{
+           {}, {"a.aim", "b.aim"}, {"m.aim", "--teams", "AK"}, {"m.aim", "--seed", "-1"}, {"m.aim", "--seed"},
+           {"m.aim", "--colour", "red"}}) {
+    const ParsedCommandLine r = parse(bad);
+    EXPECT_FALSE(r.options);
+    EXPECT_EQ(r.status, kRunUsage);
+    EXPECT_NE(r.message.find("Usage:"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace zorvane::testing
