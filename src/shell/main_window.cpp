@@ -33,6 +33,7 @@
 #include "display/stretch.h"
 #include "shell/action_panel.h"
 #include "shell/army_panel.h"
+#include "shell/autosave.h"
 #include "shell/battle_panel.h"
 #include "shell/config_panels.h"
 #include "shell/labels.h"
@@ -83,6 +84,13 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(2000);
   connect(timer1_, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+  autosave_ = new Autosave(this);
+  connect(autosave_, &Autosave::written, this, [this] { autosave_failed_ = false; });
+  connect(autosave_, &Autosave::failed, this, [this](const QString& error) {
+    if (autosave_failed_) return;
+    autosave_failed_ = true;
+    notice(error + QStringLiteral("\nPlay goes on without the autosave; this is said once until an autosave works again."));
+  });
   ai_random_ = std::make_unique<AiRandom>(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
 
   // Before a campaign starts, a window resized (or maximized late by the window manager)
@@ -455,6 +463,8 @@ void MainWindow::take_snapshot(bool automatic) {
 
 // ---------------------------------------------------------------------------------------
 // Menus
+
+void MainWindow::flush_autosave() { autosave_->flush(); }
 
 void MainWindow::mnuConfig_Click() { picture3_->show(); }
 

@@ -35,6 +35,7 @@ class SurfaceWidget;
 class ViewerPanel;
 class WindowWorld;
 class AiRandom;
+class Autosave;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -119,6 +120,8 @@ class MainWindow : public QMainWindow {
   // order, each play one action (several in a row, no wrap from "J" to "A" in one tick).
   void Timer1_Timer();
   const ActionPanelModel& action_panel() const { return panel_model_; }
+  // Waits until the autosave of the last action is on disk.
+  void flush_autosave();
   // True once a winner was found or the turn limit reached.
   bool campaign_over() const { return campaign_over_; }
 
@@ -180,6 +183,7 @@ class MainWindow : public QMainWindow {
   // to look at the configuration instead of retrying every tick.
   bool computer_waits_ = false;
   std::unique_ptr<AiRandom> ai_random_;
+  Autosave* autosave_ = nullptr;
   // Failures of what runs after every action are reported once, not after every action.
   bool autosave_failed_ = false;
   bool log_failed_ = false;

@@ -11,6 +11,7 @@
 #include "display/map_painter.h"
 #include "display/stats_painter.h"
 #include "shell/action_panel.h"
+#include "shell/autosave.h"
 #include "bridge/battle_runner.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
@@ -185,15 +186,8 @@ void MainWindow::mnuScore_Click() {
 void MainWindow::after_action() {
   if (!campaign_over_) skip_landless_players(state_, settings_);
   update_turn_indicator();
-  const QString path = program_file(QStringLiteral("autosave.sav"));
-  const FileResult saved = write_campaign_save(text_bytes(path), state_);
-  if (saved.ok) {
-    autosave_failed_ = false;
-  } else if (!autosave_failed_) {
-    autosave_failed_ = true;
-    notice(QStringLiteral("%1\nPlay goes on without the autosave; this is said once until an autosave works again.")
-               .arg(qt_text(saved.error)));
-  }
+  if (campaign_save_problem(state_)) return;  // a campaign with a line break in a text cannot be saved
+  autosave_->save(text_bytes(program_file(QStringLiteral("autosave.sav"))), campaign_save_bytes(state_));
 }
 
 void MainWindow::update_turn_indicator() {

@@ -3,7 +3,10 @@
 // statistics panel at the end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -107,6 +110,7 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   EXPECT_EQ(log[5], "11\tA\t1\tAdvance\tCapture\t3\tB\t");
   EXPECT_EQ(log[7], "10\tA\t1\tAdvance\tAttack\t19\tB\t");
   EXPECT_EQ(indicator(), "Turn 4: team B to move");
+  h.window->flush_autosave();
   EXPECT_EQ(read_bytes(h.folder_file("autosave.sav")), campaign_save_bytes(state()));
 
   // Saved and loaded into the next run, the campaign comes back as it was.
@@ -143,10 +147,17 @@ TEST_F(Play, AFailedGameStartUndoesTheAttackAndTheWinnerEndsTheCampaign) {
   // B loses its last land: its turns are passed, and A wins at the third action.
   state().field(55, owner) = Value();
   state().field(11, owner) = Value();
+  // A folder in the way of the autosave: said once, and play goes on.
+  h.dir.write("autosave.sav/in the way", "");
   for (int i = 0; i < 3; ++i) {
     ASSERT_EQ(state().current_team, 1);
     act(10, 10, 0);
+    h.window->flush_autosave();
+    QCoreApplication::processEvents();
   }
+  const auto autosave_notices = std::count_if(h.dialogs.messages.begin(), h.dialogs.messages.end(),
+                                              [](const ShownMessage& m) { return m.text.contains("autosave"); });
+  EXPECT_EQ(autosave_notices, 1);
   EXPECT_TRUE(h.window->campaign_over());
   EXPECT_EQ(h.dialogs.messages.back().title, "Game Over");
   EXPECT_EQ(h.dialogs.messages.back().text, "Team A WINS!");

@@ -1,0 +1,45 @@
+// The autosave after every action, written by a worker thread: building the save takes a
+// fraction of a millisecond, but flushing it to disk can take longer than a frame, and the
+// window should not wait for the disk. Saves are written in order; only the newest one
+// still waiting is kept.
+#pragma once
+
+#include <QObject>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace zorvane {
+
+class Autosave : public QObject {
+  Q_OBJECT
+ public:
+  explicit Autosave(QObject* parent = nullptr);
+  // Writes what is still waiting, then ends the worker.
+  ~Autosave() override;
+
+  // Replaces the file atomically with these bytes, soon.
+  void save(std::string path, std::string bytes);
+  // Returns once every save asked for has been written (or has failed).
+  void flush();
+
+ signals:
+  // A write failed: why, naming the file. Delivered in the thread that owns this object.
+  void failed(const QString& error);
+  // A write succeeded.
+  void written();
+
+ private:
+  void work();
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::optional<std::pair<std::string, std::string>> pending_;
+  bool busy_ = false;
+  bool stopping_ = false;
+  std::thread worker_;
+};
+
+}  // namespace zorvane
