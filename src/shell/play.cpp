@@ -57,6 +57,8 @@ class WindowWorld : public TurnWorld {
     w_.notice(qt_text(written.error) + QStringLiteral("\nPlay goes on; this is said only once."));
   }
   void message(const std::string& text, const std::string& title) override {
+    // The panel closes before the message, not behind it.
+    w_.picture2_->show_model(w_.panel_model_);
     w_.dialogs_.message(qt_text(text), qt_text(title));
   }
   void snapshot() override { w_.take_snapshot(true); }
@@ -197,7 +199,7 @@ void MainWindow::update_turn_indicator() {
   }
   QString text = QStringLiteral("Turn %1: ").arg(state_.turn);
   if (campaign_over_) {
-    text += QStringLiteral("game over");
+    text = QStringLiteral("Game over");
   } else {
     const int team = state_.current_team;
     const bool computer = team >= 1 && team <= kTeamCount && settings_.computer_controlled[static_cast<std::size_t>(team - 1)] == 1;

@@ -164,7 +164,7 @@ TEST_F(Play, AFailedGameStartUndoesTheAttackAndTheWinnerEndsTheCampaign) {
   EXPECT_TRUE(h.shown("Picture6"));
   EXPECT_FALSE(h.shown("Picture1"));
   EXPECT_FALSE(h.find<QTimer>("Timer1")->isActive());
-  EXPECT_EQ(indicator(), "Turn 3: game over");
+  EXPECT_EQ(indicator(), "Game over");
 }
 
 // Team A by the mouse, B and C by the computer on the three-team sample map; the test
