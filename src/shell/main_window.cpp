@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <memory>
+#include <utility>
 
 #include "bridge/battle_runner.h"
 #include "campaign/battle_log.h"
@@ -104,6 +105,7 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
     fit_map_picture();
     centre_in_parent(picture8_);
     label35_->move(inner_->width() - label35_->width() - 5, inner_->height() - label35_->height());
+    picture4_->fit_within(inner_->size());
   });
 
   // Start-up, in order.
@@ -234,11 +236,11 @@ void MainWindow::loadconfig() {
   show_settings(this, settings_);
   if (!complete) {
     dialogs_.message(QStringLiteral("Please update your configuration"), QStringLiteral("Configuration Missing"));
-    picture3_->show();
+    show_panel(picture3_);
   }
 }
 
-void MainWindow::replace_program_file(const QString& name, const std::string& bytes, const QString& what) {
+bool MainWindow::replace_program_file(const QString& name, const std::string& bytes, const QString& what) {
   const QString path = program_file(name);
   const FileResult written = write_file_atomic(text_bytes(path), bytes);
   if (!written.ok) {
@@ -246,6 +248,7 @@ void MainWindow::replace_program_file(const QString& name, const std::string& by
                           "in force until the program ends.")
                .arg(what, path, qt_text(written.error)));
   }
+  return written.ok;
 }
 
 void MainWindow::save_settings_file() {
@@ -258,17 +261,17 @@ void MainWindow::getCdata() {
 }
 
 void MainWindow::putCdata() {
-  replace_program_file(QStringLiteral("c_data.dat"), roster_file_bytes(cdata_), QStringLiteral("armies"));
+  // Until they are saved, the edited armies stay in force: a campaign started now must not
+  // reread the old file.
+  rosters_unsaved_ =
+      !replace_program_file(QStringLiteral("c_data.dat"), roster_file_bytes(cdata_), QStringLiteral("armies"));
 }
 
 // ---------------------------------------------------------------------------------------
 // Window size and activation
 
 void MainWindow::apply_window_size() {
-  if (settings_.run_maximized) {
-    setWindowState(windowState() | Qt::WindowMaximized);
-    return;
-  }
+  setMinimumSize(kMinWidth, kMinHeight);
   long long width = whole_value(settings_.window_width);
   long long height = whole_value(settings_.window_height);
   // An empty or too small stored size (a first start without config.dat) opens at 640 by 480.
@@ -282,6 +285,9 @@ void MainWindow::apply_window_size() {
     const QRect area = screen->geometry();
     move(area.x() + (area.width() - this->width()) / 2, area.y() + (area.height() - this->height()) / 2);
   }
+  // Maximized, the window still has the stored size to return to when the window manager
+  // restores it.
+  if (settings_.run_maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -310,6 +316,20 @@ void MainWindow::Form_Activate() {
   label35_->setText(version_text());
   label35_->adjustSize();
   label35_->move(inner_->width() - label35_->width() - 5, inner_->height() - label35_->height());
+  picture4_->fit_within(inner_->size());
+  if (!pending_notice_.isEmpty()) picture8_->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == picture8_ && event->type() == QEvent::Paint && !pending_notice_.isEmpty()) {
+    picture8_->removeEventFilter(this);
+    // After this paint has reached the screen.
+    QTimer::singleShot(0, this, [this] {
+      const QString text = std::exchange(pending_notice_, QString());
+      if (!text.isEmpty()) notice(text);
+    });
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 // Sizes the map picture to the inner area and stretches the background held in Picture7
@@ -331,13 +351,25 @@ void MainWindow::load_background() {
     return;
   }
   const QString path = qt_text(resolve_in_folder(text_bytes(program_folder_), trim(setting)));
-  QImageReader reader(path);
-  QImage image = reader.read();
+  const QFileInfo info(path);
+  QImage image;
+  QString reason;
+  if (!info.exists()) {
+    reason = QStringLiteral("the file does not exist");
+  } else if (!info.isFile()) {
+    // Opening a named pipe or a device to read it would wait for ever.
+    reason = info.isDir() ? QStringLiteral("it is a folder, not a file") : QStringLiteral("it is not a plain file");
+  } else {
+    QImageReader reader(path);
+    image = reader.read();
+    if (image.isNull()) reason = reader.errorString();
+  }
   if (image.isNull()) {
-    const QString reason = QFileInfo::exists(path) ? reader.errorString() : QStringLiteral("the file does not exist");
     picture7_->set_surface(QImage());
-    notice(QStringLiteral("The background image \"%1\" could not be read: %2.\nThe map is shown on a plain background.")
-               .arg(path, reason));
+    // Said once the window has painted, so the notice does not stand over an empty screen.
+    pending_notice_ =
+        QStringLiteral("The background image \"%1\" could not be read: %2.\nThe map is shown on a plain background.")
+            .arg(path, reason);
     return;
   }
   picture7_->set_surface(image.convertToFormat(QImage::Format_RGB32));
@@ -345,6 +377,11 @@ void MainWindow::load_background() {
 
 // ---------------------------------------------------------------------------------------
 // Campaigns
+
+void MainWindow::show_panel(QWidget* panel) {
+  panel->show();
+  panel->raise();
+}
 
 void MainWindow::notice(const QString& text) { dialogs_.message(text, QStringLiteral("Notice")); }
 
@@ -372,7 +409,7 @@ void MainWindow::new_campaign(const QString& map_path) {
   }
   const FileResult log = reset_battle_log(text_bytes(program_file(QString::fromLatin1(kBattleLogFileName))));
   if (!log.ok) notice(QStringLiteral("The battle log could not be started afresh: %1").arg(qt_text(log.error)));
-  getCdata();
+  if (!rosters_unsaved_) getCdata();
   CampaignState fresh = state_;
   apply_map(*read.map, picture1_->surface().width(), picture1_->surface().height(), fresh);
   state_ = std::move(fresh);
@@ -438,7 +475,7 @@ void MainWindow::load_campaign(const QString& save_path) {
     notice(qt_text(loaded.error));
     return;
   }
-  getCdata();
+  if (!rosters_unsaved_) getCdata();
   state_ = std::move(*loaded.state);
   draw_loaded_campaign(picture1_->surface(), state_);
   start_campaign();
@@ -466,7 +503,7 @@ void MainWindow::take_snapshot(bool automatic) {
 
 void MainWindow::flush_autosave() { autosave_->flush(); }
 
-void MainWindow::mnuConfig_Click() { picture3_->show(); }
+void MainWindow::mnuConfig_Click() { show_panel(picture3_); }
 
 void MainWindow::mnuExit_Click() { close(); }
 
@@ -515,8 +552,7 @@ void MainWindow::show_text_file(const QString& title, const QString& file_name, 
   } else {
     text = QStringLiteral("\"%1\" cannot be shown: %2.\n").arg(path, qt_text(read.error));
   }
-  picture4_->show();
-  picture4_->raise();
+  show_panel(picture4_);
   picture4_->text->setPlainText(text);
 }
 
@@ -543,7 +579,7 @@ void MainWindow::Command5_Click() {
 void MainWindow::Command14_Click() {
   save_settings_file();
   picture5_->hide();
-  picture3_->show();
+  show_panel(picture3_);
   resume_computer_players();
 }
 
@@ -553,19 +589,17 @@ void MainWindow::Command6_Click() {
 }
 
 void MainWindow::Command15_Click() {
-  picture5_->show();
-  picture5_->raise();
+  show_panel(picture5_);
   picture3_->hide();
 }
 
 void MainWindow::Command21_Click() {
   picture3_->hide();
-  picture12_->show();
-  picture12_->raise();
+  show_panel(picture12_);
 }
 
 void MainWindow::Command20_Click() {
-  picture3_->show();
+  show_panel(picture3_);
   if (numeric_value(text_bytes(picture12_->width_text->text())) < kMinWidth) {
     picture12_->width_text->setText(QStringLiteral("590"));
     notice(QStringLiteral("Width too small to properly run program, adjusting to 590"));
@@ -610,8 +644,7 @@ void MainWindow::Command19_Click() {
 void MainWindow::do_assign() {
   assignments();
   picture3_->hide();
-  picture11_->show();
-  picture11_->raise();
+  show_panel(picture11_);
 }
 
 void MainWindow::assignments() {
@@ -640,7 +673,7 @@ void MainWindow::Command17_Click() {
 void MainWindow::Command18_Click() {
   putCdata();
   picture11_->hide();
-  picture3_->show();
+  show_panel(picture3_);
 }
 
 }  // namespace zorvane

@@ -129,6 +129,7 @@ class MainWindow : public QMainWindow {
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   friend class WindowWorld;
@@ -139,7 +140,10 @@ class MainWindow : public QMainWindow {
   void save_settings_file();
   // Replaces a file of the program folder atomically; a failure names the file and says
   // that the old one is unchanged and `what` stays in force for this run.
-  void replace_program_file(const QString& name, const std::string& bytes, const QString& what);
+  // Returns whether the file was written.
+  bool replace_program_file(const QString& name, const std::string& bytes, const QString& what);
+  // Shows a floating panel in front of the others.
+  void show_panel(QWidget* panel);
   void browse_setting(int line, const QString& filter);
   // Saves the map picture as the snapshot; an automatic one reports a failure only once.
   void take_snapshot(bool automatic);
@@ -186,6 +190,10 @@ class MainWindow : public QMainWindow {
   Autosave* autosave_ = nullptr;
   // Failures of what runs after every action are reported once, not after every action.
   bool autosave_failed_ = false;
+  // The army panel's OK could not write c_data.dat: the edited rosters stay in force and
+  // are not replaced by the old file when a campaign starts.
+  bool rosters_unsaved_ = false;
+  QString pending_notice_;  // a start-up notice waiting for the window's first paint
   bool log_failed_ = false;
   bool snapshot_failed_ = false;
 

@@ -1,14 +1,24 @@
 #include "shell/qt_dialogs.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <vector>
 
 namespace zorvane {
 
 void QtDialogs::message(const QString& text, const QString& title) {
+  // A wait cursor left on would tell the user to wait for a box that waits for them.
+  std::vector<QCursor> waiting;
+  while (const QCursor* cursor = QApplication::overrideCursor()) {
+    waiting.push_back(*cursor);
+    QApplication::restoreOverrideCursor();
+  }
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent_);
   box.exec();
+  for (auto it = waiting.rbegin(); it != waiting.rend(); ++it) QApplication::setOverrideCursor(*it);
 }
 
 QStringList qt_name_filters(const QString& filter) {
@@ -33,6 +43,8 @@ QStringList qt_name_filters(const QString& filter) {
 std::optional<QString> QtDialogs::run_file_dialog(const FileDialogRequest& request, bool save) {
   QFileDialog dialog(parent_, request.title, request.folder);
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  // A save replaces an existing file without asking, as File, Save always has.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, save);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   const QStringList filters = qt_name_filters(request.filter);

@@ -18,6 +18,10 @@ class ViewerPanel : public Panel {
   DragLabel* title;         // Label18
   ClickLabel* close_label;  // Label34 "X"
   QPlainTextEdit* text;     // Text11
+
+  // Shrinks the text box (640 by 380 at most) so that the panel, its "X" included, fits
+  // inside an area of this size, and moves the panel back inside it.
+  void fit_within(QSize area);
 };
 
 }  // namespace zorvane

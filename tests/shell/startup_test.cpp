@@ -184,15 +184,21 @@ TEST(Background, UnusableImageLeavesThePlainMapAndSaysWhichFile) {
     const char* setting;
     const char* contents;  // nullptr: no such file
     bool notice;
-  } cases[] = {{"nowhere.bmp", nullptr, true}, {"broken.bmp", "BM this is not a bitmap", true}, {"  ", nullptr, false}};
+  } cases[] = {{"nowhere.bmp", nullptr, true}, {"broken.bmp", "BM this is not a bitmap", true}, {"  ", nullptr, false},
+               {"folder.bmp", "", true}};
   for (const Case& c : cases) {
     WindowHarness h;
     h.use_shipped_files();
-    if (c.contents) h.dir.write(c.setting, c.contents);
+    if (c.contents) h.dir.write(std::string(c.setting) + (*c.contents ? "" : "/inside"), c.contents);
     auto lines = split_lines_any(shipped_file("config.dat"));
     lines[34] = c.setting;
     h.dir.write("config.dat", join_crlf(lines));
-    h.start();
+    h.start(false);
+    h.window->show();
+    // The notice waits until the window has painted.
+    EXPECT_TRUE(h.dialogs.messages.empty());
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
     ASSERT_EQ(h.dialogs.messages.size(), c.notice ? 1u : 0u) << c.setting;
     if (c.notice) {
       EXPECT_EQ(h.dialogs.messages[0].title, "Notice");
