@@ -39,6 +39,8 @@ std::string quoted(std::string_view text);
 // How much of a file's line a message quotes: enough to recognise it, short enough for
 // a message box.
 inline constexpr std::size_t kQuoteLimit = 60;
+// How much of a file name taken from a file's contents a message quotes.
+inline constexpr std::size_t kPathQuoteLimit = 240;
 // The text in double quotes, cut to its first max_bytes bytes (not inside a UTF-8
 // character) followed by "..." when longer: for messages that quote file contents.
 std::string quoted_excerpt(std::string_view text, std::size_t max_bytes = kQuoteLimit);
