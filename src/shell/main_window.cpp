@@ -195,9 +195,8 @@ void MainWindow::set_campaign_menus(bool running) {
 // Settings and rosters
 
 void MainWindow::loadconfig() {
-  const ReadResult read = read_file(text_bytes(program_file(QStringLiteral("config.dat"))));
-  const std::vector<std::string> lines = read.ok ? split_lines_any(read.bytes) : std::vector<std::string>();
-  const bool complete = apply_config_lines(lines, settings_);
+  const bool complete = apply_config_lines(read_config_lines(text_bytes(program_file(QStringLiteral("config.dat")))),
+                                           settings_);
   show_settings(this, settings_);
   if (!complete) {
     dialogs_.message(QStringLiteral("Please update your configuration"), QStringLiteral("Configuration Missing"));
@@ -220,8 +219,7 @@ void MainWindow::save_settings_file() {
 }
 
 void MainWindow::getCdata() {
-  const ReadResult read = read_file(text_bytes(program_file(QStringLiteral("c_data.dat"))));
-  read_roster(read.ok ? split_lines_any(read.bytes) : std::vector<std::string>(), cdata_);
+  read_roster_file(text_bytes(program_file(QStringLiteral("c_data.dat"))), cdata_);
 }
 
 void MainWindow::putCdata() {

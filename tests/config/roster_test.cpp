@@ -40,6 +40,24 @@ TEST(ReadRoster, NamesLoseSurroundingSpacesAndMissingFileEmptiesAll) {
   EXPECT_EQ(r[0][0], "");
 }
 
+// c_data.dat is streamed: a file of any length keeps the cycles rule without being held
+// whole, long lines are cut, and what is not a plain file empties the table.
+TEST(ReadRosterFile, StreamsTheCyclesAndRefusesWhatIsNotAFile) {
+  testing::TempDir dir;
+  std::string cycles;
+  for (const auto& line : numbered_lines(120)) cycles += line + "\n";
+  Roster r;
+  read_roster_file(dir.write("c.dat", cycles), r);
+  EXPECT_EQ(r[0][0], "u101.ai");
+  EXPECT_EQ(r[3][4], "u120.ai");
+  EXPECT_EQ(r[4][0], "u71.ai");
+  read_roster_file(dir.write("long.dat", std::string(1 << 20, 'x') + "\r\nb.ai"), r);
+  EXPECT_EQ(r[0][0], std::string(4096, 'x'));
+  EXPECT_EQ(r[0][1], "b.ai");
+  read_roster_file(dir.fifo("pipe.dat"), r);
+  EXPECT_EQ(r, Roster{});
+}
+
 TEST(RosterFile, WritesFiftyLinesTeamMajorAndReadsBack) {
   Roster r{};
   r[0] = {"a.ai", "b.ai", "", "", ""};
