@@ -44,8 +44,17 @@ constexpr int kFallbackWidth = 640;
 constexpr int kFallbackHeight = 480;
 // Where neither a cell nor the background image is drawn.
 const QColor kPlainMap(72, 72, 80);
-// The viewer gives up on files larger than this rather than freeze the window.
-constexpr std::size_t kViewerLimit = 16u << 20;
+// The viewer shows at most this much of a file, and says what it leaves out: laying out a
+// huge battle report or log would freeze the window.
+constexpr std::uint64_t kViewerMaxBytes = 1u << 20;
+constexpr std::size_t kViewerMaxLines = 20000;
+constexpr std::size_t kViewerMaxLineBytes = 4096;
+
+QString amount_text(std::uint64_t bytes) {
+  if (bytes >= (1u << 20)) return QStringLiteral("%1 MiB").arg(static_cast<double>(bytes) / (1u << 20), 0, 'f', 1);
+  if (bytes >= (1u << 10)) return QStringLiteral("%1 KiB").arg(static_cast<double>(bytes) / (1u << 10), 0, 'f', 1);
+  return QStringLiteral("%1 bytes").arg(bytes);
+}
 
 QString version_text() {
   return QStringLiteral("v%1.%2.%3").arg(ZORVANE_VERSION_MAJOR).arg(ZORVANE_VERSION_MINOR).arg(ZORVANE_VERSION_PATCH);
@@ -426,17 +435,36 @@ bool MainWindow::battle_running() const { return battle_runner_->is_running(); }
 void MainWindow::show_text_file(const QString& title, const QString& file_name, bool is_log) {
   picture4_->title->setText(title);
   const QString path = program_file(file_name);
-  const ReadResult read = read_file(text_bytes(path), kViewerLimit);
+  LineReader reader(text_bytes(path), LineEnds::any, {.max_line_bytes = kViewerMaxLineBytes});
   QString text;
-  if (read.ok) {
-    for (const std::string& line : split_lines_any(read.bytes)) {
-      text += qt_text(line);
-      text += QLatin1Char('\n');
+  std::string line;
+  std::size_t lines = 0;
+  std::size_t cut_lines = 0;
+  while (reader.bytes_used() < kViewerMaxBytes && lines < kViewerMaxLines && reader.next(line)) {
+    text += qt_text(line);
+    if (reader.line_cut()) {
+      text += QChar(0x2026);
+      ++cut_lines;
     }
-  } else if (is_log && QFileInfo::exists(path)) {
-    text = QStringLiteral("Buffer exceeded...");
+    text += QLatin1Char('\n');
+    ++lines;
+  }
+  // Stopped by a limit: whatever is left of the file is cut, if anything is.
+  const std::uint64_t shown = reader.bytes_used();
+  const bool cut = (lines == kViewerMaxLines || shown >= kViewerMaxBytes) && reader.next(line);
+  if (reader.failed()) {
+    text = is_log && QFileInfo::exists(path) ? QStringLiteral("Buffer exceeded...")
+                                             : QStringLiteral("\"%1\" cannot be shown: %2.\n").arg(path, qt_text(reader.error()));
   } else {
-    text = QStringLiteral("\"%1\" cannot be shown: %2.\n").arg(path, qt_text(read.error));
+    if (cut_lines > 0) {
+      text += QStringLiteral("\n[%1 lines longer than %2 characters are cut short (\u2026).]\n").arg(cut_lines).arg(
+          kViewerMaxLineBytes);
+    }
+    if (cut) {
+      text += QStringLiteral("\n[Only the first %1 lines are shown; the remaining %2 of the file are cut.]\n")
+                  .arg(lines)
+                  .arg(amount_text(reader.input_size() - std::min(shown, reader.input_size())));
+    }
   }
   picture4_->show();
   picture4_->raise();

@@ -168,6 +168,7 @@ TEST_F(SmallCampaign, RejectsDamagedSavesWithAReasonAndProducesNothing) {
       {"cut short by one line", good.substr(0, good.size() - 2), "has 272 lines, but its map"},  // the last is ""
       {"a whole cell too many", bigger, "holds the fields of 10 cells"},
       {"map missing", with_line(0, dir.file("gone.aim")), "map is missing or unusable"},
+      {"map is a device", with_line(0, "/dev/ptmx"), "cannot be read: it is a device, not a file"},
       {"map grown", with_line(0, dir.write("big.aim", "1A11\r\n1111\r\n1111\r\n1111\r\n")), "(4 by 4 cells) needs 483"},
       {"map shrunk", with_line(0, dir.write("tiny.aim", "1A\r\n11\r\n")), "now has 4 (2 by 2); the map has changed"},
       {"map now broken", with_line(0, dir.write("bad.aim", "1A1\r\n11\r\n111\r\n")), "line 2: the line holds 2 cells"},
