@@ -383,6 +383,7 @@ FileResult write_in_place(const std::string& path, std::string_view bytes, int f
     result.error = errno_text(code ? code : EIO);
     if (touched) {
       result.error += " (its folder takes no new file, so it was being rewritten in place and may be damaged)";
+      result.old_file_damaged = true;
     }
     return result;
   }

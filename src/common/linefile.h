@@ -24,6 +24,8 @@ std::string join_crlf(const std::vector<std::string>& lines);
 struct FileResult {
   bool ok = false;
   std::string error;  // why it failed, for the user; empty on success
+  // A rewrite in place failed part way: the old file may be damaged (error says so too).
+  bool old_file_damaged = false;
 };
 
 struct ReadResult {

@@ -217,9 +217,11 @@ void MainWindow::replace_program_file(const QString& name, const std::string& by
   const QString path = program_file(name);
   const FileResult written = write_file_atomic(text_bytes(path), bytes);
   if (!written.ok) {
-    notice(QStringLiteral("The %1 could not be saved to \"%2\": %3.\nThe previous file is unchanged; the new %1 stay "
-                          "in force until the program ends.")
-               .arg(what, path, qt_text(written.error)));
+    const QString previous = written.old_file_damaged ? QStringLiteral("The previous file may be damaged")
+                                                      : QStringLiteral("The previous file is unchanged");
+    notice(QStringLiteral("The %1 could not be saved to \"%2\": %3.\n%4; the new %1 stay in force until the program "
+                          "ends.")
+               .arg(what, path, qt_text(written.error), previous));
   }
 }
 
