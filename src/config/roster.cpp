@@ -1,5 +1,7 @@
 #include "config/roster.h"
 
+#include <vector>
+
 #include "common/linefile.h"
 #include "common/text.h"
 
@@ -16,11 +18,6 @@ void put_line(Roster& cdata, std::size_t index, std::string_view line) {
   cdata[i / kRosterSlots][i % kRosterSlots] = trim(line);
 }
 }  // namespace
-
-void read_roster(const std::vector<std::string>& lines, Roster& cdata) {
-  clear_roster(cdata);
-  for (std::size_t i = 0; i < lines.size(); ++i) put_line(cdata, i, lines[i]);
-}
 
 void read_roster_file(const std::string& path, Roster& cdata) {
   Roster read;

@@ -87,26 +87,24 @@ TEST(ParseOption, TrueInAnyCaseChoosesTheOption) {
   EXPECT_FALSE(parse_option("true1"));
 }
 
-TEST(ApplyConfig, OptionsLeftUnchangedWhenNeitherLineSaysTrue) {
-  std::vector<std::string> lines(41);
-  lines[37] = "False";
-  lines[38] = "False";
-  Settings s;  // "Set Size" chosen when the window is created
-  EXPECT_TRUE(apply_config_lines(lines, s));
-  EXPECT_FALSE(s.run_maximized);
-  s.run_maximized = true;
-  apply_config_lines(lines, s);
-  EXPECT_TRUE(s.run_maximized);
-}
-
-TEST(ApplyConfig, SetSizeWinsWhenBothOptionLinesSayTrue) {
-  std::vector<std::string> lines(41);
-  lines[37] = "True";
-  lines[38] = "true";
-  Settings s;
-  s.run_maximized = true;
-  apply_config_lines(lines, s);
-  EXPECT_FALSE(s.run_maximized);
+// An option line that does not say True leaves the option as it is; "Set Size" (line 39)
+// is applied last, so it wins when both say True.
+TEST(ApplyConfig, OptionLinesChooseOnlyWhenTheySayTrue) {
+  const struct {
+    const char* maximized;
+    const char* set_size;
+    bool before, after;
+  } cases[] = {{"False", "False", false, false}, {"False", "False", true, true}, {"True", "true", true, false},
+               {"True", "False", false, true}};
+  for (const auto& c : cases) {
+    std::vector<std::string> lines(41);
+    lines[37] = c.maximized;
+    lines[38] = c.set_size;
+    Settings s;
+    s.run_maximized = c.before;
+    EXPECT_TRUE(apply_config_lines(lines, s));
+    EXPECT_EQ(s.run_maximized, c.after) << c.maximized << " " << c.set_size << " " << c.before;
+  }
 }
 
 TEST(ApplyConfig, FortyLinesFillFortyValuesAndEmptyTheHeight) {
