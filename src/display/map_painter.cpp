@@ -99,9 +99,10 @@ std::string_view visible_part(std::string_view text, bool bold, int room) {
   constexpr int kEdgeMargin = 16;
   if (room <= -kEdgeMargin) return {};
   const int limit = room + kEdgeMargin;
-  static const QFontMetrics regular(map_font(false));
-  static const QFontMetrics heavy(map_font(true));
-  const QFontMetrics& metrics = bold ? heavy : regular;
+  // Kept for the program's life and never destroyed, so no font outlives the application.
+  static const QFontMetrics* const regular = new QFontMetrics(map_font(false));
+  static const QFontMetrics* const heavy = new QFontMetrics(map_font(true));
+  const QFontMetrics& metrics = bold ? *heavy : *regular;
   // Short texts (cell numbers, letters) are whole without measuring.
   if (static_cast<long long>(text.size()) * (metrics.maxWidth() + 4) < limit) return text;
   // A first guess from the characters' own advances, then the real layout of the prefix,
