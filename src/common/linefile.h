@@ -37,7 +37,8 @@ struct ReadResult {
 // The largest file read_file takes in unless told otherwise.
 inline constexpr std::uint64_t kDefaultMaxFileBytes = 64u << 20;
 
-// "512 bytes", "3 KiB", "16 MiB": a byte count for messages, rounded down.
+// "512 bytes", "3 KiB", "16 MiB": a byte count for messages, in KiB or MiB when it is a
+// whole number of them.
 std::string size_text(std::uint64_t bytes);
 
 // Reads a whole plain file. Fails with a reason for a missing file, a folder, a named
