@@ -8,8 +8,9 @@
 namespace zorvane {
 namespace {
 
+// The path may come from a save's first line, so it is quoted only in part.
 std::string problem(std::string_view path, std::string_view what) {
-  return "The map file " + quoted(path) + " cannot be used: " + std::string(what) + ".";
+  return "The map file " + quoted_excerpt(path, kPathQuoteLimit) + " cannot be used: " + std::string(what) + ".";
 }
 
 std::string line_problem(std::string_view path, std::size_t line, std::string_view what) {
@@ -24,6 +25,45 @@ std::size_t trimmed_length(std::string_view line) {
   if (first == std::string_view::npos) return 0;
   const auto last = line.find_last_not_of(' ');
   return last - first + 1;
+}
+
+std::string hex_byte(unsigned char c) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  return {kDigits[c >> 4], kDigits[c & 15]};
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// A line of the wrong length often holds a byte an editor does not show. Returns the
+// problem to report instead of the lengths (a byte-order mark, a closing Ctrl-Z), or a
+// note naming the first odd byte of the line or of the first line, or "" for none.
+struct OddByte {
+  std::string problem;  // replaces the length message
+  std::string note;     // added to it
+};
+OddByte odd_byte(const std::vector<std::string>& lines, std::size_t index) {
+  if (lines.front().starts_with(kByteOrderMark)) {
+    return {"line 1 starts with a byte-order mark (bytes EF BB BF), which a map cannot hold", ""};
+  }
+  if (index + 1 == lines.size() && index > 0 && lines.back() == "\x1A") {
+    return {"the file ends with a Ctrl-Z character (byte 1A) after line " + std::to_string(index) +
+                ", which a map cannot hold",
+            ""};
+  }
+  for (const std::size_t i : {index, std::size_t{0}}) {
+    const std::string& line = lines[i];
+    for (std::size_t k = 0; k < line.size(); ++k) {
+      const auto c = static_cast<unsigned char>(line[k]);
+      if (c >= 32 && c < 127) continue;
+      const std::string where = (i == index ? "" : "line " + std::to_string(i + 1) + ", ") + "column " +
+                                std::to_string(k + 1) + " holds byte " + hex_byte(c);
+      return {"", " (" + where +
+                      (c < 128 ? ", a control character that an editor may not show)"
+                               : ", which is not plain ASCII: an editor may show it with its neighbours as one "
+                                 "character)")};
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -68,9 +108,13 @@ MapReadResult parse_map(std::string_view bytes, std::string_view path) {
       return result;
     }
     if (length != 0 && length != first_cols) {
-      result.error = line_problem(path, line_no,
-                                  "the line holds " + std::to_string(length) + " cells, but the first line holds " +
-                                      std::to_string(first_cols) + "; every line of a map must be equally long");
+      const OddByte odd = odd_byte(lines, i);
+      result.error = !odd.problem.empty()
+                         ? problem(path, odd.problem)
+                         : line_problem(path, line_no,
+                                        "the line holds " + std::to_string(length) + " cells, but the first line holds " +
+                                            std::to_string(first_cols) + "; every line of a map must be equally long" +
+                                            odd.note);
       return result;
     }
     for (std::size_t k = 0; k < length; ++k) {
@@ -96,7 +140,8 @@ MapReadResult parse_map(std::string_view bytes, std::string_view path) {
                                std::to_string(first_cols) + " cells; a map must be square";
     // The line to look at: the first one too many, or the last one of a map that is too short.
     const std::size_t line_no = lines.size() > first_cols ? first_cols + 1 : lines.size();
-    result.error = line_problem(path, line_no, "the map has " + counts);
+    const OddByte odd = odd_byte(lines, lines.size() - 1);
+    result.error = !odd.problem.empty() ? problem(path, odd.problem) : line_problem(path, line_no, "the map has " + counts);
     return result;
   }
   if (map.grid_rows * map.grid_cols > kMaxCells) {
@@ -131,7 +176,7 @@ MapReadResult read_map_file(const std::string& path) {
   const ReadResult file = read_file(path, kMaxMapFileBytes);
   if (!file.ok) {
     MapReadResult result;
-    result.error = "The map file " + quoted(path) + " cannot be read: " + file.error + ".";
+    result.error = "The map file " + quoted_excerpt(path, kPathQuoteLimit) + " cannot be read: " + file.error + ".";
     return result;
   }
   return parse_map(file.bytes, path);

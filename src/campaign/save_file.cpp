@@ -1,5 +1,7 @@
 #include "campaign/save_file.h"
 
+#include <array>
+
 #include "campaign/map_file.h"
 #include "common/paths.h"
 #include "common/text.h"
@@ -14,25 +16,6 @@ CampaignLoadResult rejected(const std::string& save_path, std::string_view why) 
   CampaignLoadResult result;
   result.error = "The saved campaign " + quoted(save_path) + " cannot be loaded: " + std::string(why) + ".";
   return result;
-}
-
-// The lines of a save as views into its bytes, split as split_lines_cr does (CR LF or CR
-// ends a line, LF alone is a character). A large save has 48,003 lines; views spare a copy.
-std::vector<std::string_view> line_views(std::string_view bytes) {
-  std::vector<std::string_view> lines;
-  lines.reserve(bytes.size() / 4 + 1);
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t end = bytes.find('\r', start);
-    if (end == std::string_view::npos) {
-      lines.push_back(bytes.substr(start));
-      break;
-    }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 1;
-    if (start < bytes.size() && bytes[start] == '\n') ++start;
-  }
-  return lines;
 }
 
 // A counter line: a number (spaces around it allowed), rounded halves to even.
@@ -95,22 +78,39 @@ FileResult write_campaign_save(const std::string& path, const CampaignState& sta
   return result;
 }
 
-CampaignLoadResult parse_campaign_save(std::string_view bytes, const std::string& save_path,
-                                       const std::string& program_folder, int picture_width, int picture_height) {
-  if (bytes.empty()) return rejected(save_path, "the file is empty");
-  const std::vector<std::string_view> lines = line_views(bytes);
-  if (lines.size() < kHeaderLines) {
-    return rejected(save_path, "it ends after line " + std::to_string(lines.size()) +
+namespace {
+
+CampaignLoadResult unreadable(const std::string& save_path, std::string_view why) {
+  CampaignLoadResult result;
+  result.error = "The saved campaign " + quoted(save_path) + " cannot be read: " + std::string(why) + ".";
+  return result;
+}
+
+// Reads the header, then the map it names, then only the lines that map needs plus the
+// 30 that tell whether it has changed in size: memory follows the map, not the file.
+CampaignLoadResult load_from(LineReader& reader, const std::string& save_path, const std::string& program_folder,
+                             int picture_width, int picture_height) {
+  std::array<std::string, kHeaderLines> header;
+  std::size_t got = 0;
+  while (got < kHeaderLines && reader.next(header[got])) ++got;
+  if (reader.failed()) return unreadable(save_path, reader.error());
+  if (got == 0) return rejected(save_path, "the file is empty");
+  if (got < kHeaderLines) {
+    return rejected(save_path, "it ends after line " + std::to_string(got) +
                                    "; a save holds the map file on line 1 and the current team and the number "
                                    "of teams on lines 2 and 3");
   }
-  const std::string map_line(lines[0]);
+  const std::string& map_line = header[0];
   if (is_blank(map_line)) return rejected(save_path, "line 1 names no map file");
 
-  const auto current = counter_value(lines[1]);
-  if (!current) return rejected(save_path, "line 2, the current team, is not a number: " + quoted(lines[1]));
-  const auto teams = counter_value(lines[2]);
-  if (!teams) return rejected(save_path, "line 3, the number of teams, is not a number: " + quoted(lines[2]));
+  const auto current = counter_value(header[1]);
+  if (!current) {
+    return rejected(save_path, "line 2, the current team, is not a number: " + quoted_excerpt(header[1]));
+  }
+  const auto teams = counter_value(header[2]);
+  if (!teams) {
+    return rejected(save_path, "line 3, the number of teams, is not a number: " + quoted_excerpt(header[2]));
+  }
   if (*teams < 1 || *teams > kTeamCount) {
     return rejected(save_path, "line 3 gives " + std::to_string(*teams) + " teams; a campaign has 1 to " +
                                    std::to_string(kTeamCount));
@@ -131,30 +131,36 @@ CampaignLoadResult parse_campaign_save(std::string_view bytes, const std::string
   const std::size_t cells = static_cast<std::size_t>(map.map->grid_rows) * static_cast<std::size_t>(map.map->grid_cols);
   const std::size_t needed = kHeaderLines + kFieldCount * cells;
   const std::string size_text = std::to_string(map.map->grid_rows) + " by " + std::to_string(map.map->grid_cols);
-  if (lines.size() < needed) {
-    return rejected(save_path, "it has " + std::to_string(lines.size()) + " lines, but its map " + quoted(map_path) +
-                                   " (" + size_text + " cells) needs " + std::to_string(needed) +
-                                   "; the save is cut short or the map has changed in size");
-  }
-  if (lines.size() - needed >= static_cast<std::size_t>(kFieldCount)) {
-    const std::size_t saved_cells = (lines.size() - kHeaderLines) / kFieldCount;
-    return rejected(save_path, "it holds the fields of " + std::to_string(saved_cells) + " cells, but its map " +
-                                   quoted(map_path) + " now has " + std::to_string(cells) + " (" + size_text +
-                                   "); the map has changed in size");
-  }
+  const std::string map_name = quoted_excerpt(map_path, kPathQuoteLimit);
 
   CampaignLoadResult result;
   CampaignState& state = result.state.emplace();
   apply_map(*map.map, picture_width, picture_height, state);
   state.map_file = map_line;
-  std::size_t at = kHeaderLines;
-  for (std::size_t n = 0; n < cells; ++n) {
+  std::size_t count = kHeaderLines;
+  std::string line;
+  for (std::size_t n = 0; n < cells && count == kHeaderLines + kFieldCount * n; ++n) {
     Cell& cell = state.cells[n];
-    for (int f = 1; f <= kFieldCount; ++f, ++at) {
+    for (int f = 1; f <= kFieldCount && reader.next(line); ++f, ++count) {
       // The pixel position follows the picture of this run, not the one the save was made in.
       if (f == x_px || f == y_px) continue;
-      cell[static_cast<std::size_t>(f - 1)] = Value::text(std::string(lines[at]));
+      cell[static_cast<std::size_t>(f - 1)] = Value::text(line);
     }
+  }
+  std::size_t extra = 0;
+  if (count == needed) {
+    while (extra < static_cast<std::size_t>(kFieldCount) && reader.next(line)) ++extra;
+  }
+  if (reader.failed()) return unreadable(save_path, reader.error());
+  if (count < needed) {
+    return rejected(save_path, "it has " + std::to_string(count) + " lines, but its map " + map_name + " (" +
+                                   size_text + " cells) needs " + std::to_string(needed) +
+                                   "; the save is cut short or the map has changed in size");
+  }
+  if (extra == static_cast<std::size_t>(kFieldCount)) {
+    return rejected(save_path, "it holds the fields of " + std::to_string(cells + 1) + " cells or more, but its map " +
+                                   map_name + " now has " + std::to_string(cells) + " (" + size_text +
+                                   "); the map has changed in size");
   }
   state.current_team = static_cast<int>(*current);
   state.team_count = static_cast<int>(*teams);
@@ -163,15 +169,20 @@ CampaignLoadResult parse_campaign_save(std::string_view bytes, const std::string
   return result;
 }
 
+constexpr LineLimits kSaveLimits{.max_line_bytes = SIZE_MAX, .max_bytes = kMaxSaveFileBytes};
+
+}  // namespace
+
+CampaignLoadResult parse_campaign_save(std::string_view bytes, const std::string& save_path,
+                                       const std::string& program_folder, int picture_width, int picture_height) {
+  LineReader reader(bytes, LineEnds::cr, kSaveLimits);
+  return load_from(reader, save_path, program_folder, picture_width, picture_height);
+}
+
 CampaignLoadResult load_campaign_save(const std::string& save_path, const std::string& program_folder,
                                       int picture_width, int picture_height) {
-  const ReadResult file = read_file(save_path);
-  if (!file.ok) {
-    CampaignLoadResult result;
-    result.error = "The saved campaign " + quoted(save_path) + " cannot be read: " + file.error + ".";
-    return result;
-  }
-  return parse_campaign_save(file.bytes, save_path, program_folder, picture_width, picture_height);
+  LineReader reader(save_path, LineEnds::cr, kSaveLimits);
+  return load_from(reader, save_path, program_folder, picture_width, picture_height);
 }
 
 }  // namespace zorvane

@@ -37,6 +37,10 @@ struct CampaignLoadResult {
   bool ok() const { return state.has_value(); }
 };
 
+// The most of a save the reader takes in. A save of the largest map with every unit slot
+// holding a 255-byte file name is under 5 MB.
+inline constexpr std::uint64_t kMaxSaveFileBytes = 16u << 20;
+
 // Loads a save from its bytes. The map named on line 1 (a relative path is taken against
 // program_folder) is reread into a fresh state for a map picture of the given size, the
 // saved fields are laid over it as text except x_px and y_px (recomputed for the picture),
@@ -48,11 +52,13 @@ struct CampaignLoadResult {
 // and a save that does not fit the map as it reads now. With N = the map's rows * columns
 // the save must hold at least 3 + 30 * N lines; lines beyond that are ignored unless they
 // make up at least one more whole cell (30 lines or more), which means the save was made
-// with a bigger map: the map has changed in size.
+// with a bigger map: the map has changed in size. Lines past those are never read, and a
+// save whose needed lines take more than kMaxSaveFileBytes is refused.
 CampaignLoadResult parse_campaign_save(std::string_view bytes, const std::string& save_path,
                                        const std::string& program_folder, int picture_width, int picture_height);
 
-// Reads the save file and loads it as parse_campaign_save does.
+// Reads the save file and loads it as parse_campaign_save does, line by line, so memory
+// follows what the map needs, not the file's size.
 CampaignLoadResult load_campaign_save(const std::string& save_path, const std::string& program_folder,
                                       int picture_width, int picture_height);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,8 @@ std::string join_crlf(const std::vector<std::string>& lines);
 struct FileResult {
   bool ok = false;
   std::string error;  // why it failed, for the user; empty on success
+  // A rewrite in place failed part way: the old file may be damaged (error says so too).
+  bool old_file_damaged = false;
 };
 
 struct ReadResult {
@@ -31,15 +34,79 @@ struct ReadResult {
   std::string error;
 };
 
-// Reads a whole file. Fails with a reason for a missing file, a folder, an unreadable
-// file or one larger than max_bytes.
-ReadResult read_file(const std::string& path, std::size_t max_bytes = 64u << 20);
+// The largest file read_file takes in unless told otherwise.
+inline constexpr std::uint64_t kDefaultMaxFileBytes = 64u << 20;
+
+// "512 bytes", "3 KiB", "16 MiB": a byte count for messages, in KiB or MiB when it is a
+// whole number of them.
+std::string size_text(std::uint64_t bytes);
+
+// Reads a whole plain file. Fails with a reason for a missing file, a folder, a named
+// pipe, a device, an unreadable file or one larger than max_bytes.
+ReadResult read_file(const std::string& path, std::uint64_t max_bytes = kDefaultMaxFileBytes);
+
+enum class LineEnds {
+  cr,   // CR LF or CR alone ends a line; LF alone is a character (as split_lines_cr)
+  any,  // CR LF, CR or LF ends a line (as split_lines_any)
+};
+
+struct LineLimits {
+  // A longer line keeps its first max_line_bytes bytes; the rest is passed over.
+  std::size_t max_line_bytes = SIZE_MAX;
+  // Needing bytes beyond this to finish a line fails the read ("larger than ...").
+  std::uint64_t max_bytes = kDefaultMaxFileBytes;
+};
+
+// Reads lines one at a time from a plain file (or from bytes in memory), so memory
+// follows the longest line kept, not the file. Lines split as split_lines_cr or
+// split_lines_any do.
+class LineReader {
+ public:
+  LineReader(const std::string& path, LineEnds ends, LineLimits limits = {});
+  LineReader(std::string_view bytes, LineEnds ends, LineLimits limits = {});
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // The next line into `line`; false at the end of the input or when reading failed.
+  bool next(std::string& line);
+  bool failed() const { return !error_.empty(); }
+  // Why reading failed ("the file does not exist", "it is a named pipe, not a file", ...).
+  const std::string& error() const { return error_; }
+  // Whether the last line returned lost bytes to max_line_bytes.
+  bool line_cut() const { return line_cut_; }
+  // Bytes of the input up to the end of the last line returned, its line end included.
+  std::uint64_t bytes_used() const { return used_; }
+  // The input's size when it was opened.
+  std::uint64_t input_size() const { return size_; }
+
+ private:
+  bool fill();  // more bytes into the buffer; false at the end or on failure
+
+  LineEnds ends_;
+  LineLimits limits_;
+  std::string error_;
+  int fd_ = -1;
+  std::string_view memory_;
+  bool from_memory_ = false;
+  std::string buffer_;
+  std::size_t at_ = 0;     // next unread byte in buffer_
+  std::size_t held_ = 0;   // bytes held in buffer_
+  bool eof_ = false;
+  bool skip_lf_ = false;  // a CR ended the last chunk: an LF starting the next is its partner
+  bool line_cut_ = false;
+  std::uint64_t used_ = 0;
+  std::uint64_t size_ = 0;
+};
 
 // Replaces a file atomically: writes a temporary file beside it, flushes it to disk and
-// renames it over the old one. On failure the old file stays whole.
+// renames it over the old one. On failure the old file stays whole. A symbolic link is
+// written through: its target is replaced, in the target's folder. An existing file keeps
+// its permissions. Where the folder cannot take the temporary file but the file itself is
+// writable, the file is rewritten in place instead (not atomic, but every step checked).
 FileResult write_file_atomic(const std::string& path, std::string_view bytes);
 
-// Appends bytes to a file, creating it when missing.
+// Appends bytes to a plain file, creating it when missing; refuses a pipe or a device.
 FileResult append_file(const std::string& path, std::string_view bytes);
 
 }  // namespace zorvane

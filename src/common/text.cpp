@@ -87,6 +87,14 @@ std::string quoted(std::string_view text) {
   return out;
 }
 
+std::string quoted_excerpt(std::string_view text, std::size_t max_bytes) {
+  if (text.size() <= max_bytes) return quoted(text);
+  std::size_t cut = max_bytes;
+  // Back off over UTF-8 continuation bytes so the cut does not split a character.
+  for (int k = 0; k < 3 && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++k) --cut;
+  return quoted(text.substr(0, cut)).insert(cut + 1, "...");
+}
+
 std::string print_number(long long value) { return str_number(value) + " "; }
 
 std::string to_lower_ascii(std::string_view text) {

@@ -2,6 +2,7 @@
 // text, halves-to-even rounding and the print forms of numbers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,6 +35,15 @@ std::string str_number(long long value);
 
 // The text in double quotes, for messages that name a file: "map.aim".
 std::string quoted(std::string_view text);
+
+// How much of a file's line a message quotes: enough to recognise it, short enough for
+// a message box.
+inline constexpr std::size_t kQuoteLimit = 60;
+// How much of a file name taken from a file's contents a message quotes.
+inline constexpr std::size_t kPathQuoteLimit = 240;
+// The text in double quotes, cut to its first max_bytes bytes (not inside a UTF-8
+// character) followed by "..." when longer: for messages that quote file contents.
+std::string quoted_excerpt(std::string_view text, std::size_t max_bytes = kQuoteLimit);
 
 // ASCII lower case; other bytes unchanged.
 std::string to_lower_ascii(std::string_view text);

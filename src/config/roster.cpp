@@ -1,5 +1,7 @@
 #include "config/roster.h"
 
+#include <vector>
+
 #include "common/linefile.h"
 #include "common/text.h"
 
@@ -9,15 +11,22 @@ void clear_roster(Roster& cdata) {
   for (auto& team : cdata) team.fill(std::string());
 }
 
-void read_roster(const std::vector<std::string>& lines, Roster& cdata) {
-  clear_roster(cdata);
-  std::size_t next = 0;
-  while (next < lines.size()) {
-    for (std::size_t i = 0; i < kRosterLines; ++i) {
-      if (next >= lines.size()) return;
-      cdata[i / kRosterSlots][i % kRosterSlots] = trim(lines[next++]);
-    }
-  }
+namespace {
+// Line `index` (from 0) of the file fills its slot of the current 50-line cycle.
+void put_line(Roster& cdata, std::size_t index, std::string_view line) {
+  const std::size_t i = index % kRosterLines;
+  cdata[i / kRosterSlots][i % kRosterSlots] = trim(line);
+}
+}  // namespace
+
+void read_roster_file(const std::string& path, Roster& cdata) {
+  Roster read;
+  clear_roster(read);
+  LineReader reader(path, LineEnds::any, {.max_line_bytes = kMaxRosterLineBytes});
+  std::string line;
+  for (std::size_t i = 0; reader.next(line); ++i) put_line(read, i, line);
+  if (reader.failed()) clear_roster(read);
+  cdata = std::move(read);
 }
 
 std::string roster_file_bytes(const Roster& cdata) {

@@ -107,7 +107,12 @@ std::vector<std::string> config_lines(const Settings& s) {
   lines.reserve(kConfigLineCount);
   for (const auto& info : setting_table()) {
     switch (info.kind) {
-      case SettingKind::Text: lines.push_back(*text_setting(s, info.line)); break;
+      case SettingKind::Text: {
+        std::string text = *text_setting(s, info.line);
+        std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+        lines.push_back(std::move(text));
+        break;
+      }
       case SettingKind::Check: lines.push_back(print_number(*check_setting(s, info.line))); break;
       case SettingKind::Option: {
         const bool chosen = info.line == 38 ? s.run_maximized : !s.run_maximized;
@@ -120,6 +125,15 @@ std::vector<std::string> config_lines(const Settings& s) {
 }
 
 std::string config_file_bytes(const Settings& s) { return join_crlf(config_lines(s)); }
+
+std::vector<std::string> read_config_lines(const std::string& path) {
+  LineReader reader(path, LineEnds::any, {.max_line_bytes = kMaxConfigLineBytes});
+  std::vector<std::string> lines;
+  std::string line;
+  while (lines.size() < static_cast<std::size_t>(kConfigLineCount) && reader.next(line)) lines.push_back(line);
+  if (reader.failed()) lines.clear();
+  return lines;
+}
 
 bool apply_config_lines(const std::vector<std::string>& lines, Settings& s) {
   const auto line_at = [&](int line) -> std::string {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,10 +67,20 @@ int parse_check(std::string_view line);
 // An option line chooses its option when it reads TRUE in any case, spaces around allowed.
 bool parse_option(std::string_view line);
 
-// The 41 lines of config.dat for these settings.
+// The 41 lines of config.dat for these settings. A line break in a text setting would
+// shift every later line, so texts are written without CR and LF.
 std::vector<std::string> config_lines(const Settings& s);
 // The whole file: the 41 lines, each ended by CR LF.
 std::string config_file_bytes(const Settings& s);
+
+// The most bytes a line of config.dat keeps: settings are file names and short numbers,
+// and 4096 bytes is the longest path Linux takes.
+inline constexpr std::size_t kMaxConfigLineBytes = 4096;
+
+// The lines of config.dat for apply_config_lines: reading stops after the 41st line, and
+// each line keeps at most kMaxConfigLineBytes. A file that cannot be read (missing, a
+// folder, a named pipe, a device, too large) gives no lines, so it counts as missing.
+std::vector<std::string> read_config_lines(const std::string& path);
 
 // Fills the settings from the lines of a file, in the order the controls are filled.
 // Lines past 41 are ignored; a line that is missing counts as empty: its text emptied, its

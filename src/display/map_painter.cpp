@@ -1,12 +1,14 @@
 #include "display/map_painter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPaintDevice>
+#include <QTransform>
 
 #include "common/text.h"
 
@@ -23,11 +25,21 @@ struct Stamp {
 };
 
 // Drawing the 1,600 cell numbers and the badges anew costs most of a map's drawing time
-// (text layout, and one fill call per box); stamping costs little.
-constexpr std::size_t kMaxStamps = 8192;
+// (text layout, and one fill call per box); stamping costs little. The cache is bounded by
+// the bytes it holds; drawings wider than kMaxStampWidth are not stamped at all, since only
+// long texts make them and those are better drawn straight onto the surface.
+constexpr std::size_t kMaxStampCacheBytes = 16u << 20;
+constexpr int kMaxStampWidth = 256;
+// Texts longer than this are drawn directly without measuring them for a stamp first.
+constexpr std::size_t kMaxStampText = 24;
 
-std::unordered_map<std::string, Stamp>& stamp_cache() {
-  static std::unordered_map<std::string, Stamp> cache;
+struct StampCache {
+  std::unordered_map<std::string, Stamp> stamps;
+  std::size_t bytes = 0;
+};
+
+StampCache& stamp_cache() {
+  static StampCache cache;
   return cache;
 }
 
@@ -40,14 +52,15 @@ QString to_qstring(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The stamp kept under key; made on first use by rendering draw(painter, anchor) onto a
-// transparent image covering area() (relative to the anchor).
+// The stamp kept under key, made on first use by rendering draw(painter, anchor) onto a
+// transparent image covering area() (relative to the anchor); nullptr when the drawing is
+// too wide to keep, and the caller draws it directly.
 template <typename Area, typename Draw>
-const Stamp& cached_stamp(std::string&& key, Area area_of, Draw draw) {
-  auto& cache = stamp_cache();
-  if (const auto found = cache.find(key); found != cache.end()) return found->second;
-  if (cache.size() >= kMaxStamps) cache.clear();
+const Stamp* cached_stamp(std::string&& key, Area area_of, Draw draw) {
+  StampCache& cache = stamp_cache();
+  if (const auto found = cache.stamps.find(key); found != cache.stamps.end()) return &found->second;
   const QRect area = area_of();
+  if (area.width() > kMaxStampWidth) return nullptr;
   Stamp stamp;
   stamp.image = QImage(std::max(1, area.width()), std::max(1, area.height()), QImage::Format_ARGB32_Premultiplied);
   stamp.image.fill(Qt::transparent);
@@ -56,7 +69,64 @@ const Stamp& cached_stamp(std::string&& key, Area area_of, Draw draw) {
     QPainter painter(&stamp.image);
     draw(painter, -area.topLeft());
   }
-  return cache.emplace(std::move(key), std::move(stamp)).first->second;
+  const std::size_t bytes = static_cast<std::size_t>(stamp.image.sizeInBytes()) + 2 * key.size() + 128;
+  if (cache.bytes + bytes > kMaxStampCacheBytes) {
+    cache.stamps.clear();
+    cache.bytes = 0;
+  }
+  cache.bytes += bytes;
+  return &cache.stamps.emplace(std::move(key), std::move(stamp)).first->second;
+}
+
+// How far right of x the painter can still put a pixel, in its own coordinates.
+int room_to_right(const QPainter& painter, int x) {
+  constexpr int kUnbounded = 1 << 30;
+  const QPaintDevice* device = painter.device();
+  bool invertible = false;
+  const QTransform to_logical = painter.worldTransform().inverted(&invertible);
+  if (!device || !invertible) return kUnbounded;
+  const qreal ratio = device->devicePixelRatioF();
+  const QRectF visible = to_logical.mapRect(QRectF(0, 0, device->width() / ratio, device->height() / ratio));
+  return static_cast<int>(std::clamp<qreal>(std::ceil(visible.right()) - x, -kUnbounded, kUnbounded));
+}
+
+// The leading part of a text that can show when its left edge is `room` pixels from the
+// right edge of the surface. A character that starts beyond the edge puts no pixel on the
+// surface; the margin covers ink that leans out of a character's box and the kerning with
+// the character after the cut. Cutting there leaves every visible pixel as it was, and a
+// megabyte of text costs what a screen's width of it does.
+std::string_view visible_part(std::string_view text, bool bold, int room) {
+  constexpr int kEdgeMargin = 16;
+  if (room <= -kEdgeMargin) return {};
+  const int limit = room + kEdgeMargin;
+  // Kept for the program's life and never destroyed, so no font outlives the application.
+  static const QFontMetrics* const regular = new QFontMetrics(map_font(false));
+  static const QFontMetrics* const heavy = new QFontMetrics(map_font(true));
+  const QFontMetrics& metrics = bold ? *heavy : *regular;
+  // Short texts (cell numbers, letters) are whole without measuring.
+  if (static_cast<long long>(text.size()) * (metrics.maxWidth() + 4) < limit) return text;
+  // A first guess from the characters' own advances, then the real layout of the prefix,
+  // which also counts kerning, confirms it reaches past the limit.
+  std::size_t n = 0;
+  for (int x = 0; n < text.size() && x < limit; ++n) {
+    x += metrics.horizontalAdvance(QChar(static_cast<uchar>(text[n])));
+  }
+  while (n < text.size() && metrics.horizontalAdvance(to_qstring(text.substr(0, n))) < limit) {
+    n = std::min(text.size(), n * 2);
+  }
+  return text.substr(0, n);
+}
+
+// Forward: draws a text already cut to its visible part, stamped or directly.
+void draw_cut_text(QPainter& painter, int x, int y, std::string_view text, bool bold, ColorValue colour);
+
+void draw_text_directly(QPainter& painter, int x, int y, std::string_view text, bool bold, ColorValue colour) {
+  const QFont font = map_font(bold);
+  painter.save();
+  painter.setFont(font);
+  painter.setPen(to_qcolor(colour));
+  painter.drawText(QPoint(x, y + QFontMetrics(font).ascent()), to_qstring(text));
+  painter.restore();
 }
 
 // Where a text's ink may fall relative to its top-left point.
@@ -68,7 +138,8 @@ QRect text_area(std::string_view text, bool bold) {
                                                                                          kMargin);
 }
 
-const Stamp& text_stamp(std::string_view text, bool bold, ColorValue colour) {
+const Stamp* text_stamp(std::string_view text, bool bold, ColorValue colour) {
+  if (text.size() > kMaxStampText) return nullptr;
   std::string key;
   key.reserve(text.size() + 6);
   key += bold ? 'b' : 'r';
@@ -107,13 +178,15 @@ void draw_badge_parts(QPainter& painter, QPoint anchor, const BadgeShape& shape,
   fill_box(painter, shadow.left(), shadow.top(), shadow.right(), shadow.bottom(), palette_color(0));
   fill_box(painter, box.left(), box.top(), box.right(), box.bottom(), team_colour);
   const QPoint at = shape.text_at + anchor;
-  draw_map_text(painter, at.x(), at.y(), text, true, palette_color(0));
-  draw_map_text(painter, at.x() + 1, at.y() + 1, text, true, text_colour);
+  draw_cut_text(painter, at.x(), at.y(), text, true, palette_color(0));
+  draw_cut_text(painter, at.x() + 1, at.y() + 1, text, true, text_colour);
 }
 
-void draw_badge(QPainter& painter, const CellBox& cell, const BadgeShape& shape, std::string_view text,
+void draw_badge(QPainter& painter, const CellBox& cell, const BadgeShape& shape, std::string_view full_text,
                 ColorValue team_colour, ColorValue text_colour) {
-  if (!plain_pixels(painter)) {
+  // The coloured copy lies one pixel right of the black one; the cut's margin covers it.
+  const std::string_view text = visible_part(full_text, true, room_to_right(painter, cell.x + shape.text_at.x()));
+  if (!plain_pixels(painter) || text.size() > kMaxStampText) {
     draw_badge_parts(painter, QPoint(cell.x, cell.y), shape, text, team_colour, text_colour);
     return;
   }
@@ -131,10 +204,14 @@ void draw_badge(QPainter& painter, const CellBox& cell, const BadgeShape& shape,
     const QRect ink = text_area(text, true).translated(shape.text_at);
     return covered.united(ink).united(ink.translated(1, 1));
   };
-  const Stamp& stamp = cached_stamp(std::move(key), area, [&](QPainter& stamp_painter, QPoint anchor) {
+  const Stamp* stamp = cached_stamp(std::move(key), area, [&](QPainter& stamp_painter, QPoint anchor) {
     draw_badge_parts(stamp_painter, anchor, shape, text, team_colour, text_colour);
   });
-  put_stamp(painter, cell.x, cell.y, stamp);
+  if (stamp) {
+    put_stamp(painter, cell.x, cell.y, *stamp);
+  } else {
+    draw_badge_parts(painter, QPoint(cell.x, cell.y), shape, text, team_colour, text_colour);
+  }
 }
 
 const BadgeShape kOwnerBadge{QRect(QPoint(9, 9), QPoint(19, 19)), QRect(QPoint(7, 7), QPoint(17, 17)), QPoint(7, 7)};
@@ -176,18 +253,22 @@ void fill_box(QPainter& painter, int x1, int y1, int x2, int y2, ColorValue colo
 }
 
 void draw_map_text(QPainter& painter, int x, int y, std::string_view text, bool bold, ColorValue colour) {
-  if (is_blank(text)) return;
-  if (!plain_pixels(painter)) {
-    const QFont font = map_font(bold);
-    painter.save();
-    painter.setFont(font);
-    painter.setPen(to_qcolor(colour));
-    painter.drawText(QPoint(x, y + QFontMetrics(font).ascent()), to_qstring(text));
-    painter.restore();
-    return;
-  }
-  put_stamp(painter, x, y, text_stamp(text, bold, colour));
+  draw_cut_text(painter, x, y, visible_part(text, bold, room_to_right(painter, x)), bold, colour);
 }
+
+namespace {
+void draw_cut_text(QPainter& painter, int x, int y, std::string_view text, bool bold, ColorValue colour) {
+  if (is_blank(text)) return;
+  const Stamp* stamp = plain_pixels(painter) ? text_stamp(text, bold, colour) : nullptr;
+  if (stamp) {
+    put_stamp(painter, x, y, *stamp);
+  } else {
+    draw_text_directly(painter, x, y, text, bold, colour);
+  }
+}
+}  // namespace
+
+std::size_t map_stamp_cache_bytes() { return stamp_cache().bytes; }
 
 void draw_cell_tile(QPainter& painter, const CellBox& box, int cell_number, ColorValue colour) {
   const int x = box.x, y = box.y, w = box.w, h = box.h;

@@ -11,6 +11,7 @@
 // them from one thread (the window's).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -52,9 +53,14 @@ std::string print_form(const Value& value);
 
 // A filled box from (x1, y1) to (x2, y2), both corners included.
 void fill_box(QPainter& painter, int x1, int y1, int x2, int y2, ColorValue colour);
-// Text with its top-left corner at (x, y), regular or bold map font. Repeated texts are
-// drawn from a cache of their rendered pixels; the result is the same as drawing anew.
+// Text with its top-left corner at (x, y), regular or bold map font. Only the part that
+// can reach the surface is laid out, so a text of any length costs at most a surface's
+// width of text. Repeated texts are drawn from a cache of their rendered pixels; the result
+// is the same as drawing anew.
 void draw_map_text(QPainter& painter, int x, int y, std::string_view text, bool bold, ColorValue colour);
+
+// Bytes held by the cache of rendered texts and badges (bounded to a few MB).
+std::size_t map_stamp_cache_bytes();
 
 // Where the owner badge puts its letters: standard (black at +7, colour at +8), or one pixel
 // up and left as the map loader draws home badges (black at +6, colour at +7).

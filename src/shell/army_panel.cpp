@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 #include "campaign/state.h"
+#include "shell/list_text.h"
 #include "shell/qt_text.h"
 
 namespace zorvane {
@@ -21,6 +22,7 @@ ArmyPanel::ArmyPanel(QWidget* parent) : Panel(QStringLiteral("Picture11"), paren
   storage_list = new QListWidget(this);
   storage_list->setObjectName(QStringLiteral("List4"));
   storage_list->setFixedSize(150, 230);
+  storage_list->setUniformItemSizes(true);
   left->addWidget(storage_list);
   columns->addLayout(left);
 
@@ -52,6 +54,7 @@ ArmyPanel::ArmyPanel(QWidget* parent) : Panel(QStringLiteral("Picture11"), paren
   army_list = new QListWidget(this);
   army_list->setObjectName(QStringLiteral("List5"));
   army_list->setFixedSize(200, 110);
+  army_list->setUniformItemSizes(true);
   right->addWidget(army_list);
   auto* ok_row = new QHBoxLayout;
   ok_row->addStretch(1);
@@ -76,7 +79,7 @@ int ArmyPanel::chosen_team() const {
 void ArmyPanel::show_lists(const ArmySelection& model) {
   const auto fill = [](QListWidget* list, const std::vector<std::string>& items) {
     list->clear();
-    for (const auto& item : items) list->addItem(qt_text(item));
+    for (const auto& item : items) list->addItem(list_text(item));
   };
   fill(storage_list, model.storage);
   fill(army_list, model.army);

@@ -20,7 +20,7 @@ class ArmyPanel : public Panel {
 
   // 1..10 for the chosen team button.
   int chosen_team() const;
-  // Shows the model's two lists.
+  // Shows the model's two lists, long entries cut for display (see list_text.h).
   void show_lists(const ArmySelection& model);
 
   QListWidget* storage_list;  // List4

@@ -53,8 +53,17 @@ constexpr int kFallbackWidth = 640;
 constexpr int kFallbackHeight = 480;
 // Where neither a cell nor the background image is drawn.
 const QColor kPlainMap(72, 72, 80);
-// The viewer gives up on files larger than this rather than freeze the window.
-constexpr std::size_t kViewerLimit = 16u << 20;
+// The viewer shows at most this much of a file, and says what it leaves out: laying out a
+// huge battle report or log would freeze the window.
+constexpr std::uint64_t kViewerMaxBytes = 1u << 20;
+constexpr std::size_t kViewerMaxLines = 20000;
+constexpr std::size_t kViewerMaxLineBytes = 4096;
+
+QString amount_text(std::uint64_t bytes) {
+  if (bytes >= (1u << 20)) return QStringLiteral("%1 MiB").arg(static_cast<double>(bytes) / (1u << 20), 0, 'f', 1);
+  if (bytes >= (1u << 10)) return QStringLiteral("%1 KiB").arg(static_cast<double>(bytes) / (1u << 10), 0, 'f', 1);
+  return QStringLiteral("%1 bytes").arg(bytes);
+}
 
 QString version_text() {
   return QStringLiteral("v%1.%2.%3").arg(ZORVANE_VERSION_MAJOR).arg(ZORVANE_VERSION_MINOR).arg(ZORVANE_VERSION_PATCH);
@@ -230,9 +239,8 @@ void MainWindow::set_campaign_menus(bool running) {
 // Settings and rosters
 
 void MainWindow::loadconfig() {
-  const ReadResult read = read_file(text_bytes(program_file(QStringLiteral("config.dat"))));
-  const std::vector<std::string> lines = read.ok ? split_lines_any(read.bytes) : std::vector<std::string>();
-  const bool complete = apply_config_lines(lines, settings_);
+  const bool complete = apply_config_lines(read_config_lines(text_bytes(program_file(QStringLiteral("config.dat")))),
+                                           settings_);
   show_settings(this, settings_);
   if (!complete) {
     dialogs_.message(QStringLiteral("Please update your configuration"), QStringLiteral("Configuration Missing"));
@@ -244,9 +252,11 @@ bool MainWindow::replace_program_file(const QString& name, const std::string& by
   const QString path = program_file(name);
   const FileResult written = write_file_atomic(text_bytes(path), bytes);
   if (!written.ok) {
-    notice(QStringLiteral("The %1 could not be saved to \"%2\": %3.\nThe previous file is unchanged; the new %1 stay "
-                          "in force until the program ends.")
-               .arg(what, path, qt_text(written.error)));
+    const QString previous = written.old_file_damaged ? QStringLiteral("The previous file may be damaged")
+                                                      : QStringLiteral("The previous file is unchanged");
+    notice(QStringLiteral("The %1 could not be saved to \"%2\": %3.\n%4; the new %1 stay in force until the program "
+                          "ends.")
+               .arg(what, path, qt_text(written.error), previous));
   }
   return written.ok;
 }
@@ -256,8 +266,7 @@ void MainWindow::save_settings_file() {
 }
 
 void MainWindow::getCdata() {
-  const ReadResult read = read_file(text_bytes(program_file(QStringLiteral("c_data.dat"))));
-  read_roster(read.ok ? split_lines_any(read.bytes) : std::vector<std::string>(), cdata_);
+  read_roster_file(text_bytes(program_file(QStringLiteral("c_data.dat"))), cdata_);
 }
 
 void MainWindow::putCdata() {
@@ -540,17 +549,36 @@ bool MainWindow::battle_running() const { return battle_runner_->is_running(); }
 void MainWindow::show_text_file(const QString& title, const QString& file_name, bool is_log) {
   picture4_->title->setText(title);
   const QString path = program_file(file_name);
-  const ReadResult read = read_file(text_bytes(path), kViewerLimit);
+  LineReader reader(text_bytes(path), LineEnds::any, {.max_line_bytes = kViewerMaxLineBytes});
   QString text;
-  if (read.ok) {
-    for (const std::string& line : split_lines_any(read.bytes)) {
-      text += qt_text(line);
-      text += QLatin1Char('\n');
+  std::string line;
+  std::size_t lines = 0;
+  std::size_t cut_lines = 0;
+  while (reader.bytes_used() < kViewerMaxBytes && lines < kViewerMaxLines && reader.next(line)) {
+    text += qt_text(line);
+    if (reader.line_cut()) {
+      text += QChar(0x2026);
+      ++cut_lines;
     }
-  } else if (is_log && QFileInfo::exists(path)) {
-    text = QStringLiteral("Buffer exceeded...");
+    text += QLatin1Char('\n');
+    ++lines;
+  }
+  // Stopped by a limit: whatever is left of the file is cut, if anything is.
+  const std::uint64_t shown = reader.bytes_used();
+  const bool cut = (lines == kViewerMaxLines || shown >= kViewerMaxBytes) && reader.next(line);
+  if (reader.failed()) {
+    text = is_log && QFileInfo::exists(path) ? QStringLiteral("Buffer exceeded...")
+                                             : QStringLiteral("\"%1\" cannot be shown: %2.\n").arg(path, qt_text(reader.error()));
   } else {
-    text = QStringLiteral("\"%1\" cannot be shown: %2.\n").arg(path, qt_text(read.error));
+    if (cut_lines > 0) {
+      text += QStringLiteral("\n[%1 lines longer than %2 characters are cut short (\u2026).]\n").arg(cut_lines).arg(
+          kViewerMaxLineBytes);
+    }
+    if (cut) {
+      text += QStringLiteral("\n[Only the first %1 lines are shown; the remaining %2 of the file are cut.]\n")
+                  .arg(lines)
+                  .arg(amount_text(reader.input_size() - std::min(shown, reader.input_size())));
+    }
   }
   show_panel(picture4_);
   picture4_->text->setPlainText(text);

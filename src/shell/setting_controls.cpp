@@ -13,6 +13,8 @@ void CheckBox::nextCheckState() { setCheckState(checkState() == Qt::Checked ? Qt
 namespace {
 const SettingInfo& info_for(int line) { return setting_table()[static_cast<std::size_t>(line - 1)]; }
 
+bool is_control(QChar c) { return c.unicode() < 32 || c.unicode() == 127; }
+
 Qt::CheckState to_check_state(int value) {
   return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }
@@ -22,8 +24,21 @@ QLineEdit* make_text_control(Settings& settings, int line, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(QString::fromLatin1(info_for(line).control));
   edit->setText(qt_text(*text_setting(settings, line)));
-  QObject::connect(edit, &QLineEdit::textChanged, edit,
-                   [&settings, line](const QString& text) { *text_setting(settings, line) = text_bytes(text); });
+  // A text setting never holds a control character: a pasted or browsed line break would
+  // split its line of config.dat in two and shift every later setting. Typing, pasting,
+  // setText and the browse buttons all pass through textChanged.
+  QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, &settings, line](const QString& text) {
+    QString clean = text;
+    clean.removeIf(is_control);
+    if (clean.size() != text.size()) {
+      QString before_cursor = text.left(edit->cursorPosition());
+      before_cursor.removeIf(is_control);
+      const QSignalBlocker block(edit);
+      edit->setText(clean);
+      edit->setCursorPosition(static_cast<int>(before_cursor.size()));
+    }
+    *text_setting(settings, line) = text_bytes(clean);
+  });
   return edit;
 }
 

@@ -22,7 +22,8 @@ class CheckBox : public QCheckBox {
   void nextCheckState() override;
 };
 
-// A text box for the text setting on `line`, named after its control.
+// A text box for the text setting on `line`, named after its control. Control characters
+// (bytes 0-31 and 127, line breaks among them) are dropped as they enter it.
 QLineEdit* make_text_control(Settings& settings, int line, QWidget* parent);
 // A check box for the check setting on `line`, captioned and named from the table.
 CheckBox* make_check_control(Settings& settings, int line, QWidget* parent);

@@ -150,6 +150,13 @@ TEST(MapReader, RejectsUnusableMapsNamingFileLineAndProblem) {
       {"no A", "1B1\r\n111\r\n111\r\n", "line 1:", "\"B\" is used, but \"A\" is missing"},
       {"letter twice", "1A1\r\n1A1\r\n1B1\r\n", "line 2:", "\"A\" appears a second time (first on line 1)"},
       {"no team at all", "111\r\n111\r\n111\r\n", "", "no home cell"},
+      // Bytes an editor does not show are named, with where they are.
+      {"byte-order mark", "\xEF\xBB\xBF" "1A1\r\n111\r\n111\r\n", "",
+       "line 1 starts with a byte-order mark (bytes EF BB BF), which a map cannot hold"},
+      {"closing Ctrl-Z", "1A1\r\n111\r\n111\r\n\x1A", "", "the file ends with a Ctrl-Z character (byte 1A) after line 3"},
+      {"tab in a line", "1A1\r\n1\t11\r\n111\r\n", "line 2:", "(column 2 holds byte 09, a control character"},
+      {"accented first line", "1\xC3\xA9" "1\r\n111\r\n111\r\n", "line 2:",
+       "(line 1, column 2 holds byte C3, which is not plain ASCII"},
   };
   for (const auto& c : cases) {
     const MapReadResult result = parse_map(c.bytes, "maps/bad.aim");
@@ -164,7 +171,7 @@ TEST(MapReader, MissingOrUnreadableFileIsRejectedWithItsReason) {
   testing::TempDir dir;
   const std::string missing = dir.file("nowhere.aim");
   for (const auto& [path, reason] : {std::pair{missing, "does not exist"}, {dir.path(), "folder"},
-                                     {dir.write("empty.aim", ""), "empty"}}) {
+                                     {dir.write("empty.aim", ""), "empty"}, {dir.fifo("pipe.aim"), "named pipe"}}) {
     const MapReadResult result = read_map_file(path);
     EXPECT_FALSE(result.ok()) << path;
     EXPECT_NE(result.error.find("\"" + path + "\""), std::string::npos) << result.error;

@@ -157,6 +157,9 @@ TEST_F(SmallCampaign, RejectsDamagedSavesWithAReasonAndProducesNothing) {
       {"only two lines", map_path + "\r\n 1\r\n", "ends after line 2"},
       {"blank map line", with_line(0, "  "), "line 1 names no map file"},
       {"current team not a number", with_line(1, "one"), "line 2, the current team, is not a number: \"one\""},
+      {"a megabyte-long line is quoted in part", with_line(2, std::string(1 << 20, 'x')),
+       "is not a number: \"" + std::string(60, 'x') + "...\""},
+      {"a long map path is quoted in part", with_line(0, dir.file(std::string(600, 'p'))), std::string(9, 'p') + "...\""},
       {"team count not a number", with_line(2, " 2x"), "line 3, the number of teams, is not a number"},
       {"no teams", with_line(2, " 0"), "line 3 gives 0 teams"},
       {"eleven teams", with_line(2, " 11"), "line 3 gives 11 teams"},
@@ -165,6 +168,7 @@ TEST_F(SmallCampaign, RejectsDamagedSavesWithAReasonAndProducesNothing) {
       {"cut short by one line", good.substr(0, good.size() - 2), "has 272 lines, but its map"},  // the last is ""
       {"a whole cell too many", bigger, "holds the fields of 10 cells"},
       {"map missing", with_line(0, dir.file("gone.aim")), "map is missing or unusable"},
+      {"map is a device", with_line(0, "/dev/ptmx"), "cannot be read: it is a device, not a file"},
       {"map grown", with_line(0, dir.write("big.aim", "1A11\r\n1111\r\n1111\r\n1111\r\n")), "(4 by 4 cells) needs 483"},
       {"map shrunk", with_line(0, dir.write("tiny.aim", "1A\r\n11\r\n")), "now has 4 (2 by 2); the map has changed"},
       {"map now broken", with_line(0, dir.write("bad.aim", "1A1\r\n11\r\n111\r\n")), "line 2: the line holds 2 cells"},
@@ -172,14 +176,38 @@ TEST_F(SmallCampaign, RejectsDamagedSavesWithAReasonAndProducesNothing) {
   for (const auto& c : cases) {
     const CampaignLoadResult result = parse(c.bytes);
     EXPECT_FALSE(result.state.has_value()) << c.name;
+    EXPECT_LT(result.error.size(), 1000u) << c.name;
     EXPECT_NE(result.error.find("\"/saves/s.sav\""), std::string::npos) << c.name << ": " << result.error;
     EXPECT_NE(result.error.find(c.expect), std::string::npos) << c.name << ": " << result.error;
   }
 }
 
+// Only the lines the map needs, and 30 more, are read: a save cannot make the program
+// take in more than that, however large the file.
+TEST_F(SmallCampaign, LargeSavesAreReadOnlyAsFarAsTheMapNeeds) {
+  std::string bigger = campaign_save_bytes(new_campaign());
+  for (int i = 0; i < 30; ++i) bigger += "x\r\n";
+  const struct {
+    std::string head;  // the file's first bytes; the rest, up to its size, is zeros
+    std::uint64_t size;
+    std::string expect;
+  } cases[] = {
+      {bigger, 70u << 20, "holds the fields of 10 cells or more"},
+      {map_path + "\r\n 1\r\n 2\r\n", 17u << 20, "cannot be read: the file is larger than 16 MiB"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir.write("large.sav", c.head);
+    std::filesystem::resize_file(path, c.size);  // sparse: costs no disk
+    const CampaignLoadResult result = load_campaign_save(path, dir.path(), 301, 301);
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.error.find(c.expect), std::string::npos) << result.error;
+  }
+}
+
 TEST(SaveLoad, MissingOrUnreadableSaveFileIsRejected) {
   TempDir dir;
-  for (const auto& [path, reason] : {std::pair{dir.file("none.sav"), "does not exist"}, {dir.path(), "folder"}}) {
+  for (const auto& [path, reason] : {std::pair{dir.file("none.sav"), "does not exist"}, {dir.path(), "folder"},
+                                     {dir.fifo("pipe.sav"), "it is a named pipe, not a file"}}) {
     const CampaignLoadResult result = load_campaign_save(path, dir.path(), 301, 301);
     EXPECT_FALSE(result.ok()) << path;
     EXPECT_NE(result.error.find("\"" + path + "\""), std::string::npos) << result.error;

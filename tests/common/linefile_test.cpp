@@ -1,76 +1,190 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "common/linefile.h"
+#include "file_limits.h"
 #include "test_files.h"
 
 namespace zorvane {
 namespace {
 
 using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
 
-TEST(SplitLinesCr, CrLfAndCrEndLinesWhileLfStaysInTheLine) {
+TEST(SplitLines, CrModeKeepsLfInTheLineAnyModeEndsLinesAtLfToo) {
   EXPECT_EQ(split_lines_cr("a\r\nb\rc"), (Lines{"a", "b", "c"}));
   EXPECT_EQ(split_lines_cr("a\nb\r\n"), (Lines{"a\nb"}));
   EXPECT_EQ(split_lines_cr("a\r\n\r\nb\r\n"), (Lines{"a", "", "b"}));
   EXPECT_EQ(split_lines_cr(""), Lines{});
   EXPECT_EQ(split_lines_cr("\r\n"), (Lines{""}));
-}
-
-TEST(SplitLinesAny, LfAloneAlsoEndsALine) {
   EXPECT_EQ(split_lines_any("a\nb\r\nc\rd"), (Lines{"a", "b", "c", "d"}));
-}
-
-TEST(JoinCrlf, EveryLineEndsWithCrLf) {
   EXPECT_EQ(join_crlf({"a", "", "b"}), "a\r\n\r\nb\r\n");
 }
 
-TEST(ReadFile, ExplainsMissingFolderAndOversizeFiles) {
-  testing::TempDir dir;
-  EXPECT_FALSE(read_file(dir.file("none.txt")).ok);
-  EXPECT_FALSE(read_file(dir.file("none.txt")).error.empty());
-  const ReadResult folder = read_file(dir.path());
-  EXPECT_FALSE(folder.ok);
-  EXPECT_NE(folder.error.find("folder"), std::string::npos);
-  const std::string path = dir.write("big.txt", std::string(100, 'x'));
-  EXPECT_FALSE(read_file(path, 99).ok);
-  const ReadResult whole = read_file(path, 100);
-  ASSERT_TRUE(whole.ok);
-  EXPECT_EQ(whole.bytes, std::string(100, 'x'));
+Lines read_all(LineReader& reader) {
+  Lines lines;
+  for (std::string line; reader.next(line);) lines.push_back(line);
+  return lines;
 }
 
-TEST(WriteFileAtomic, ReplacesTheWholeFileAndLeavesNoTemporaryFile) {
+// The streaming reader must split exactly as the whole-text splitters do, from memory and
+// from a file, also where a CR LF straddles the reader's 64 KiB chunks.
+TEST(LineReader, SplitsAsTheWholeTextSplittersFromMemoryAndFromAFile) {
+  testing::TempDir dir;
+  const std::string chunk(65535, 'x');
+  for (const std::string& text :
+       {std::string("a\r\nb\rc\nd"), std::string("\r\n\r\n"), std::string(), chunk + "\r\nb", chunk + "\r\r\n\n",
+        chunk + "y\r\nz\r\n", std::string("last\r")}) {
+    for (const LineEnds ends : {LineEnds::cr, LineEnds::any}) {
+      const Lines expected = ends == LineEnds::cr ? split_lines_cr(text) : split_lines_any(text);
+      LineReader memory(std::string_view(text), ends);
+      LineReader file(dir.write("t.txt", text), ends);
+      EXPECT_EQ(read_all(memory), expected) << text.size();
+      EXPECT_EQ(read_all(file), expected) << text.size();
+      EXPECT_FALSE(file.failed()) << file.error();
+      EXPECT_EQ(file.bytes_used(), text.size());
+      EXPECT_EQ(file.input_size(), text.size());
+    }
+  }
+}
+
+TEST(LineReader, CutsLongLinesAndStopsAtTheByteLimit) {
+  const std::string text = "short\n" + std::string(5000, 'L') + "\nafter\n";
+  LineReader cut(std::string_view(text), LineEnds::any, {.max_line_bytes = 10});
+  std::string line;
+  ASSERT_TRUE(cut.next(line));
+  EXPECT_FALSE(cut.line_cut());
+  ASSERT_TRUE(cut.next(line));
+  EXPECT_EQ(line, std::string(10, 'L'));
+  EXPECT_TRUE(cut.line_cut());
+  ASSERT_TRUE(cut.next(line));
+  EXPECT_EQ(line, "after");
+
+  LineReader limited(std::string_view(text), LineEnds::any, {.max_bytes = 1024});
+  EXPECT_TRUE(limited.next(line));
+  EXPECT_FALSE(limited.next(line));
+  EXPECT_EQ(limited.error(), "the file is larger than 1 KiB");
+}
+
+// Reading a pipe or a device used to block for ever; every reader refuses them at once.
+TEST(Readers, RefuseWhatIsNotAPlainFileNamingWhatItIs) {
+  testing::TempDir dir;
+  const struct {
+    std::string path;
+    const char* reason;
+  } cases[] = {
+      {dir.file("none.txt"), "the file does not exist"},
+      {dir.path(), "it is a folder, not a file"},
+      {dir.fifo("pipe"), "it is a named pipe, not a file"},
+      {fs::exists("/dev/ptmx") ? "/dev/ptmx" : "/dev/null", "it is a device, not a file"},
+  };
+  for (const auto& c : cases) {
+    const ReadResult whole = read_file(c.path);
+    EXPECT_FALSE(whole.ok) << c.path;
+    EXPECT_EQ(whole.error, c.reason) << c.path;
+    LineReader lines(c.path, LineEnds::any);
+    std::string line;
+    EXPECT_FALSE(lines.next(line)) << c.path;
+    EXPECT_EQ(lines.error(), c.reason) << c.path;
+    if (c.path != dir.file("none.txt")) {
+      EXPECT_EQ(append_file(c.path, "x").error, c.reason) << c.path;
+    }
+  }
+}
+
+TEST(ReadFile, TakesAFileUpToItsLimit) {
+  testing::TempDir dir;
+  const std::string path = dir.write("big.txt", std::string(100, 'x'));
+  EXPECT_EQ(read_file(path, 99).error, "the file is larger than 99 bytes");
+  EXPECT_EQ(read_file(path, 100).bytes, std::string(100, 'x'));
+}
+
+TEST(WriteFileAtomic, ReplacesTheWholeFileKeepingItsModeAndLeavesNoTemporaryFile) {
   testing::TempDir dir;
   const std::string path = dir.write("config.dat", "old old old old\r\n");
+  ::chmod(path.c_str(), 0600);
   ASSERT_TRUE(write_file_atomic(path, "new\r\n").ok);
   EXPECT_EQ(testing::read_bytes(path), "new\r\n");
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_FALSE(testing::file_exists(path + ".saving"));
+}
+
+TEST(WriteFileAtomic, WritesThroughASymbolicLinkToItsTarget) {
+  testing::TempDir dir;
+  const std::string target = dir.write("real/c_data.dat", "old\r\n");
+  const std::string link = dir.file("c_data.dat");
+  fs::create_symlink("real/c_data.dat", link);
+  ASSERT_TRUE(write_file_atomic(link, "new\r\n").ok);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(testing::read_bytes(target), "new\r\n");
+  EXPECT_FALSE(testing::file_exists(dir.file("real/c_data.dat.saving")));
+}
+
+// Runs `body` without root's power to ignore permissions: in a child process as user
+// "nobody" when the tests run as root. The body's return is the child's exit code.
+int run_unprivileged(const std::string& folder, const std::function<int()>& body) {
+  if (::geteuid() != 0) return body();
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    [[maybe_unused]] const int r = ::lchown(entry.path().c_str(), 65534, 65534);
+  }
+  [[maybe_unused]] const int r = ::chown(folder.c_str(), 65534, 65534);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(77);
+    ::_exit(body());
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+TEST(WriteFileAtomic, FolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
+  testing::TempDir dir;
+  const std::string folder = dir.file("locked");
+  const std::string path = dir.write("locked/config.dat", "old old old old\r\n");
+  const int code = run_unprivileged(dir.path(), [&] {
+    ::chmod(folder.c_str(), 0555);
+    const FileResult written = write_file_atomic(path, "new\r\n");
+    FileResult failed;
+    {
+      testing::FileSizeLimit limit(64);  // a full disk: the room is taken before any byte is written
+      failed = write_file_atomic(path, std::string(100, 'x'));
+    }
+    ::chmod(folder.c_str(), 0755);
+    return (written.ok ? 0 : 1) | (!failed.ok && !failed.error.empty() && !failed.old_file_damaged ? 0 : 2);
+  });
+  if (code == 77) GTEST_SKIP() << "cannot drop root's privileges here";
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(testing::read_bytes(path), "new\r\n");
 }
 
 TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
   testing::TempDir dir;
   const std::string path = dir.write("config.dat", "old\r\n");
   // A folder where the temporary file would go makes the write fail before the rename.
-  std::filesystem::create_directory(path + ".saving");
-  const FileResult result = write_file_atomic(path, "new\r\n");
-  EXPECT_FALSE(result.ok);
-  EXPECT_FALSE(result.error.empty());
+  fs::create_directory(path + ".saving");
+  const FileResult busy = write_file_atomic(path, "new\r\n");
+  EXPECT_FALSE(busy.ok);
+  EXPECT_EQ(busy.error, "Is a directory");
   EXPECT_EQ(testing::read_bytes(path), "old\r\n");
-}
 
-TEST(WriteFileAtomic, RefusesToReplaceAFolder) {
-  testing::TempDir dir;
-  const std::string path = dir.file("c_data.dat");
-  std::filesystem::create_directory(path);
-  const FileResult result = write_file_atomic(path, "x");
-  EXPECT_FALSE(result.ok);
-  EXPECT_TRUE(std::filesystem::is_directory(path));
-}
-
-TEST(WriteFileAtomic, MissingFolderFails) {
-  testing::TempDir dir;
-  EXPECT_FALSE(write_file_atomic(dir.file("no/such/folder/x.sav"), "x").ok);
+  const struct {
+    std::string path;
+    const char* reason;
+  } cases[] = {
+      {dir.file("folder"), "a folder of that name is in the way"},
+      {dir.fifo("pipe"), "it is a named pipe, not a file"},
+      {dir.file("no/such/folder/x.sav"), "No such file or directory"},
+  };
+  fs::create_directory(dir.file("folder"));
+  for (const auto& c : cases) EXPECT_EQ(write_file_atomic(c.path, "x").error, c.reason) << c.path;
+  EXPECT_TRUE(fs::is_directory(dir.file("folder")));
 }
 
 TEST(AppendFile, AddsToTheEndAndCreatesMissingFiles) {

@@ -40,6 +40,20 @@ TEST(PrintForms, NumbersCarrySignSpaceAndTrailingSpace) {
   EXPECT_EQ(str_number(-1), "-1");
 }
 
+TEST(QuotedExcerpt, LongTextsAreCutToAShortPrefixNotInsideACharacter) {
+  const std::string accented = std::string(59, 'a') + "\xC3\xA9tude";  // "é" spans bytes 60 and 61
+  const struct {
+    std::string text;
+    std::string expected;
+  } cases[] = {
+      {"", "\"\""},
+      {std::string(60, 'x'), "\"" + std::string(60, 'x') + "\""},
+      {std::string(1 << 20, 'x'), "\"" + std::string(60, 'x') + "...\""},
+      {accented, "\"" + std::string(59, 'a') + "...\""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(quoted_excerpt(c.text), c.expected) << c.text.size();
+}
+
 TEST(Blank, OnlySpacesIsBlank) {
   EXPECT_TRUE(is_blank(""));
   EXPECT_TRUE(is_blank("   "));

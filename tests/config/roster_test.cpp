@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/linefile.h"
 #include "config/army.h"
@@ -10,34 +11,38 @@
 namespace zorvane {
 namespace {
 
-std::vector<std::string> numbered_lines(int count) {
-  std::vector<std::string> lines;
-  for (int i = 1; i <= count; ++i) lines.push_back("u" + std::to_string(i) + ".ai");
-  return lines;
+// Numbered unit names, one a line, each line ended by `end`.
+std::string numbered_lines(int count, const char* end = "\r\n") {
+  std::string out;
+  for (int i = 1; i <= count; ++i) out += "u" + std::to_string(i) + ".ai" + end;
+  return out;
 }
 
-TEST(ReadRoster, SevenLinesFillTeamAAndTwoSlotsOfTeamB) {
-  Roster r;
-  read_roster(numbered_lines(7), r);
-  EXPECT_EQ(r[0], (std::array<std::string, 5>{"u1.ai", "u2.ai", "u3.ai", "u4.ai", "u5.ai"}));
-  EXPECT_EQ(r[1], (std::array<std::string, 5>{"u6.ai", "u7.ai", "", "", ""}));
-  for (std::size_t team = 2; team < 10; ++team) EXPECT_EQ(r[team], (std::array<std::string, 5>{}));
-}
-
-TEST(ReadRoster, FiftyFirstLineStartsASecondCycleAtTeamA) {
-  Roster r;
-  read_roster(numbered_lines(51), r);
-  EXPECT_EQ(r[0][0], "u51.ai");
-  EXPECT_EQ(r[0][1], "u2.ai");
-  EXPECT_EQ(r[9][4], "u50.ai");
-}
-
-TEST(ReadRoster, NamesLoseSurroundingSpacesAndMissingFileEmptiesAll) {
-  Roster r;
-  read_roster({"  tank.ai  "}, r);
-  EXPECT_EQ(r[0][0], "tank.ai");
-  read_roster({}, r);
-  EXPECT_EQ(r[0][0], "");
+// c_data.dat fills the table in cycles of 50 lines, streamed so that a file of any length
+// costs one line of memory; long lines are cut, and what is not a plain file empties all.
+TEST(ReadRosterFile, FillsFiftyLineCyclesAndRefusesWhatIsNotAFile) {
+  testing::TempDir dir;
+  const struct {
+    std::string path;
+    std::vector<std::tuple<int, int, std::string>> slots;  // team and slot from 0, entry
+  } cases[] = {
+      {dir.write("seven.dat", numbered_lines(7)), {{0, 4, "u5.ai"}, {1, 0, "u6.ai"}, {1, 1, "u7.ai"}, {1, 2, ""}}},
+      {dir.write("fifty-one.dat", numbered_lines(51)), {{0, 0, "u51.ai"}, {0, 1, "u2.ai"}, {9, 4, "u50.ai"}}},
+      {dir.write("lf.dat", numbered_lines(120, "\n")), {{0, 0, "u101.ai"}, {3, 4, "u120.ai"}, {4, 0, "u71.ai"}}},
+      {dir.write("spaces.dat", "  tank.ai  \r\n"), {{0, 0, "tank.ai"}, {0, 1, ""}}},
+      {dir.write("long.dat", std::string(1 << 20, 'x') + "\r\nb.ai"), {{0, 0, std::string(4096, 'x')}, {0, 1, "b.ai"}}},
+      {dir.fifo("pipe.dat"), {{0, 0, ""}}},
+      {dir.file("missing.dat"), {{0, 0, ""}}},
+  };
+  for (const auto& c : cases) {
+    Roster r;
+    r[0][0] = r[9][4] = "left over";
+    read_roster_file(c.path, r);
+    for (const auto& [team, slot, entry] : c.slots) EXPECT_EQ(r[team][slot], entry) << c.path << " " << team << slot;
+    if (c.slots.size() == 1) {
+      EXPECT_EQ(r, Roster{}) << c.path;
+    }
+  }
 }
 
 TEST(RosterFile, WritesFiftyLinesTeamMajorAndReadsBack) {
@@ -47,8 +52,9 @@ TEST(RosterFile, WritesFiftyLinesTeamMajorAndReadsBack) {
   const std::string bytes = roster_file_bytes(r);
   EXPECT_EQ(bytes.substr(0, 14), "a.ai\r\nb.ai\r\n\r\n");
   EXPECT_EQ(split_lines_any(bytes).size(), 50u);
+  testing::TempDir dir;
   Roster back;
-  read_roster(split_lines_cr(bytes), back);
+  read_roster_file(dir.write("c_data.dat", bytes), back);
   EXPECT_EQ(back, r);
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/linefile.h"
 #include "config/settings.h"
+#include "test_files.h"
 
 namespace zorvane {
 namespace {
@@ -86,26 +87,24 @@ TEST(ParseOption, TrueInAnyCaseChoosesTheOption) {
   EXPECT_FALSE(parse_option("true1"));
 }
 
-TEST(ApplyConfig, OptionsLeftUnchangedWhenNeitherLineSaysTrue) {
-  std::vector<std::string> lines(41);
-  lines[37] = "False";
-  lines[38] = "False";
-  Settings s;  // "Set Size" chosen when the window is created
-  EXPECT_TRUE(apply_config_lines(lines, s));
-  EXPECT_FALSE(s.run_maximized);
-  s.run_maximized = true;
-  apply_config_lines(lines, s);
-  EXPECT_TRUE(s.run_maximized);
-}
-
-TEST(ApplyConfig, SetSizeWinsWhenBothOptionLinesSayTrue) {
-  std::vector<std::string> lines(41);
-  lines[37] = "True";
-  lines[38] = "true";
-  Settings s;
-  s.run_maximized = true;
-  apply_config_lines(lines, s);
-  EXPECT_FALSE(s.run_maximized);
+// An option line that does not say True leaves the option as it is; "Set Size" (line 39)
+// is applied last, so it wins when both say True.
+TEST(ApplyConfig, OptionLinesChooseOnlyWhenTheySayTrue) {
+  const struct {
+    const char* maximized;
+    const char* set_size;
+    bool before, after;
+  } cases[] = {{"False", "False", false, false}, {"False", "False", true, true}, {"True", "true", true, false},
+               {"True", "False", false, true}};
+  for (const auto& c : cases) {
+    std::vector<std::string> lines(41);
+    lines[37] = c.maximized;
+    lines[38] = c.set_size;
+    Settings s;
+    s.run_maximized = c.before;
+    EXPECT_TRUE(apply_config_lines(lines, s));
+    EXPECT_EQ(s.run_maximized, c.after) << c.maximized << " " << c.set_size << " " << c.before;
+  }
 }
 
 TEST(ApplyConfig, FortyLinesFillFortyValuesAndEmptyTheHeight) {
@@ -134,22 +133,36 @@ TEST(ApplyConfig, NoFileEmptiesTextsUnchecksBoxesAndKeepsTheOption) {
   EXPECT_FALSE(s.run_maximized);
 }
 
-TEST(ApplyConfig, LinesAfterTheFortyFirstAreIgnored) {
-  auto lines = config_lines(sample_settings());
-  lines.push_back("extra");
-  Settings s;
-  EXPECT_TRUE(apply_config_lines(lines, s));
-  EXPECT_EQ(s.window_height, "600");
+// A line break in a text would shift every later setting by a line on the next start.
+TEST(ConfigFile, TextsAreWrittenWithoutLineBreaks) {
+  Settings s = sample_settings();
+  s.game_exe_path = "C:\\Games\r\n\\Vantor.exe\n";
+  s.window_height = "6\r00";
+  const auto lines = split_lines_any(config_file_bytes(s));
+  ASSERT_EQ(lines.size(), 41u);
+  EXPECT_EQ(lines[0], "C:\\Games\\Vantor.exe");
+  EXPECT_EQ(lines[40], "600");
 }
 
-TEST(ApplyConfig, BinaryJunkAndHugeLinesLoadWithoutHarm) {
+// config.dat is read only as far as its 41 lines, each kept to a sane length; what is not
+// a plain file counts as missing instead of blocking the start.
+TEST(ReadConfigLines, TakesFortyOneLinesOfAPlainFileAtMost) {
+  testing::TempDir dir;
+  const std::string good = config_file_bytes(sample_settings());
   std::string junk;
   for (int i = 0; i < 5000; ++i) junk += static_cast<char>((i * 37) % 256);
-  junk += std::string(1 << 20, 'A');
-  Settings s;
-  const auto lines = split_lines_any(junk);
-  apply_config_lines(lines, s);
-  EXPECT_EQ(s.game_exe_path, lines.empty() ? "" : lines[0]);
+  const struct {
+    std::string path;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {dir.write("more.dat", good + "extra\r\nlines\r\n"), config_lines(sample_settings())},
+      {dir.write("feeds.dat", std::string(1 << 20, '\n')), std::vector<std::string>(41)},
+      {dir.write("long.dat", std::string(100000, 'A') + "\r\nnext"), {std::string(4096, 'A'), "next"}},
+      {dir.write("junk.dat", junk), split_lines_any(junk)},
+      {dir.fifo("pipe.dat"), {}},
+      {dir.path(), {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(read_config_lines(c.path), c.expected) << c.path;
 }
 
 TEST(SettingTable, ControlsAndLinesFollowTheFileOrder) {

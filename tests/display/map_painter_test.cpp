@@ -130,6 +130,38 @@ TEST(MapText, IsPlainTextAtItsTopLeftPointInExactlyItsColourAlsoWhenRepeated) {
   }
 }
 
+// A long text is laid out only as far as the surface reaches: the pixels must be those of
+// drawing the whole text, and the stamp cache must not hold an image as wide as the text.
+TEST(MapText, LongTextsShowExactlyAsDrawnWholeWithoutRenderingPastTheEdge) {
+  std::string long_text;
+  for (int i = 0; i < 100000; ++i) long_text += "AVWa.iT7 "[i % 9];
+  const struct {
+    std::string text;
+    int x;
+  } cases[] = {{long_text, 5}, {long_text, 100}, {long_text, 150}, {long_text, -40},
+               {std::string(3000, '\x01') + "HQ", 3}, {std::string(300, ' ') + "HQ", 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.x) + ": " + c.text.substr(0, 8));
+    const QString whole = QString::fromLatin1(c.text.data(), static_cast<qsizetype>(c.text.size()));
+    const auto direct = [&](QPainter& p, int x, int y, ColorValue colour) {
+      p.setFont(map_font(true));
+      p.setPen(to_qcolor(colour));
+      p.drawText(QPoint(x, y + QFontMetrics(map_font(true)).ascent()), whole);
+    };
+    EXPECT_EQ(painted(surface(140, 30), [&](QPainter& p) { draw_map_text(p, c.x, 4, c.text, true, kYellow); }),
+              painted(surface(140, 30), [&](QPainter& p) { direct(p, c.x, 4, kYellow); }));
+    const CellBox box{c.x, 2, 30, 30};
+    EXPECT_EQ(painted(surface(140, 30), [&](QPainter& p) { draw_owner_badge(p, box, c.text, 3, 14); }),
+              painted(surface(140, 30), [&](QPainter& p) {
+                fill_box(p, c.x + 9, 11, c.x + 19, 21, kBlack);
+                fill_box(p, c.x + 7, 9, c.x + 17, 19, palette_color(3));
+                direct(p, c.x + 7, 9, kBlack);
+                direct(p, c.x + 8, 10, kYellow);
+              }));
+  }
+  EXPECT_LT(map_stamp_cache_bytes(), 4u << 20);
+}
+
 TEST(MapDrawing, StampedCellsAndBadgesLookTheSameAsDrawingThemAnew) {
   // A shifted painter draws every part anew; the plain one stamps remembered drawings.
   const auto draw_all = [](QPainter& painter, const CellBox& b) {

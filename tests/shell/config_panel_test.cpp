@@ -3,6 +3,7 @@
 
 #include <QListWidget>
 #include <filesystem>
+#include <functional>
 
 #include "common/linefile.h"
 #include "window_harness.h"
@@ -45,6 +46,40 @@ TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
   EXPECT_TRUE(second->findChild<QCheckBox*>("Check6")->isChecked());
   EXPECT_TRUE(second->findChild<QRadioButton*>("Option11")->isChecked());
   EXPECT_EQ(second->settings().turn_limit, "12");
+}
+
+// A line break that reached a setting used to be written into config.dat, which then had
+// 42 lines, and every later setting moved up by one on the next start.
+TEST(ConfigPanel, TextsNeverTakeALineBreakHoweverItArrives) {
+  WindowHarness h;
+  h.start();
+  const struct {
+    const char* control;
+    std::function<void(QLineEdit*)> enter;
+    QString shown;
+  } cases[] = {
+      {"Text1", [](QLineEdit* e) { e->setText("C:\\Games\r\n\\Vantor.exe"); }, "C:\\Games\\Vantor.exe"},
+      {"Text7", [](QLineEdit* e) { e->setText("7"); e->setCursorPosition(0); e->insert("\n\t5"); }, "57"},
+      {"Text2",
+       [&h](QLineEdit*) {
+         h.dialogs.answer(QStringLiteral("/maps/hill\n.map"));
+         h.click("Command8");
+       },
+       "/maps/hill.map"},
+      {"Text25", [](QLineEdit* e) { e->setText("6\x7f" "00\r"); }, "600"},
+  };
+  for (const auto& c : cases) {
+    c.enter(h.text(c.control));
+    EXPECT_EQ(h.text(c.control)->text(), c.shown) << c.control;
+  }
+  EXPECT_EQ(h.text("Text7")->cursorPosition(), 1);  // after the inserted "5"
+  h.click("Command5");
+  const auto lines = split_lines_any(read_bytes(h.folder_file("config.dat")));
+  ASSERT_EQ(lines.size(), 41u);
+  EXPECT_EQ(lines[0], "C:\\Games\\Vantor.exe");
+  EXPECT_EQ(lines[1], "/maps/hill.map");
+  EXPECT_EQ(lines[6], "57");
+  EXPECT_EQ(lines[40], "600");
 }
 
 TEST(ConfigPanel, AiOkWritesTheSameFileAndReturnsToTheConfigurationPanel) {
@@ -239,6 +274,20 @@ TEST_F(ArmyPanelTest, KribblesOpensThePanelWithTheGamesUnitProgramsAndTeamAsArmy
   EXPECT_FALSE(h.shown("Picture3"));
   EXPECT_EQ(items(storage()), (QStringList{"scout.ai", "tank.ai"}));
   EXPECT_EQ(items(army()), (QStringList{"brawler.ai", "scout.ai", "tank.ai", "sniper.ai", "medic.ai"}));
+}
+
+// A QListWidget measures every entry: a megabyte-long roster line froze the panel, so
+// lists show long entries cut, while the roster keeps what was read.
+TEST_F(ArmyPanelTest, LongRosterEntriesAreShownCut) {
+  h.dir.write("c_data.dat", std::string(1 << 20, 'x') + "\r\nscout.ai\r\n");
+  h.window->getCdata();
+  h.window->assignments();
+  ASSERT_EQ(army()->count(), 2);
+  EXPECT_EQ(army()->item(0)->text(), QString(200, 'x') + QChar(0x2026));
+  EXPECT_EQ(army()->item(1)->text(), "scout.ai");
+  EXPECT_TRUE(army()->uniformItemSizes());
+  EXPECT_TRUE(storage()->uniformItemSizes());
+  EXPECT_EQ(h.window->cdata()[0][0], std::string(4096, 'x'));
 }
 
 TEST_F(ArmyPanelTest, FullArmyRefusesAddUntilOneIsRemoved) {

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <filesystem>
 
 #include "common/linefile.h"
@@ -141,18 +142,22 @@ TEST(StartUp, RunMaximizedMaximizesTheWindow) {
   EXPECT_TRUE(h.find<QRadioButton>("Option11")->isChecked());
 }
 
+// What is not a plain file counts as missing: a named pipe used to block the start for ever.
 TEST(StartUp, DamagedConfigAndRosterFilesLoadWhatTheyCan) {
   std::string junk;
   for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 131 + 7) % 256);
   junk += std::string(200000, 'x');
-  for (bool folder_in_place : {false, true}) {
+  enum class Kind { junk, folder, pipe };
+  for (const Kind kind : {Kind::junk, Kind::folder, Kind::pipe}) {
     WindowHarness h;
-    if (folder_in_place) {
-      std::filesystem::create_directory(h.folder_file("config.dat"));
+    if (kind == Kind::junk) h.dir.write("config.dat", junk);
+    if (kind == Kind::folder) std::filesystem::create_directory(h.folder_file("config.dat"));
+    if (kind == Kind::pipe) h.dir.fifo("config.dat");
+    if (kind == Kind::pipe) {
+      h.dir.fifo("c_data.dat");
     } else {
-      h.dir.write("config.dat", junk);
+      std::filesystem::create_directory(h.folder_file("c_data.dat"));
     }
-    std::filesystem::create_directory(h.folder_file("c_data.dat"));
     h.start();
     ASSERT_FALSE(h.dialogs.messages.empty());
     EXPECT_EQ(h.dialogs.messages[0].title, "Configuration Missing");
@@ -283,22 +288,55 @@ TEST(Viewer, HelpShowsTheHelpFileUnderItsTitle) {
   EXPECT_EQ(h.find<QLabel>("Label34")->text(), "X");
 }
 
-TEST(Viewer, MissingFilesExplainThemselvesAndAnUnreadableLogOverflows) {
-  WindowHarness h;
-  h.use_shipped_files();
-  std::filesystem::remove(h.folder_file("Help.txt"));
-  h.start();
-  h.find<QAction>("mnuHelp")->trigger();
-  const QString help = h.find<QPlainTextEdit>("Text11")->toPlainText();
-  EXPECT_TRUE(help.contains("Help.txt"));
-  EXPECT_TRUE(help.contains("does not exist"));
-  h.window->mnuLog_Click();
-  EXPECT_EQ(h.find<QLabel>("Label18")->text(), "Battle Log");
-  EXPECT_TRUE(h.find<QPlainTextEdit>("Text11")->toPlainText().contains("blog.txt"));
-  std::filesystem::create_directory(h.folder_file("blog.txt"));
-  h.window->mnuLog_Click();
-  EXPECT_EQ(h.find<QPlainTextEdit>("Text11")->toPlainText(), "Buffer exceeded...");
-  EXPECT_TRUE(h.shown("Picture4"));
+// The viewer names what keeps a file from being shown, and shows at most a bounded part of
+// a huge one, saying how much is cut; a log that exists but cannot be shown overflows.
+TEST(Viewer, ShowsABoundedPartOfAFileOrSaysWhyNot) {
+  std::string many;
+  for (int i = 0; i < 100000; ++i) {  // 14 bytes a line: 1,120,000 bytes after the first 20,000
+    char line[16];
+    std::snprintf(line, sizeof line, "line %07d\r\n", i);
+    many += line;
+  }
+  const std::string one_long = std::string(100000, 'w') + "\r\nnext\r\n";
+  enum class Put { none, bytes, folder, pipe };
+  const struct {
+    const char* name;
+    Put put;
+    std::string bytes;
+    bool log;
+    std::vector<QString> expect;
+  } cases[] = {
+      {"missing help", Put::none, "", false, {"Help.txt", "does not exist"}},
+      {"missing log", Put::none, "", true, {"blog.txt", "does not exist"}},
+      {"help is a pipe", Put::pipe, "", false, {"Help.txt", "it is a named pipe, not a file"}},
+      {"log is a folder", Put::folder, "", true, {"Buffer exceeded..."}},
+      {"log is a pipe", Put::pipe, "", true, {"Buffer exceeded..."}},
+      {"many lines", Put::bytes, many, false,
+       {"line 0000000\nline 0000001\n", "line 0019999\n",
+        "[Only the first 20000 lines are shown; the remaining 1.1 MiB of the file are cut.]"}},
+      {"a long line", Put::bytes, one_long, true,
+       {QString(4096, 'w') + QChar(0x2026) + "\nnext\n", "[1 lines longer than 4096 characters are cut short"}},
+  };
+  for (const auto& c : cases) {
+    WindowHarness h;
+    h.use_shipped_files();
+    const std::string name = c.log ? "blog.txt" : "Help.txt";
+    std::filesystem::remove(h.folder_file(name));
+    if (c.put == Put::bytes) h.dir.write(name, c.bytes);
+    if (c.put == Put::folder) std::filesystem::create_directory(h.folder_file(name));
+    if (c.put == Put::pipe) h.dir.fifo(name);
+    h.start();
+    if (c.log) {
+      h.window->mnuLog_Click();
+    } else {
+      h.find<QAction>("mnuHelp")->trigger();
+    }
+    EXPECT_TRUE(h.shown("Picture4")) << c.name;
+    const QString shown = h.find<QPlainTextEdit>("Text11")->toPlainText();
+    EXPECT_LT(shown.size(), 1200000) << c.name;
+    for (const QString& part : c.expect) EXPECT_TRUE(shown.contains(part)) << c.name << ": " << shown.right(300).toStdString();
+    EXPECT_FALSE(shown.contains("line 0020000")) << c.name;
+  }
 }
 
 TEST(Viewer, LastBattleShowsTheResultFileLeftFromAnEarlierRun) {

@@ -7,6 +7,8 @@
 #include <random>
 #include <sstream>
 
+#include <sys/stat.h>
+
 namespace zorvane::testing {
 namespace fs = std::filesystem;
 
@@ -46,6 +48,12 @@ std::string TempDir::write(const std::string& name, const std::string& bytes) co
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return p.string();
+}
+
+std::string TempDir::fifo(const std::string& name) const {
+  const std::string p = file(name);
+  if (::mkfifo(p.c_str(), 0600) != 0) std::abort();
+  return p;
 }
 
 std::string read_bytes(const std::string& path) {

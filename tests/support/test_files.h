@@ -19,6 +19,8 @@ class TempDir {
   std::string file(const std::string& name) const;
   // Writes bytes to a file in the folder (creating folders on the way); returns its path.
   std::string write(const std::string& name, const std::string& bytes) const;
+  // Makes a named pipe in the folder (nothing ever writes to it); returns its path.
+  std::string fifo(const std::string& name) const;
 
  private:
   std::string path_;
