@@ -1,10 +1,6 @@
 #include "battle/battle_report.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
-
+#include "common/linefile.h"
 #include "common/text.h"
 
 namespace zorvane {
@@ -63,8 +59,6 @@ void read_line(BattleReport& report, std::string_view line) {
   }
 }
 
-std::string errno_text(int code) { return std::error_code(code, std::generic_category()).message(); }
-
 }  // namespace
 
 std::string no_report_bytes() { return std::string(kNoReportMarker) + "\r\n"; }
@@ -99,41 +93,20 @@ BattleReport read_battle_report_file(const BattleRoster& roster, const std::stri
     report.read_error = std::move(why);
     return report;
   };
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (std::filesystem::is_directory(status)) return no_report("it is a folder, not a file");
-  // A pipe or device in its place could block the reader for ever.
-  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-    return no_report("it is not a plain file");
-  }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return no_report(errno_text(errno));
-
+  // Read a line at a time from a plain file only: a pipe or device in its place is
+  // refused instead of blocking, and a line megabytes long is cut, not kept whole.
+  LineLimits limits;
+  limits.max_bytes = max_bytes;
+  limits.max_line_bytes = 4096;
+  LineReader reader(path, LineEnds::any, limits);
   std::string bytes;
-  bool truncated = false;
-  char buffer[65536];
-  while (true) {
-    const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
-    if (bytes.size() + got > max_bytes) {
-      bytes.append(buffer, max_bytes - bytes.size());
-      truncated = true;
-      break;
-    }
-    bytes.append(buffer, got);
-    if (got < sizeof buffer) {
-      if (std::ferror(file)) {
-        const int code = errno;
-        std::fclose(file);
-        return no_report(errno_text(code ? code : EIO));
-      }
-      break;
-    }
+  for (std::string line; reader.next(line);) {
+    bytes += line;
+    bytes += '\n';
   }
-  std::fclose(file);
-  if (truncated) {
-    const auto last_end = bytes.find_last_of("\r\n");
-    bytes.resize(last_end == std::string::npos ? 0 : last_end + 1);
-  }
+  // Beyond the limit the rest is ignored, and so is the line the limit cut.
+  const bool truncated = reader.failed() && reader.input_size() > max_bytes;
+  if (reader.failed() && !truncated) return no_report(reader.error());
   BattleReport report = read_battle_report(roster, bytes);
   report.truncated = truncated;
   return report;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <filesystem>
 #include <iomanip>
 #include <ostream>
 #include <sstream>
@@ -120,16 +121,21 @@ int CampaignRunner::fail(int status, const std::string& text) {
 
 int CampaignRunner::load() {
   const std::string config_path = join_path(options_.folder, "config.dat");
-  const ReadResult config = read_file(config_path);
-  if (!config.ok) return fail(kRunBadSettings, "the settings " + zorvane::quoted(config_path) + " cannot be read: " + config.error);
-  if (!apply_config_lines(split_lines_any(config.bytes), settings_)) {
-    return fail(kRunBadSettings, "the settings " + zorvane::quoted(config_path) + " are incomplete: a config.dat holds " +
-                                     std::to_string(kConfigLineCount) + " lines");
+  const std::vector<std::string> lines = read_config_lines(config_path);
+  if (!apply_config_lines(lines, settings_)) {
+    return fail(kRunBadSettings,
+                lines.empty() ? "the settings " + zorvane::quoted(config_path) +
+                                    " cannot be read (missing, empty, or not a plain file)"
+                              : "the settings " + zorvane::quoted(config_path) + " are incomplete: it has " +
+                                    std::to_string(lines.size()) + " of the " + std::to_string(kConfigLineCount) +
+                                    " lines a config.dat holds");
   }
   const std::string roster_path = join_path(options_.folder, "c_data.dat");
-  const ReadResult roster = read_file(roster_path);
-  if (!roster.ok) err_ << "zorvane-campaign: warning: no army rosters (" << roster_path << ": " << roster.error << ")\n";
-  read_roster(roster.ok ? split_lines_any(roster.bytes) : std::vector<std::string>(), cdata_);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(roster_path, ec)) {
+    err_ << "zorvane-campaign: warning: no army rosters: " << roster_path << " is missing or not a plain file\n";
+  }
+  read_roster_file(roster_path, cdata_);
 
   const MapReadResult map = read_map_file(options_.map_path);
   if (!map.ok()) return fail(kRunBadMap, map.error);

@@ -7,6 +7,7 @@
 #include "display/map_painter.h"
 #include "display/sprites.h"
 #include "shell/labels.h"
+#include "shell/list_text.h"
 #include "shell/qt_text.h"
 
 namespace zorvane {
@@ -27,20 +28,12 @@ QListWidget* list(const QString& name, QWidget* parent, QRect geometry) {
   return w;
 }
 
-// Unit names come from saves and rosters that may be damaged: show a bounded prefix, so a
-// megabyte-long name cannot stall the list's layout.
-QString list_entry(const std::string& name) {
-  constexpr std::size_t kShown = 64;
-  if (name.size() <= kShown) return qt_text(name);
-  return qt_text(name.substr(0, kShown)) + QChar(0x2026);
-}
-
 // Refills a list only when its entries changed, so the user's selection survives a refresh.
 void fill_list(QListWidget* list, std::vector<std::string>& shown, const std::vector<std::string>& entries,
                int selected) {
   if (shown != entries) {
     list->clear();
-    for (const std::string& entry : entries) list->addItem(list_entry(entry));
+    for (const std::string& entry : entries) list->addItem(list_text(entry));
     shown = entries;
   }
   if (list->currentRow() != selected) list->setCurrentRow(selected);

@@ -38,6 +38,7 @@
 #include "shell/battle_panel.h"
 #include "shell/config_panels.h"
 #include "shell/labels.h"
+#include "shell/list_text.h"
 #include "shell/qt_text.h"
 #include "shell/setting_controls.h"
 #include "shell/stats_panel.h"
@@ -446,8 +447,10 @@ void MainWindow::mnuSave_Click() {
   }
   const FileResult written = write_campaign_save(text_bytes(*chosen), state_);
   if (!written.ok) {
-    notice(QStringLiteral("The campaign could not be saved to \"%1\": %2.\nAn earlier file of that name is unchanged.")
-               .arg(*chosen, qt_text(written.error)));
+    notice(QStringLiteral("The campaign could not be saved to \"%1\": %2.\n%3")
+               .arg(*chosen, qt_text(written.error),
+                    written.old_file_damaged ? QStringLiteral("An earlier file of that name may be damaged.")
+                                             : QStringLiteral("An earlier file of that name is unchanged.")));
   }
 }
 
@@ -685,7 +688,7 @@ void MainWindow::Command13_Click() {
   QListWidget* storage = picture11_->storage_list;
   if (storage->selectedItems().isEmpty()) return;
   if (!army_add(army_, storage->currentRow())) return;
-  picture11_->army_list->addItem(qt_text(army_.army.back()));
+  picture11_->army_list->addItem(list_text(army_.army.back()));
   c_update(army_, cdata_, picture11_->chosen_team());
 }
 
