@@ -331,6 +331,19 @@ bool resolve_links(const std::string& path, std::string& target, std::string& er
 }
 
 #ifndef _WIN32
+// Flushes the file to disk and closes it, keeping the first failure's code.
+bool sync_and_close(int fd, bool ok, int& code) {
+  if (ok && ::fsync(fd) != 0) {
+    ok = false;
+    code = errno;
+  }
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    code = errno;
+  }
+  return ok;
+}
+
 // Rewrites a file in place, for a folder that cannot take a temporary file. The room is
 // taken first, so a full disk fails before the old contents are touched.
 FileResult write_in_place(const std::string& path, std::string_view bytes, int folder_code) {
@@ -371,14 +384,7 @@ FileResult write_in_place(const std::string& path, std::string_view bytes, int f
     ok = false;
     code = errno;
   }
-  if (ok && ::fsync(fd) != 0) {
-    ok = false;
-    code = errno;
-  }
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    code = errno;
-  }
+  ok = sync_and_close(fd, ok, code);
   if (!ok) {
     result.error = errno_text(code ? code : EIO);
     if (touched) {
@@ -428,14 +434,7 @@ FileResult write_file_atomic(const std::string& path, std::string_view bytes) {
     }
   }
   if (ok) ok = write_all(fd, bytes, code);
-  if (ok && ::fsync(fd) != 0) {
-    ok = false;
-    code = errno;
-  }
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    code = errno;
-  }
+  ok = sync_and_close(fd, ok, code);
   if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
     ok = false;
     code = errno;
