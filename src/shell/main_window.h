@@ -23,6 +23,10 @@ class QTimer;
 
 namespace zorvane {
 
+// The least window size the program runs well in.
+inline constexpr int kMinWindowWidth = 590;
+inline constexpr int kMinWindowHeight = 450;
+
 class ActionPanel;
 class BattleRunner;
 struct BattleRunResult;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "bridge/battle_runner.h"
 #include "campaign/battle_log.h"
 #include "campaign/save_file.h"
 #include "common/text.h"
@@ -12,13 +13,12 @@
 #include "display/stats_painter.h"
 #include "shell/action_panel.h"
 #include "shell/autosave.h"
-#include "bridge/battle_runner.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
 #include "shell/qt_text.h"
 #include "shell/stats_panel.h"
-#include "turn/resolution.h"
 #include "turn/computer_player.h"
+#include "turn/resolution.h"
 #include "turn/scoring.h"
 #include "turn/selection.h"
 
