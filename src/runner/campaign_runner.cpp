@@ -229,7 +229,8 @@ int CampaignRunner::run() {
       break;
     }
     const int team = state_.current_team;
-    const CampaignState before = after_action ? state_ : CampaignState();
+    std::optional<CampaignState> before;
+    if (after_action) before = state_;
     AiOutcome outcome = AiOutcome::passed;
     if (settings_.computer_controlled[static_cast<std::size_t>(team - 1)] == 1) {
       outcome = comp_ai(state_, panel_, settings_, cdata_, *this, random_);
@@ -243,7 +244,7 @@ int CampaignRunner::run() {
       ++actions_;
       acted_this_round = true;
     }
-    if (after_action) after_action(before, state_, outcome);
+    if (after_action) after_action(*before, state_, outcome);
     if (state_.current_team <= team || ended_) {
       record_round(++round);
       if (!acted_this_round && !ended_) {
