@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace zorvane {
 
@@ -25,6 +26,8 @@ inline constexpr std::size_t kMaxRosterLineBytes = 4096;
 // cut to kMaxRosterLineBytes), so memory does not grow with the file. A file that cannot
 // be read (missing, a folder, a named pipe, a device, too large) empties the table.
 void read_roster_file(const std::string& path, Roster& cdata);
+// The same rules for the bytes of a c_data.dat already in memory.
+void read_roster(std::string_view bytes, Roster& cdata);
 
 // The whole file: 50 lines, each entry unchanged, CR LF.
 std::string roster_file_bytes(const Roster& cdata);
