@@ -42,10 +42,9 @@ TEST_F(SmallCampaign, SaveHoldsTheMapCountersAndThirtyLinesPerCell) {
   const std::vector<std::string> first = {map_path, " 1", " 2", " 1 ", "", " 42255 ", "", "", " 0 ", " 0 ",
                                           "",       "",   "1"};
   for (std::size_t i = 0; i < first.size(); ++i) EXPECT_EQ(lines[i], first[i]) << "line " << i + 1;
-  EXPECT_EQ(lines[field_line(3, owner)], "A");
-  EXPECT_EQ(lines[field_line(5, x_px)], " 100 ");
-  EXPECT_EQ(lines[field_line(9, terrain)], "5");
-  EXPECT_EQ(lines[272], "");  // cell 9's unit_10
+  // Cell 9's unit_10 is the last line.
+  EXPECT_EQ(std::tuple(lines[field_line(3, owner)], lines[field_line(5, x_px)], lines[field_line(9, terrain)], lines[272]),
+            std::tuple("A", " 100 ", "5", ""));
   // Every line ends with CR LF, the last one included, and nothing else separates lines.
   EXPECT_EQ(join_crlf(lines), bytes);
 }
@@ -76,13 +75,10 @@ TEST_F(SmallCampaign, SaveLoadSaveDiffersOnlyInPixelPositions) {
   ASSERT_EQ(a.size(), b.size());
   for (std::size_t i = 0; i < a.size(); ++i) {
     const int f = i < 3 ? 0 : static_cast<int>((i - 3) % 30) + 1;  // the field on line i + 1
-    if (f != x_px && f != y_px) {
-      EXPECT_EQ(a[i], b[i]) << "line " << i + 1;
-    }
+    if (f != x_px && f != y_px) { EXPECT_EQ(a[i], b[i]) << "line " << i + 1; }
   }
   // Cell 5 (row 2, column 2) moved to the smaller picture's grid.
-  EXPECT_EQ(b[field_line(5, x_px)], " 50 ");
-  EXPECT_EQ(b[field_line(5, y_px)], " 40 ");
+  EXPECT_EQ(std::pair(b[field_line(5, x_px)], b[field_line(5, y_px)]), std::pair(std::string(" 50 "), std::string(" 40 ")));
 }
 
 TEST_F(SmallCampaign, FailedSaveSaysWhyAndKeepsTheOldSaveWhole) {
@@ -123,11 +119,8 @@ TEST_F(SmallCampaign, CountersComeFromTheSaveAndTurnStartsAgain) {
   // A few blank lines after the last cell are ignored.
   const CampaignLoadResult loaded = parse(join_crlf(lines) + "\r\n\r\n");
   ASSERT_TRUE(loaded.ok()) << loaded.error;
-  EXPECT_EQ(loaded.state->current_team, 2);
-  EXPECT_EQ(loaded.state->team_count, 4);
-  EXPECT_EQ(loaded.state->turn, 0);
-  EXPECT_EQ(loaded.state->action_count, 0);
-  EXPECT_EQ(loaded.state->map_file, map_path);
+  const CampaignState& s = *loaded.state;
+  EXPECT_EQ(std::tuple(s.current_team, s.team_count, s.turn, s.action_count, s.map_file), std::tuple(2, 4, 0L, 0L, map_path));
 }
 
 TEST_F(SmallCampaign, RelativeMapPathIsTakenAgainstTheProgramFolder) {

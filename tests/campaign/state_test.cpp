@@ -12,12 +12,8 @@ namespace {
 
 TEST(CampaignState, StartsWithTeamOneAndEmptyBoundedCells) {
   const CampaignState state;
-  EXPECT_EQ(state.cells.size(), 1600u);
-  EXPECT_EQ(state.current_team, 1);
-  EXPECT_EQ(state.team_count, 0);
-  EXPECT_EQ(state.turn, 0);
-  EXPECT_EQ(state.sel_state, 0);
-  EXPECT_EQ(state.marker_text_color, 14);
+  EXPECT_EQ(std::tuple(state.cells.size(), state.current_team, state.team_count, state.turn, state.sel_state, state.marker_text_color),
+            std::tuple(1600u, 1, 0, 0L, 0, 14));
   for (int n : {1, 1600}) {
     for (int f = 1; f <= kFieldCount; ++f) EXPECT_TRUE(state.field(n, f).is_empty()) << n << "/" << f;
   }
@@ -61,14 +57,12 @@ TEST(CompassNeighbour, FollowsTheStrideOfTheRowCountWithoutRowEdgeCheck) {
     int rows, cols, cell, direction;
     std::optional<int> neighbour;
   } cases[] = {
-      {3, 3, 5, 1, 2}, {3, 3, 5, 2, 3}, {3, 3, 5, 3, 6}, {3, 3, 5, 4, 9},
-      {3, 3, 5, 5, 8}, {3, 3, 5, 6, 7}, {3, 3, 5, 7, 4}, {3, 3, 5, 8, 1},
+      {3, 3, 5, 1, 2}, {3, 3, 5, 2, 3}, {3, 3, 5, 3, 6}, {3, 3, 5, 4, 9}, {3, 3, 5, 5, 8}, {3, 3, 5, 6, 7}, {3, 3, 5, 7, 4}, {3, 3, 5, 8, 1},
       // East of a row's last cell is the next row's first, and back; north-east of cell 3 is cell 1.
       {3, 3, 3, 3, 4}, {3, 3, 4, 7, 3}, {3, 3, 3, 2, 1}, {3, 3, 7, 6, 9},
       // Off the table at either end.
-      {3, 3, 1, 1, std::nullopt}, {3, 3, 1, 8, std::nullopt}, {3, 3, 1, 7, std::nullopt},
-      {3, 3, 9, 3, std::nullopt}, {3, 3, 7, 5, std::nullopt}, {3, 3, 8, 6, std::nullopt},
-      {3, 3, 5, 0, std::nullopt}, {3, 3, 5, 9, std::nullopt},
+      {3, 3, 1, 1, std::nullopt}, {3, 3, 1, 8, std::nullopt}, {3, 3, 1, 7, std::nullopt}, {3, 3, 9, 3, std::nullopt},
+      {3, 3, 7, 5, std::nullopt}, {3, 3, 8, 6, std::nullopt}, {3, 3, 5, 0, std::nullopt}, {3, 3, 5, 9, std::nullopt},
       // On 2 rows by 3 columns the stride is 2, not the row length.
       {2, 3, 4, 1, 2}, {2, 3, 1, 5, 3}, {2, 3, 5, 5, std::nullopt},
   };

@@ -6,57 +6,43 @@
 namespace zorvane {
 namespace {
 
-TEST(GetPath, TakesFolderPartAtLastSeparator) {
-  EXPECT_EQ(GetPath("C:\\Games\\Vantor.exe"), "C:\\Games");
-  EXPECT_EQ(GetPath("C:\\Vantor.exe"), "C:");
-  EXPECT_EQ(GetPath("/opt/games/Vantor.exe"), "/opt/games");
-  EXPECT_EQ(GetPath("C:/Games/sub\\Vantor.exe"), "C:/Games/sub");
-}
-
-TEST(GetPath, ShortTextsAndTextsWithoutLateSeparatorStayUnchanged) {
-  EXPECT_EQ(GetPath("C:\\a"), "C:\\a");   // four characters or fewer
-  EXPECT_EQ(GetPath(""), "");
-  EXPECT_EQ(GetPath("abcd"), "abcd");
-  EXPECT_EQ(GetPath("Vantor.exe"), "Vantor.exe");  // no separator at all
-  // Only positions from the third on are searched: a separator in position 1 or 2 is not found.
-  EXPECT_EQ(GetPath("\\Vantor.exe"), "\\Vantor.exe");
-  EXPECT_EQ(GetPath("a\\Vantor.exe"), "a\\Vantor.exe");
-  EXPECT_EQ(GetPath("ab\\Vantor.exe"), "ab");
+// The folder part ends at the last separator; texts of four characters or fewer, texts
+// without a separator, and separators in position 1 or 2 leave the text unchanged.
+TEST(GetPath, TakesFolderPartAtLastSeparatorFromTheThirdPositionOn) {
+  for (const auto& [path, folder] :
+       {std::pair{"C:\\Games\\Vantor.exe", "C:\\Games"}, {"C:\\Vantor.exe", "C:"}, {"/opt/games/Vantor.exe", "/opt/games"},
+        {"C:/Games/sub\\Vantor.exe", "C:/Games/sub"}, {"C:\\a", "C:\\a"}, {"", ""}, {"abcd", "abcd"},
+        {"Vantor.exe", "Vantor.exe"}, {"\\Vantor.exe", "\\Vantor.exe"}, {"a\\Vantor.exe", "a\\Vantor.exe"},
+        {"ab\\Vantor.exe", "ab"}}) {
+    EXPECT_EQ(GetPath(path), folder) << path;
+  }
 }
 
 TEST(GetFileName, TakesTextAfterLastSeparator) {
-  EXPECT_EQ(GetFileName("D:\\maps\\hill.map"), "hill.map");
-  EXPECT_EQ(GetFileName("C:\\hill.map"), "hill.map");
-  EXPECT_EQ(GetFileName("hill.map"), "hill.map");
-  EXPECT_EQ(GetFileName("/home/u/maps/hill.map"), "hill.map");
-  EXPECT_EQ(GetFileName("maps/"), "");
+  for (const auto& [path, name] : {std::pair{"D:\\maps\\hill.map", "hill.map"}, {"C:\\hill.map", "hill.map"},
+                                   {"hill.map", "hill.map"}, {"/home/u/maps/hill.map", "hill.map"}, {"maps/", ""}}) {
+    EXPECT_EQ(GetFileName(path), name) << path;
+  }
 }
 
-TEST(JoinPath, UsesTheFoldersOwnSeparator) {
+TEST(JoinPath, UsesTheFoldersOwnSeparatorAndTakesRelativeSettingsAgainstTheProgramFolder) {
+  const std::string sep(1, platform_separator());
   EXPECT_EQ(join_path("C:\\Games", "a.ai"), "C:\\Games\\a.ai");
   EXPECT_EQ(join_path("/opt/g", "a.ai"), "/opt/g/a.ai");
-  EXPECT_EQ(join_path("", "a.ai"), std::string(1, platform_separator()) + "a.ai");
-}
-
-TEST(ResolveInFolder, RelativeSettingsAreTakenAgainstTheProgramFolder) {
-  const std::string sep(1, platform_separator());
-  EXPECT_EQ(resolve_in_folder("/prog", "vantor/Vantor.exe"), "/prog" + sep + "vantor/Vantor.exe");
-  EXPECT_EQ(resolve_in_folder("/prog/", " background.bmp "), "/prog" + sep + "background.bmp");
-  EXPECT_EQ(resolve_in_folder("/prog", "/abs/Vantor.exe"), "/abs/Vantor.exe");
-  EXPECT_EQ(resolve_in_folder("/prog", "C:\\Games\\Vantor.exe"), "C:\\Games\\Vantor.exe");
-  EXPECT_EQ(resolve_in_folder("/prog", "   "), "   ");
+  EXPECT_EQ(join_path("", "a.ai"), sep + "a.ai");
+  for (const auto& [folder, setting, path] :
+       {std::tuple{"/prog", "vantor/Vantor.exe", "/prog" + sep + "vantor/Vantor.exe"},
+        {"/prog/", " background.bmp ", "/prog" + sep + "background.bmp"}, {"/prog", "/abs/Vantor.exe", "/abs/Vantor.exe"},
+        {"/prog", "C:\\Games\\Vantor.exe", "C:\\Games\\Vantor.exe"}, {"/prog", "   ", "   "}}) {
+    EXPECT_EQ(resolve_in_folder(folder, setting), path) << setting;
+  }
 }
 
 TEST(Palette, ColourValuesHaveRedInTheLowByte) {
-  EXPECT_EQ(rgb(15, 165, 0), 42255u);
-  EXPECT_EQ(rgb(112, 120, 0), 30832u);
-  EXPECT_EQ(rgb(255, 255, 255), 16777215u);
-  EXPECT_EQ(palette_color(1), rgb(0, 0, 128));
-  EXPECT_EQ(palette_color(12), rgb(255, 0, 0));
-  EXPECT_EQ(palette_color(14), rgb(255, 255, 0));
-  EXPECT_EQ(red_of(rgb(1, 2, 3)), 1);
-  EXPECT_EQ(green_of(rgb(1, 2, 3)), 2);
-  EXPECT_EQ(blue_of(rgb(1, 2, 3)), 3);
+  EXPECT_EQ(std::tuple(rgb(15, 165, 0), rgb(112, 120, 0), rgb(255, 255, 255)), std::tuple(42255u, 30832u, 16777215u));
+  EXPECT_EQ(std::tuple(palette_color(1), palette_color(12), palette_color(14)),
+            std::tuple(rgb(0, 0, 128), rgb(255, 0, 0), rgb(255, 255, 0)));
+  EXPECT_EQ(std::tuple(red_of(rgb(1, 2, 3)), green_of(rgb(1, 2, 3)), blue_of(rgb(1, 2, 3))), std::tuple(1, 2, 3));
 }
 
 }  // namespace

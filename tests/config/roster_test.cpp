@@ -39,9 +39,7 @@ TEST(ReadRosterFile, FillsFiftyLineCyclesAndRefusesWhatIsNotAFile) {
     r[0][0] = r[9][4] = "left over";
     read_roster_file(c.path, r);
     for (const auto& [team, slot, entry] : c.slots) EXPECT_EQ(r[team][slot], entry) << c.path << " " << team << slot;
-    if (c.slots.size() == 1) {
-      EXPECT_EQ(r, Roster{}) << c.path;
-    }
+    if (c.slots.size() == 1) { EXPECT_EQ(r, Roster{}) << c.path; }
   }
 }
 
@@ -50,75 +48,42 @@ TEST(RosterFile, WritesFiftyLinesTeamMajorAndReadsBack) {
   r[0] = {"a.ai", "b.ai", "", "", ""};
   r[9] = {"j1.ai", "", "", "", "j5.ai"};
   const std::string bytes = roster_file_bytes(r);
-  EXPECT_EQ(bytes.substr(0, 14), "a.ai\r\nb.ai\r\n\r\n");
-  EXPECT_EQ(split_lines_any(bytes).size(), 50u);
+  std::vector<std::string> lines(50);
+  std::tie(lines[0], lines[1], lines[45], lines[49]) = std::tuple("a.ai", "b.ai", "j1.ai", "j5.ai");
+  EXPECT_EQ(bytes, join_crlf(lines));
   testing::TempDir dir;
   Roster back;
   read_roster_file(dir.write("c_data.dat", bytes), back);
   EXPECT_EQ(back, r);
 }
 
-TEST(Army, AddStopsAtFiveAndRemoveMakesRoomAgain) {
+// A team's army holds five units at most, counted up to the last filled roster slot; the same
+// unit may be added twice; removing packs the roster; nothing selected does nothing.
+TEST(Army, AddStopsAtFiveCountedUpToTheLastFilledSlotAndRemovePacksTheRoster) {
   Roster r{};
-  ArmySelection panel;
-  assignments(panel, r, 1, {"a.ai", "b.ai"});
-  for (int i = 0; i < 5; ++i) EXPECT_TRUE(army_add(panel, i % 2));
-  EXPECT_FALSE(army_add(panel, 0));
-  EXPECT_EQ(panel.army.size(), 5u);
-  EXPECT_TRUE(army_remove(panel, 4));
-  EXPECT_TRUE(army_add(panel, 1));
-  EXPECT_FALSE(army_add(panel, 1));
-}
-
-TEST(Army, NothingSelectedDoesNothing) {
-  ArmySelection panel;
-  assignments(panel, Roster{}, 1, {"a.ai"});
-  EXPECT_FALSE(army_add(panel, -1));
-  EXPECT_FALSE(army_add(panel, 1));
-  EXPECT_FALSE(army_remove(panel, 0));
-  EXPECT_TRUE(panel.army.empty());
-}
-
-TEST(Army, SameUnitTwiceGivesTwoEntriesAndRemovingPacksTheRoster) {
-  Roster r{};
+  r[2] = {"a.ai", "", "c.ai", "", ""};
   ArmySelection panel;
   assignments(panel, r, 3, {"a.ai", "b.ai", "c.ai"});
-  army_add(panel, 0);
-  army_add(panel, 0);
-  army_add(panel, 2);
-  c_update(panel, r, 3);
-  EXPECT_EQ(r[2], (std::array<std::string, 5>{"a.ai", "a.ai", "c.ai", "", ""}));
-  army_remove(panel, 1);
-  c_update(panel, r, 3);
-  EXPECT_EQ(r[2], (std::array<std::string, 5>{"a.ai", "c.ai", "", "", ""}));
-}
-
-TEST(Army, RosterWithAGapCountsUpToTheLastFilledSlot) {
-  Roster r{};
-  r[0] = {"a.ai", "", "c.ai", "", ""};
-  ArmySelection panel;
-  assignments(panel, r, 1, {"x.ai"});
   EXPECT_EQ(panel.army, (std::vector<std::string>{"a.ai", "c.ai"}));
   EXPECT_EQ(panel.army_count, 3);
-  EXPECT_TRUE(army_add(panel, 0));
-  EXPECT_TRUE(army_add(panel, 0));
+  EXPECT_FALSE(army_add(panel, -1) || army_add(panel, 3) || army_remove(panel, 2) || army_remove(panel, -1));
+  EXPECT_TRUE(army_add(panel, 1) && army_add(panel, 1));
   EXPECT_FALSE(army_add(panel, 0));  // counted five, though the list holds four
+  c_update(panel, r, 3);
+  EXPECT_EQ(r[2], (std::array<std::string, 5>{"a.ai", "c.ai", "b.ai", "b.ai", ""}));
+  EXPECT_TRUE(army_remove(panel, 1));
+  c_update(panel, r, 3);
+  EXPECT_EQ(r[2], (std::array<std::string, 5>{"a.ai", "b.ai", "b.ai", "", ""}));
+  EXPECT_TRUE(army_add(panel, 2));  // removing made room for one
+  EXPECT_FALSE(army_add(panel, 0));
+  EXPECT_EQ(panel.army, (std::vector<std::string>{"a.ai", "b.ai", "b.ai", "c.ai"}));
 }
 
 TEST(ListUnitPrograms, FindsAiFilesInLowerCaseSkippingFoldersHiddenAndUnsafeNames) {
   testing::TempDir dir;
-  dir.write("Tank.AI", "x");
-  dir.write("scout.ai", "x");
-  dir.write("notes.txt", "x");
-  dir.write(".hidden.ai", "x");
-  dir.write("bad\nname.ai", "x");
-  dir.write("tab\tname.ai", "x");
+  for (const char* name : {"Tank.AI", "scout.ai", "notes.txt", ".hidden.ai", "bad\nname.ai", "tab\tname.ai"}) dir.write(name, "x");
   std::filesystem::create_directory(dir.file("folder.ai"));
   EXPECT_EQ(list_unit_programs(dir.path()), (std::vector<std::string>{"scout.ai", "tank.ai"}));
-}
-
-TEST(ListUnitPrograms, MissingFolderGivesNoNames) {
-  testing::TempDir dir;
   EXPECT_TRUE(list_unit_programs(dir.file("missing")).empty());
 }
 
