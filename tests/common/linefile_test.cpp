@@ -69,6 +69,10 @@ TEST(LineReader, CutsLongLinesAndStopsAtTheByteLimit) {
   const std::string path = dir.write("big.txt", std::string(100, 'x'));
   EXPECT_EQ(read_file(path, 99).error, "the file is larger than 99 bytes");
   EXPECT_EQ(read_file(path, 100).bytes, std::string(100, 'x'));
+  for (const auto& [bytes, text] : {std::pair{0ull, "0 bytes"}, {1ull, "1 byte"}, {1023ull, "1023 bytes"}, {1024ull, "1 KiB"},
+                                    {1025ull, "1025 bytes"}, {1ull << 20, "1 MiB"}, {(3ull << 20) + 1024, "3073 KiB"}}) {
+    EXPECT_EQ(size_text(bytes), text);
+  }
 }
 
 // Reading a pipe or a device used to block for ever; every reader refuses them at once.
