@@ -124,6 +124,9 @@ TEST(ValueForms, EachKindConvertsAndSavesInItsOwnForm) {
       {Value::number(2.0), "2", 2, 2, " 2 ", false},
       {Value::number(30.5), "30.5", 30.5, 30, " 30.5 ", false},
       {Value::number(0.25), "0.25", 0.25, 0, " 0.25 ", false},
+      {Value::number(-2.5), "-2.5", -2.5, -2, "-2.5 ", false},
+      {Value::number(-3.0), "-3", -3, -3, "-3 ", false},
+      {Value::number(1e16), "1e+16", 1e16, 10000000000000000LL, " 1e+16 ", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("case " + std::to_string(&c - cases));
@@ -136,8 +139,8 @@ TEST(ValueForms, EachKindConvertsAndSavesInItsOwnForm) {
 }
 
 TEST(ValueNumericText, WholeTextMustBeANumber) {
-  for (const char* t : {" 30832 ", "-1.5", "2e2"}) EXPECT_TRUE(text_is_numeric(t)) << t;
-  for (const char* t : {"", "  ", "1x", "x1", "-", "1e"}) EXPECT_FALSE(text_is_numeric(t)) << t;
+  for (const char* t : {" 30832 ", "-1.5", "2e2", "+.5", "1.", "1E-2", "7e+10"}) EXPECT_TRUE(text_is_numeric(t)) << t;
+  for (const char* t : {"", "  ", "1x", "x1", "-", "1e", "1e+", ".e1", ".", "1.5.2", "1e2x", "- 1"}) EXPECT_FALSE(text_is_numeric(t)) << t;
 }
 
 using testing::read_bytes;
