@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -95,18 +96,34 @@ TEST_F(SmallCampaign, FailedSaveSaysWhyAndKeepsTheOldSaveWhole) {
   EXPECT_FALSE(std::filesystem::exists(save + ".saving"));
 }
 
+// A carriage return would split a value over two lines and shift every later field, and a
+// grid beyond the cell table would be written from cells that do not exist; a line feed alone
+// stays inside its line.
 TEST_F(SmallCampaign, UnsavableStateIsRefusedBeforeWriting) {
-  // A carriage return would split the value over two lines and shift every later field.
-  CampaignState state = new_campaign();
-  state.field(4, unit_1) = Value::text("bad\rname.ai");
   const std::string save = dir.write("game.sav", "kept");
-  const FileResult result = write_campaign_save(save, state);
-  EXPECT_FALSE(result.ok);
-  EXPECT_NE(result.error.find("field 21 of cell 4"), std::string::npos) << result.error;
+  const struct {
+    std::function<void(CampaignState&)> spoil;
+    const char* problem;  // "" for none
+  } cases[] = {
+      {[](CampaignState& s) { s.field(4, unit_1) = Value::text("bad\rname.ai"); }, "field 21 of cell 4 holds a line break"},
+      {[](CampaignState& s) { s.field(9, kFieldCount) = Value::text("x\r"); }, "field 30 of cell 9 holds a line break"},
+      {[](CampaignState& s) { s.map_file += "\r"; }, "the map file's name holds a line break"},
+      {[](CampaignState& s) { s.grid_rows = s.grid_cols = 41; }, "grid of 41 by 41 cells does not fit"},
+      {[](CampaignState& s) { s.grid_rows = -1; }, "grid of -1 by 3 cells"},
+      {[](CampaignState& s) { s.field(9, kFieldCount) = Value::text("line\nfeed"); }, ""},
+  };
+  for (const auto& c : cases) {
+    CampaignState state = new_campaign();
+    c.spoil(state);
+    EXPECT_NE(campaign_save_problem(state).value_or("").find(c.problem), std::string::npos) << c.problem;
+    EXPECT_EQ(campaign_save_problem(state).has_value(), *c.problem != 0) << c.problem;
+    if (*c.problem) {
+      const FileResult result = write_campaign_save(save, state);
+      EXPECT_FALSE(result.ok);
+      EXPECT_NE(result.error.find(c.problem), std::string::npos) << result.error;
+    }
+  }
   EXPECT_EQ(read_bytes(save), "kept");
-  // A grid beyond the cell table would be written from cells that do not exist.
-  state.grid_rows = state.grid_cols = 41;
-  EXPECT_NE(campaign_save_problem(state).value_or("").find("41 by 41"), std::string::npos);
 }
 
 TEST_F(SmallCampaign, CountersComeFromTheSaveAndTurnStartsAgain) {
