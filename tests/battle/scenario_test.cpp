@@ -69,7 +69,7 @@ TEST(Scenario, TerrainChoosesMapAndBackdropAroundTheFixedLines) {
        {std::tuple{"1", "map=green.map", "mapbackbmp=Verdant Reach"}, {"2", "map=dark.map", "mapbackbmp=Dust Hollow"},
         {"3", "map=brown.map", "mapbackbmp=Rustmoor"}, {"4", "map=red.map", "mapbackbmp=Ashcrown"},
         {"5", "map=white.map", "mapbackbmp=Keldris IX"}, {"A", "map=green.map", ""}, {"C", "map=green.map", ""},
-        {"J", "map=green.map", ""}, {"0", "", ""}, {"6", "", ""}, {"K", "", ""}, {"c", "", ""}, {"", "", ""}, {"12", "", ""}}) {
+        {"J", "map=green.map", ""}, {" 3 ", "map=brown.map", "mapbackbmp=Rustmoor"}, {"0", "", ""}, {"6", "", ""}, {"K", "", ""}, {"c", "", ""}, {"", "", ""}, {"12", "", ""}}) {
     std::vector<std::string> expected = {
         "title=Zorvane Battle", "damage=100", "fuel=200", "unit=C:\\Games\\a.ai", "unit=C:\\Games\\c.ai", "ammo=300",
         "lastalivebonus=no", "disablestrategynode=no", "shieldoverheat=no", "area=planetside", "iffoff=no", "bloodmode=no",

@@ -75,7 +75,10 @@ TEST(JoinPath, UsesTheFoldersOwnSeparatorAndTakesRelativeSettingsAgainstTheProgr
   for (const auto& [folder, setting, path] :
        {std::tuple{"/prog", "vantor/Vantor.exe", "/prog" + sep + "vantor/Vantor.exe"},
         {"/prog/", " background.bmp ", "/prog" + sep + "background.bmp"}, {"/prog", "/abs/Vantor.exe", "/abs/Vantor.exe"},
-        {"/prog", "C:\\Games\\Vantor.exe", "C:\\Games\\Vantor.exe"}, {"/prog", "   ", "   "}}) {
+        {"/prog", "C:\\Games\\Vantor.exe", "C:\\Games\\Vantor.exe"}, {"/prog", "   ", "   "}, {"", "a.bmp", "a.bmp"},
+        {"/prog//", "a.bmp", "/prog" + sep + "a.bmp"}, {"/prog", "z:/a.bmp", "z:/a.bmp"}, {"/prog", "\\\\srv\\a", "\\\\srv\\a"},
+        {"/prog", "C:a.bmp", "/prog" + sep + "C:a.bmp"}, {"/prog", "1:\\a", "/prog" + sep + "1:\\a"},
+        {"/prog", "[:\\a", "/prog" + sep + "[:\\a"}, {"/prog", "@:/a", "/prog" + sep + "@:/a"}, {"/prog", "{:/a", "/prog" + sep + "{:/a"}}) {
     EXPECT_EQ(resolve_in_folder(folder, setting), path) << setting;
   }
 }

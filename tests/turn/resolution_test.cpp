@@ -29,9 +29,10 @@ struct Resolution : ::testing::Test {
   }
 };
 
+// Slots beyond the fifth are not listed in the panel and keep their units.
 TEST_F(Resolution, AugmentPutsTheNewUnitsBeforeTheOldOnes) {
   cdata[0] = {"new1", "new2", "", "", ""};
-  put_units(state, 1, {"X", "Y", "Z"});
+  put_units(state, 1, {"X", "Y", "Z", "", "", "Q"});
   b_mode(state, panel, cdata, 1, 1);
   for (int row : {0, 1}) {
     panel.available_selected = row;
@@ -39,9 +40,9 @@ TEST_F(Resolution, AugmentPutsTheNewUnitsBeforeTheOldOnes) {
   }
   EXPECT_EQ(panel.chosen, (std::vector<std::string>{"new1", "new2"}));
   ASSERT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::resolved);
-  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"new1", "new2", "X", "Y", "Z"}));
+  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"new1", "new2", "X", "Y", "Z", "Q"}));
   EXPECT_EQ(world.log, "1\tA\t2\tAugment\tAdd\t1\tA\t\r\n");
-  EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 1 1", "count 1 1 5", "count 1 1 5"}));
+  EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 1 1", "count 1 1 6", "count 1 1 6"}));
   EXPECT_TRUE(!panel.visible && panel.available.empty() && panel.chosen.empty() && panel.current.empty());
   EXPECT_EQ(std::tuple(state.action_count, state.current_team, state.turn), std::tuple(1L, 2, 1L));
 }
@@ -110,6 +111,37 @@ TEST_F(Resolution, ABattleThatCouldNotBeFoughtUndoesTheAttack) {
   EXPECT_FALSE(panel.visible);
   // "OK" on a closed panel does nothing.
   EXPECT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::ignored);
+}
+
+// A panel naming a cell outside the map resolves nothing; the last cell is inside.
+TEST_F(Resolution, OnlyCellsOfTheMapCanAct) {
+  state.field(16, owner) = Value::text("A");
+  for (const auto& [from, to, outcome] : {std::tuple{0, 0, ActionOutcome::ignored}, {17, 17, ActionOutcome::ignored},
+                                          {16, 17, ActionOutcome::ignored}, {16, 16, ActionOutcome::resolved}}) {
+    b_mode(state, panel, cdata, 16, 16);
+    std::tie(panel.source, panel.target) = std::pair(std::to_string(from), std::to_string(to));
+    EXPECT_EQ(Command3_Click(state, panel, settings, world), outcome) << from << " " << to;
+  }
+  EXPECT_EQ(world.log, "16\tA\t0\tAugment\tAdd\t16\tA\t\r\n");
+}
+
+// A human team without land is passed over (no turn counted) until a team with land or a
+// computer team is to move; when no team has land the search ends after one round.
+TEST(SkipLandlessPlayers, PassesHumanTeamsWithoutLand) {
+  const struct {
+    const char* owners;  // of cells 1, 2, 3
+    std::array<int, 10> computer;
+    int from, to;
+  } cases[] = {{"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2}, {"ABC", {}, 3, 3}};
+  for (const auto& c : cases) {
+    CampaignState state = campaign("ABC1\r\n1111\r\n1111\r\n1111\r\n");
+    for (int n = 1; n <= 3; ++n) state.field(n, owner) = c.owners[n - 1] == ' ' ? Value() : Value::text(std::string(1, c.owners[n - 1]));
+    Settings settings;
+    settings.computer_controlled = c.computer;
+    state.current_team = c.from;
+    skip_landless_players(state, settings);
+    EXPECT_EQ(std::pair(state.current_team, state.turn), std::pair(c.to, 0L)) << c.owners << " from " << c.from;
+  }
 }
 
 TEST_F(Resolution, TurnLimitEndsTheCampaignAfterTeamOnesActionThatReachesIt) {
