@@ -98,26 +98,6 @@ TEST_F(CampaignMenus, SaveWritesTheCampaignOrKeepsTheEarlierFileAndSaysWhy) {
   EXPECT_EQ(h.bytes("blocked.sav"), "earlier save\r\n");
 }
 
-TEST_F(CampaignMenus, LoadRestoresTheCampaignInANewRunWithItsBadges) {
-  h.new_campaign(map_path);
-  h.window->state().field(9, unit_1) = Value::text("tank.ai ");
-  h.window->state().field(9, owner) = Value::text("B");
-  h.window->state().current_team = 2;
-  h.dialogs.answer(q(h.dir.file("camp.sav")));
-  h.trigger("mnuSave");
-  h.window = h.restart();
-  h.window->show();
-  h.dialogs.answer(q(h.dir.file("camp.sav")));
-  h.trigger("mnuLoad");
-  EXPECT_TRUE(h.said().empty());
-  expect_campaign_running(true);
-  const CampaignState& s = h.window->state();
-  EXPECT_EQ(std::tuple(s.current_team, s.team_count, s.turn, s.field(9, unit_1).to_text()),
-            std::tuple(2, 2, 0L, "tank.ai "));
-  // Cell 9 now shows team B's badge (palette green) inside its tile.
-  EXPECT_EQ(map().pixelColor(s.field(9, x_px).to_whole() + 16, s.field(9, y_px).to_whole() + 16), QColor(0, 128, 0));
-}
-
 // The snapshot says so only while automatic snapshots are off; a failure says why.
 TEST_F(CampaignMenus, SnapshotSavesTheWholeMapAsABitmapOrSaysWhy) {
   h.new_campaign(map_path);

@@ -125,6 +125,8 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   }
   EXPECT_EQ(state().current_team, 2);
   EXPECT_EQ(indicator(), "Turn 0: team B to move (computer)");  // as the shipped settings say
+  EXPECT_TRUE(count_badge_shows(3, 1, 1));  // the loaded map shows its badges
+  EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuLoad") && h.find<QTimer>("Timer1")->isActive());
 }
 
 TEST_F(Play, AFailedGameStartUndoesTheAttackAndTheWinnerEndsTheCampaign) {

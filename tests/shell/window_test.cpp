@@ -170,13 +170,6 @@ TEST_F(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
   }
 }
 
-TEST_F(WindowBattle, MissingGameMeansNoBattleWithTheReason) {
-  h.window->settings().game_exe_path = "vantor/NoSuchGame.exe";
-  const BattleRunResult result = h.window->fight_battle("1", {"tank.ai"}, {"scout.ai"});
-  EXPECT_FALSE(result.fought);
-  EXPECT_TRUE(result.error.contains("NoSuchGame.exe"));
-  EXPECT_TRUE(h.enabled("mnuSave"));
-}
 
 }  // namespace
 }  // namespace zorvane::testing
