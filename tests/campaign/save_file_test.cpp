@@ -126,18 +126,22 @@ TEST_F(SmallCampaign, UnsavableStateIsRefusedBeforeWriting) {
   EXPECT_EQ(read_bytes(save), "kept");
 }
 
+// The team counters are the save's (halves rounded to even, one to ten teams), not the map's
+// two; a few blank lines after the last cell are ignored.
 TEST_F(SmallCampaign, CountersComeFromTheSaveAndTurnStartsAgain) {
   CampaignState state = new_campaign();
   state.turn = 7;
   state.action_count = 20;
-  auto lines = split_lines_cr(campaign_save_bytes(state));
-  lines[1] = " 2.5";  // rounded halves to even: team 2
-  lines[2] = " 4";    // the save's team count, not the map's 2
-  // A few blank lines after the last cell are ignored.
-  const CampaignLoadResult loaded = parse(join_crlf(lines) + "\r\n\r\n");
-  ASSERT_TRUE(loaded.ok()) << loaded.error;
-  const CampaignState& s = *loaded.state;
-  EXPECT_EQ(std::tuple(s.current_team, s.team_count, s.turn, s.action_count, s.map_file), std::tuple(2, 4, 0L, 0L, map_path));
+  for (const auto& [current, teams, expected] : {std::tuple{" 2.5", " 4", std::pair(2, 4)}, {"1", "1 ", std::pair(1, 1)},
+                                                 {" 10", " 10", std::pair(10, 10)}, {"3.5", "4.5", std::pair(4, 4)}}) {
+    auto lines = split_lines_cr(campaign_save_bytes(state));
+    std::tie(lines[1], lines[2]) = std::pair(current, teams);
+    const CampaignLoadResult loaded = parse(join_crlf(lines) + "\r\n\r\n");
+    ASSERT_TRUE(loaded.ok()) << loaded.error;
+    const CampaignState& s = *loaded.state;
+    EXPECT_EQ(std::tuple(s.current_team, s.team_count, s.turn, s.action_count, s.map_file),
+              std::tuple(expected.first, expected.second, 0L, 0L, map_path));
+  }
 }
 
 TEST_F(SmallCampaign, RelativeMapPathIsTakenAgainstTheProgramFolder) {
