@@ -57,14 +57,20 @@ TEST(LineReader, SplitsAsTheWholeTextSplittersFromMemoryAndFromAFile) {
 }
 
 TEST(LineReader, CutsLongLinesAndStopsAtTheByteLimit) {
-  const std::string text = "short\n" + std::string(5000, 'L') + "\nafter\n";
+  const std::string text = "short\n" + std::string(10, 'E') + "\n" + std::string(5000, 'L') + "\nafter\n";
   LineReader cut(std::string_view(text), LineEnds::any, {.max_line_bytes = 10});
   std::vector<std::pair<std::string, bool>> lines;
   for (std::string line; cut.next(line);) lines.push_back({line, cut.line_cut()});
-  EXPECT_EQ(lines, (std::vector<std::pair<std::string, bool>>{{"short", false}, {std::string(10, 'L'), true}, {"after", false}}));
+  EXPECT_EQ(lines, (std::vector<std::pair<std::string, bool>>{
+                       {"short", false}, {std::string(10, 'E'), false}, {std::string(10, 'L'), true}, {"after", false}}));
   LineReader limited(std::string_view(text), LineEnds::any, {.max_bytes = 1024});
-  EXPECT_EQ(read_all(limited), Lines{"short"});
+  EXPECT_EQ(read_all(limited), (Lines{"short", std::string(10, 'E')}));
   EXPECT_EQ(limited.error(), "the file is larger than 1 KiB");
+  for (const std::size_t max : {text.size(), text.size() - 1}) {
+    LineReader exact(std::string_view(text), LineEnds::any, {.max_bytes = max});
+    EXPECT_EQ(read_all(exact).size(), max == text.size() ? 4u : 3u);
+    EXPECT_EQ(exact.failed(), max < text.size());
+  }
   testing::TempDir dir;
   const std::string path = dir.write("big.txt", std::string(100, 'x'));
   EXPECT_EQ(read_file(path, 99).error, "the file is larger than 99 bytes");

@@ -43,7 +43,9 @@ TEST(QuotedExcerpt, LongTextsAreCutToAShortPrefixNotInsideACharacter) {
   const std::string accented = std::string(59, 'a') + "\xC3\xA9tude";  // "é" spans bytes 60 and 61
   for (const auto& [text, expected] :
        {std::pair{std::string(), std::string("\"\"")}, {std::string(60, 'x'), "\"" + std::string(60, 'x') + "\""},
-        {std::string(1 << 20, 'x'), "\"" + std::string(60, 'x') + "...\""}, {accented, "\"" + std::string(59, 'a') + "...\""}}) {
+        {std::string(1 << 20, 'x'), "\"" + std::string(60, 'x') + "...\""}, {accented, "\"" + std::string(59, 'a') + "...\""},
+        // Not a character: at most three continuation bytes are given back.
+        {std::string(56, 'a') + std::string(10, '\x80'), "\"" + std::string(56, 'a') + "\x80...\""}}) {
     EXPECT_EQ(quoted_excerpt(text), expected) << text.size();
   }
 }

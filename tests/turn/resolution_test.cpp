@@ -129,13 +129,19 @@ TEST_F(Resolution, OnlyCellsOfTheMapCanAct) {
 // computer team is to move; when no team has land the search ends after one round.
 TEST(SkipLandlessPlayers, PassesHumanTeamsWithoutLand) {
   const struct {
-    const char* owners;  // of cells 1, 2, 3
+    std::string owners;  // of cells 1, 2, 3 (and on the ten-team map up to 10)
     std::array<int, 10> computer;
     int from, to;
-  } cases[] = {{"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2}, {"ABC", {}, 3, 3}};
+  } cases[] = {{"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2},
+               {"ABC", {}, 3, 3}, {"ABCDEFGHI ", {}, 10, 1}};
   for (const auto& c : cases) {
-    CampaignState state = campaign("ABC1\r\n1111\r\n1111\r\n1111\r\n");
-    for (int n = 1; n <= 3; ++n) state.field(n, owner) = c.owners[n - 1] == ' ' ? Value() : Value::text(std::string(1, c.owners[n - 1]));
+    const std::size_t side = c.owners.size() == 3 ? 4 : 10;
+    std::string map = (side == 4 ? std::string("ABC1") : std::string("ABCDEFGHIJ")) + "\r\n";
+    for (std::size_t r = 1; r < side; ++r) map += std::string(side, '1') + "\r\n";
+    CampaignState state = campaign(map);
+    for (std::size_t n = 1; n <= c.owners.size(); ++n) {
+      state.field(int(n), owner) = c.owners[n - 1] == ' ' ? Value() : Value::text(std::string(1, c.owners[n - 1]));
+    }
     Settings settings;
     settings.computer_controlled = c.computer;
     state.current_team = c.from;
