@@ -81,6 +81,25 @@ TEST(LineReader, CutsLongLinesAndStopsAtTheByteLimit) {
   }
 }
 
+// Started without standard input, the program gets descriptor 0 for the first file it
+// opens, which must still be read.
+TEST(Readers, ReadAFileOpenedAsDescriptorZero) {
+  testing::TempDir dir;
+  const std::string path = dir.write("c_data.dat", "a\r\nb\r\n");
+  const int saved = ::dup(0);
+  ::close(0);
+  Lines lines;
+  {
+    LineReader reader(path, LineEnds::any);
+    lines = read_all(reader);
+  }
+  const ReadResult whole = read_file(path);
+  ::dup2(saved, 0);
+  ::close(saved);
+  EXPECT_EQ(lines, (Lines{"a", "b"}));
+  EXPECT_EQ(whole.bytes, "a\r\nb\r\n");
+}
+
 // Reading a pipe or a device used to block for ever; every reader refuses them at once.
 TEST(Readers, RefuseWhatIsNotAPlainFileNamingWhatItIs) {
   testing::TempDir dir;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "event_helpers.h"
 #include "shell/panel.h"
 #include "window_harness.h"
 
@@ -121,12 +122,11 @@ TEST(Background, UnusableImageLeavesThePlainMapAndSaysWhichFileOnce) {
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     h.window->resize(900, 700);
-    QTest::qWait(300);
+    const QImage& map = h.find<SurfaceWidget>("Picture1")->surface();
+    EXPECT_TRUE(wait_until([&] { return map.size() == h.window->centralWidget()->size(); })) << "the map is refitted";
     const auto said = h.said();
     ASSERT_EQ(said.size(), c.notice ? 1u : 0u) << c.setting;
     if (c.notice) { EXPECT_TRUE(said[0].rfind("Notice: ", 0) == 0 && said[0].find(c.setting) != std::string::npos) << said[0]; }
-    const QImage& map = h.find<SurfaceWidget>("Picture1")->surface();
-    EXPECT_EQ(map.size(), h.window->centralWidget()->size());
     EXPECT_EQ(map.pixel(0, 0), map.pixel(map.width() / 2, map.height() / 2)) << c.setting;
   }
 }

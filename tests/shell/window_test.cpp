@@ -15,6 +15,7 @@
 #include "bridge/battle_runner.h"
 #include "event_helpers.h"
 #include "shell/qt_dialogs.h"
+#include "shell/panel.h"
 #include "window_harness.h"
 
 namespace zorvane::testing {
@@ -38,7 +39,7 @@ TEST(WindowDetails, HelpViewerFitsASmallWindowWithItsCloseLabel) {
   WindowHarness h;
   h.use_shipped_files();
   h.start().resize(590, 450);
-  QTest::qWait(400);  // the refit after a resize
+  ASSERT_TRUE(wait_until([&] { return h.find<SurfaceWidget>("Picture1")->surface().size() == h.window->centralWidget()->size(); }));
   h.trigger("mnuHelp");
   QWidget* viewer = h.find<QWidget>("Picture4");
   QWidget* close = h.find<QWidget>("Label34");

@@ -80,6 +80,14 @@ TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
   }
 }
 
+// The panel lists slots 1 to 5 only: a unit beyond them stays in the cell it was in.
+TEST_F(Resolution, AdvanceLeavesUnitsBeyondTheFifthSlot) {
+  put_units(state, 1, {"a1", "a2", "", "", "", "s6"}, "A");
+  ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
+  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"", "", "", "", "", "s6"}));
+  EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
+}
+
 TEST_F(Resolution, AttackFightsAndPutsTheSurvivorsInTheCell) {
   put_units(state, 1, {"a1", "a2", "a3"}, "A");
   put_units(state, 2, {"d1"}, "B");
