@@ -144,6 +144,7 @@ TEST(MapReader, RejectsUnusableMapsNamingFileLineAndProblem) {
        "line 1 starts with a byte-order mark (bytes EF BB BF), which a map cannot hold"},
       {"closing Ctrl-Z", "1A1\r\n111\r\n111\r\n\x1A", "", "the file ends with a Ctrl-Z character (byte 1A) after line 3"},
       {"tab in a line", "1A1\r\n1\t11\r\n111\r\n", "line 2:", "(column 2 holds byte 09, a control character"},
+      {"delete in a line", "1A1\r\n1\x7f" "11\r\n111\r\n", "line 2:", "(column 2 holds byte 7F, a control character"},
       {"accented first line", "1\xC3\xA9" "1\r\n111\r\n111\r\n", "line 2:",
        "(line 1, column 2 holds byte C3, which is not plain ASCII"},
   };

@@ -64,7 +64,7 @@ TEST(ParseCheck, NumericValueRoundedDecidesTheBox) {
 
 TEST(ParseOption, TrueInAnyCaseChoosesTheOption) {
   for (const char* yes : {"True", "TRUE", "  tRuE  "}) EXPECT_TRUE(parse_option(yes)) << yes;
-  for (const char* no : {"False", "", "yes", "true1"}) EXPECT_FALSE(parse_option(no)) << no;
+  for (const char* no : {"False", "", "yes", "true1", "nope", "tru"}) EXPECT_FALSE(parse_option(no)) << no;
 }
 
 // An option line that does not say True leaves the option as it is; "Set Size" (line 39)
