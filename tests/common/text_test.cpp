@@ -80,7 +80,8 @@ TEST(JoinPath, UsesTheFoldersOwnSeparatorAndTakesRelativeSettingsAgainstTheProgr
         {"/prog", "C:\\Games\\Vantor.exe", "C:\\Games\\Vantor.exe"}, {"/prog", "   ", "   "}, {"", "a.bmp", "a.bmp"},
         {"/prog//", "a.bmp", "/prog" + sep + "a.bmp"}, {"/prog", "z:/a.bmp", "z:/a.bmp"}, {"/prog", "\\\\srv\\a", "\\\\srv\\a"},
         {"/prog", "C:a.bmp", "/prog" + sep + "C:a.bmp"}, {"/prog", "1:\\a", "/prog" + sep + "1:\\a"},
-        {"/prog", "[:\\a", "/prog" + sep + "[:\\a"}, {"/prog", "@:/a", "/prog" + sep + "@:/a"}, {"/prog", "{:/a", "/prog" + sep + "{:/a"}}) {
+        {"/prog", "[:\\a", "/prog" + sep + "[:\\a"}, {"/prog", "@:/a", "/prog" + sep + "@:/a"}, {"/prog", "{:/a", "/prog" + sep + "{:/a"},
+        {"/prog", "A:\\a", "A:\\a"}, {"/prog", "Z:/a", "Z:/a"}, {"/prog", "a:/a", "a:/a"}}) {
     EXPECT_EQ(resolve_in_folder(folder, setting), path) << setting;
   }
 }
