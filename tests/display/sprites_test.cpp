@@ -133,9 +133,12 @@ TEST(MaskBlit, CopiesAllButExactlyTheKeyColourAndSkipsWhatLiesOutsideTheSource) 
   mask_blit(dest, work, sprite, 0, 0, 5, 4, 1, 1, key);
   EXPECT_EQ(std::tuple(dest.pixel(1, 1), dest.pixel(3, 3), dest.pixel(0, 0), dest.pixel(7, 6)),
             std::tuple(work.pixel(1, 1), qRgb(250, 0, 0), qRgb(1, 2, 3), qRgb(1, 2, 3)));
+  // No source or no destination: nothing drawn.
+  const QImage before = dest.copy();
+  mask_blit(dest, dest, QImage(), 0, 0, 5, 4, 0, 0, 0);
+  EXPECT_EQ(dest, before);
   QImage none;
   mask_blit(none, none, sprite, 0, 0, 5, 4, 0, 0, 0);
-  mask_blit(dest, dest, QImage(), 0, 0, 5, 4, 0, 0, 0);
   EXPECT_TRUE(none.isNull());
 }
 
