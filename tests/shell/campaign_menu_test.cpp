@@ -20,7 +20,6 @@ const char* const kHeader = "From\tTeam\tFOCC\tType\tAction\tTo\tTeam\r\n";
 class CampaignMenus : public ::testing::Test {
  protected:
   void SetUp() override {
-    h.use_shipped_files();
     map_path = h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n");
     h.start().resize(700, 500);
   }
@@ -33,7 +32,7 @@ class CampaignMenus : public ::testing::Test {
   }
   const QImage& map() { return h.find<SurfaceWidget>("Picture1")->surface(); }
 
-  WindowHarness h;
+  WindowHarness h{with_shipped_files};
   std::string map_path;
 };
 

@@ -66,8 +66,7 @@ TEST(ConfigPanel, TextsNeverTakeALineBreakHoweverItArrives) {
 }
 
 TEST(ConfigPanel, EditsTakeEffectAtOnceAndCloseKeepsThemUnsaved) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   MainWindow& w = h.start();
   h.text("Text12")->setText("4");
   h.find<QCheckBox>("Check5")->setChecked(true);
@@ -78,8 +77,7 @@ TEST(ConfigPanel, EditsTakeEffectAtOnceAndCloseKeepsThemUnsaved) {
 }
 
 TEST(ConfigPanel, AiOkWritesTheFileAndReturnsToTheConfigurationPanel) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   h.start();
   h.trigger("mnuConfig");
   h.click("Command15");
@@ -111,8 +109,7 @@ TEST(ConfigPanel, GreyedCheckFromTheFileIsKeptUntilTheUserClicksIt) {
 TEST(ConfigPanel, FailedSaveNamesTheFileKeepsTheOldOneAndStillCloses) {
   for (const auto& [file, open, ok, open_after] : {std::tuple{"config.dat", "mnuConfig", "Command5", ""},
                                                    {"c_data.dat", "Command16", "Command18", "Picture3"}}) {
-    WindowHarness h;
-    h.use_shipped_files();
+    WindowHarness h{with_shipped_files};
     h.start();
     fs::create_directory(h.folder_file(std::string(file) + ".saving"));
     h.trigger("mnuConfig");
@@ -128,8 +125,7 @@ TEST(ConfigPanel, FailedSaveNamesTheFileKeepsTheOldOneAndStillCloses) {
 }
 
 TEST(Browse, EachButtonOffersItsFilterAndPutsTheChosenPathIntoItsSetting) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   MainWindow& w = h.start();
   const char* map_filter = "VANTOR MAP (*.map)|*.map";
   for (const auto& [button, filter, line] :
@@ -170,8 +166,7 @@ TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
       {"1024", "", "1024", "450", true, {height_msg, notice}},  // also while Run Maximized is chosen
   };
   for (const auto& c : cases) {
-    WindowHarness h;
-    h.use_shipped_files();
+    WindowHarness h{with_shipped_files};
     h.start();
     h.trigger("mnuConfig");
     h.click("Command21");
@@ -191,7 +186,6 @@ TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
 class ArmyPanel : public ::testing::Test {
  protected:
   void SetUp() override {
-    h.use_shipped_files();
     for (const char* name : {"Vantor.exe", "Tank.AI", "scout.ai", "readme.txt"}) h.dir.write(std::string("game/") + name, "");
     h.config({{0, "game/Vantor.exe"}});
     h.start();
@@ -208,7 +202,7 @@ class ArmyPanel : public ::testing::Test {
     army()->setCurrentRow(row);
     h.click("Command17");
   }
-  WindowHarness h;
+  WindowHarness h{with_shipped_files};
 };
 
 TEST_F(ArmyPanel, OffersTheGamesUnitProgramsAndRefusesASixthUnit) {

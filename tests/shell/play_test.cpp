@@ -25,7 +25,6 @@ namespace {
 class Play : public ::testing::Test {
  protected:
   void SetUp() override {
-    h.use_shipped_files();
     map_path = h.dir.write("maps/duel-8.aim", shipped_file("maps/duel-8.aim"));
     h.start();
     Settings& s = h.window->settings();
@@ -66,7 +65,7 @@ class Play : public ::testing::Test {
   std::vector<std::string> log_lines() { return split_lines_cr(h.bytes("blog.txt")); }
   std::string indicator() { return h.find<QLabel>("TurnIndicator")->text().toStdString(); }
 
-  WindowHarness h;
+  WindowHarness h{with_shipped_files};
   std::string map_path;
 };
 
@@ -165,8 +164,7 @@ TEST_F(Play, AFailedGameStartUndoesTheAttackAndTheWinnerEndsTheCampaign) {
 // Team A by the mouse, B and C by the computer on the three-team sample map; the test
 // drives the clock's ticks.
 TEST(ComputerTeams, PlayInLetterOrderWithinATickAndWaitForTheHuman) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   const std::string map = h.dir.write("maps/triad-13.aim", shipped_file("maps/triad-13.aim"));
   h.start();
   Settings& s = h.window->settings();

@@ -43,8 +43,7 @@ TEST(StartUp, MissingOrUnreadableConfigShowsTheNoticeAndTheConfigurationPanel) {
 }
 
 TEST(StartUp, ShippedConfigShowsTheCentredSplashAndOnlyTheMenusBeforeACampaign) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   MainWindow& w = h.start();
   EXPECT_TRUE(h.said().empty());
   EXPECT_EQ(w.windowTitle(), "Zorvane");
@@ -78,8 +77,7 @@ TEST(StartUp, StoredSizeSetsTheWindowWithAMinimum) {
                {"False", "800", "", {640, 480}},    {"False", "590", "450", {590, 450}},
                {"False", "700px", "500", {700, 500}}, {"True", "800", "600", {800, 600}}};
   for (const auto& c : cases) {
-    WindowHarness h;
-    h.use_shipped_files();
+    WindowHarness h{with_shipped_files};
     h.config({{37, c.maximized}, {38, "False"}, {39, c.width}, {40, c.height}});
     MainWindow& w = h.start(false);
     EXPECT_EQ(w.size(), c.expected) << c.width << " x " << c.height;
@@ -89,8 +87,7 @@ TEST(StartUp, StoredSizeSetsTheWindowWithAMinimum) {
 }
 
 TEST(Background, IsStretchedOverTheMapWithItsProgressInLabel1) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   QImage image(4, 3, QImage::Format_RGB32);
   image.fill(QColor(200, 10, 10));
   ASSERT_TRUE(image.save(q(h.folder_file("back.bmp")), "BMP"));
@@ -113,8 +110,7 @@ TEST(Background, UnusableImageLeavesThePlainMapAndSaysWhichFileOnce) {
   } cases[] = {{"nowhere.bmp", nullptr, true}, {"broken.bmp", "BM this is not a bitmap", true},
                {"  ", nullptr, false}, {"folder.bmp", "", true}};
   for (const auto& c : cases) {
-    WindowHarness h;
-    h.use_shipped_files();
+    WindowHarness h{with_shipped_files};
     if (c.contents) h.dir.write(std::string(c.setting) + (*c.contents ? "" : "/inside"), c.contents);
     h.config({{34, c.setting}});
     h.start(false).show();
@@ -144,8 +140,7 @@ void drag(QWidget* label, QPoint by) {
 
 // A panel dragged by its title strip stays where it was left when closed and opened again.
 TEST(Panels, TitleStripDragsThePanelWhichStaysWhereLeft) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   h.start().resize(1000, 800);
   const struct {
     const char *panel, *strip;
@@ -201,8 +196,7 @@ TEST(Viewer, ShowsTheFileUnderItsTitleBoundedOrSaysWhyNot) {
        {"Battle Log", QString(4096, 'w') + QChar(0x2026) + "\nnext\n", "[1 lines longer than 4096 characters are cut short"}},
   };
   for (const auto& c : cases) {
-    WindowHarness h;
-    h.use_shipped_files();
+    WindowHarness h{with_shipped_files};
     fs::remove(h.folder_file(c.file));
     if (c.put == bytes) h.dir.write(c.file, c.bytes);
     if (c.put == folder) fs::create_directory(h.folder_file(c.file));
@@ -225,8 +219,7 @@ TEST(Viewer, ShowsTheFileUnderItsTitleBoundedOrSaysWhyNot) {
 }
 
 TEST(Exit, EndsAtOnceWithoutWritingAnything) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   h.start();
   h.text("Text1")->setText("changed");
   h.trigger("mnuExit");

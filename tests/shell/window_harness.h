@@ -20,8 +20,14 @@ namespace zorvane::testing {
 // The shipped default files, as the build lays them out.
 std::string shipped_file(const std::string& name);
 
+// Tag for a harness whose folder starts with the shipped files.
+inline constexpr struct WithShippedFiles {
+} with_shipped_files;
+
 class WindowHarness {
  public:
+  WindowHarness() = default;
+  explicit WindowHarness(WithShippedFiles) { use_shipped_files(); }
   // Copies the shipped config.dat, c_data.dat and Help.txt into the folder.
   void use_shipped_files();
   // Writes the shipped config.dat with these lines (counted from 0) replaced.

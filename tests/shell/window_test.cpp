@@ -24,8 +24,7 @@ namespace {
 int stacking(QWidget* w) { return static_cast<int>(w->parentWidget()->children().indexOf(w)); }
 
 TEST(WindowDetails, ConfigureComesToTheFrontOfOtherPanels) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   h.start();
   for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
     h.find<QWidget>(other)->show();
@@ -36,8 +35,7 @@ TEST(WindowDetails, ConfigureComesToTheFrontOfOtherPanels) {
 }
 
 TEST(WindowDetails, HelpViewerFitsASmallWindowWithItsCloseLabel) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   h.start().resize(590, 450);
   ASSERT_TRUE(wait_until([&] { return h.find<SurfaceWidget>("Picture1")->surface().size() == h.window->centralWidget()->size(); }));
   h.trigger("mnuHelp");
@@ -78,13 +76,11 @@ TEST(RealDialogs, MessageShowsTheArrowAndSaveDoesNotAskBeforeReplacing) {
 }
 
 TEST(CommandLine, AMapStartsACampaignAndASaveLoadsRelativeToTheStartFolder) {
-  WindowHarness by_menu;
-  by_menu.use_shipped_files();
+  WindowHarness by_menu{with_shipped_files};
   by_menu.start();
   by_menu.new_campaign(by_menu.dir.write("maps/DUEL-8.AIM", shipped_file("maps/duel-8.aim")));
 
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   h.dir.write("blog.txt", "an old log\r\n");
   h.start();
   // The map lives in the other folder: the path is taken against where the program started,
@@ -106,8 +102,7 @@ TEST(CommandLine, AMapStartsACampaignAndASaveLoadsRelativeToTheStartFolder) {
 }
 
 TEST(CommandLine, MissingDamagedOrOtherFilesAreExplainedAndLeaveTheProgramReady) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   h.dir.write("bad.aim", "12\r\n3\r\n");
   h.dir.write("notes.txt", "hello");
   h.start();
@@ -129,12 +124,11 @@ TEST(CommandLine, MissingDamagedOrOtherFilesAreExplainedAndLeaveTheProgramReady)
 class WindowBattle : public ::testing::Test {
  protected:
   void SetUp() override {
-    h.use_shipped_files();
     h.start();
     h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
     ASSERT_TRUE(h.enabled("mnuSave"));
   }
-  WindowHarness h;
+  WindowHarness h{with_shipped_files};
 };
 
 TEST_F(WindowBattle, GameIsFoundRelativeToTheProgramFolderAndReportsBack) {
