@@ -198,7 +198,10 @@ TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
       {dir.file("folder"), "a folder of that name is in the way"},
       {dir.fifo("pipe"), "it is a named pipe, not a file"},
       {dir.file("no/such/folder/x.sav"), "No such file or directory"},
+      {dir.file("loop1"), "it is a chain of more than 40 symbolic links"},
   };
+  fs::create_symlink("loop2", dir.file("loop1"));
+  fs::create_symlink("loop1", dir.file("loop2"));
   fs::create_directory(dir.file("folder"));
   for (const auto& c : cases) EXPECT_EQ(write_file_atomic(c.path, "x").error, c.reason) << c.path;
   EXPECT_TRUE(fs::is_directory(dir.file("folder")));

@@ -88,6 +88,8 @@ TEST_F(Selection, AdvanceCountsOwnUnitsButNotAnEnemysTowardsFive) {
     const auto before = panel.chosen.size();
     Command1_Click(state, panel);
     added += static_cast<int>(panel.chosen.size() - before);
+    // A unit moved to "Chosen" leaves "Available", and with it the selection and ">".
+    if (panel.chosen.size() > before) { EXPECT_TRUE(!panel.add_enabled && panel.available_selected == -1); }
   }
   EXPECT_EQ(added, 2);
   EXPECT_EQ(panel.available, (std::vector<std::string>{"a3", "a4", "a5"}));
@@ -114,11 +116,11 @@ TEST_F(Selection, AugmentOffersTheRosterAndOcupiedOnlyCancel) {
   b_mode(state, panel, cdata, 1, 1);
   EXPECT_EQ(std::tuple(panel.mode, panel.icon, panel.current_header, panel.available),
             std::tuple("Augment", PanelIcon::unit, kAugmentHeader, std::vector<std::string>{"p1.ai", "p3.ai"}));
-  for (int i = 0; i < 4; ++i) {
-    panel.available_selected = 0;
-    Command1_Click(state, panel);
-  }
-  // The roster entry stays listed, so it is added again until five units are counted.
+  panel.available_selected = 0;
+  List1_Click(panel);
+  for (int i = 0; i < 4; ++i) Command1_Click(state, panel);
+  // The roster entry stays listed and selected, so it is added again until five units are counted.
+  EXPECT_TRUE(panel.add_enabled && panel.available_selected == 0);
   EXPECT_EQ(panel.chosen, (std::vector<std::string>{"p1.ai", "p1.ai", "p1.ai"}));
   EXPECT_EQ(panel.available.size(), 2u);
 
