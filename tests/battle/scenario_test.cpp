@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <tuple>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,12 +16,8 @@ namespace {
 Settings battle_settings() {
   Settings s;
   s.game_exe_path = "C:\\Games\\Vantor.exe";
-  s.terrain_maps = {"C:\\maps\\green.map", "C:\\maps\\dark.map", "C:\\maps\\brown.map", "C:\\maps\\red.map",
-                    "C:\\maps\\white.map"};
-  s.battle_damage = "100";
-  s.battle_fuel = "200";
-  s.battle_ammo = "300";
-  s.battle_click_limit = "500";
+  s.terrain_maps = {"C:\\maps\\green.map", "C:\\maps\\dark.map", "C:\\maps\\brown.map", "C:\\maps\\red.map", "C:\\maps\\white.map"};
+  std::tie(s.battle_damage, s.battle_fuel, s.battle_ammo, s.battle_click_limit) = std::tuple("100", "200", "300", "500");
   return s;
 }
 
@@ -61,47 +58,27 @@ TEST(Scenario, AttackOnBrownTerrainIsWrittenByteForByteWithItsRoster) {
             "nodefill=1\r\n"
             "nodeguns=1\r\n"
             "mapbackbmp=Rustmoor\r\n");
-  EXPECT_EQ(s.roster[0], (BattleRosterRow{"", "1", "a.ai"}));
-  EXPECT_EQ(s.roster[1], (BattleRosterRow{"", "1", "b.ai"}));
-  EXPECT_EQ(s.roster[2], (BattleRosterRow{"", "2", "c.ai"}));
-  for (std::size_t i = 3; i < s.roster.size(); ++i) EXPECT_EQ(s.roster[i], BattleRosterRow{}) << "row " << i + 1;
+  EXPECT_EQ(s.roster, (BattleRoster{{{"", "1", "a.ai"}, {"", "1", "b.ai"}, {"", "2", "c.ai"}}}));
 }
-
-struct TerrainCase {
-  const char* terrain;
-  const char* map_line;  // "" for no line
-  const char* backdrop;  // "" for no line
-};
-
-class ScenarioTerrain : public ::testing::TestWithParam<TerrainCase> {};
 
 // Every battle writes the same fixed lines in the same order; the terrain only decides
-// whether the map line (second) and the backdrop line (last) are there.
-TEST_P(ScenarioTerrain, ChoosesMapAndBackdropAroundTheFixedLines) {
-  const TerrainCase c = GetParam();
-  std::vector<std::string> expected = {
-      "title=Zorvane Battle", "damage=100", "fuel=200", "unit=C:\\Games\\a.ai", "unit=C:\\Games\\c.ai", "ammo=300",
-      "lastalivebonus=no", "disablestrategynode=no", "shieldoverheat=no", "area=planetside", "iffoff=no",
-      "bloodmode=no", "clicklimit=500", "overheat=30", "flagguns=30", "flagfill=350", "nodebonus=10", "nodefill=1",
-      "nodeguns=1"};
-  if (*c.map_line) expected.insert(expected.begin() + 1, c.map_line);
-  if (*c.backdrop) expected.push_back(c.backdrop);
-  EXPECT_EQ(build_scenario(c.terrain, battle_settings(), {"a.ai"}, {"c.ai"}).lines, expected);
+// whether the map line (second) and the backdrop line (last) are there: the five terrains,
+// a team's home cell (the light green map and no backdrop), and anything else (neither).
+TEST(Scenario, TerrainChoosesMapAndBackdropAroundTheFixedLines) {
+  for (const auto& [terrain, map_line, backdrop] :
+       {std::tuple{"1", "map=green.map", "mapbackbmp=Verdant Reach"}, {"2", "map=dark.map", "mapbackbmp=Dust Hollow"},
+        {"3", "map=brown.map", "mapbackbmp=Rustmoor"}, {"4", "map=red.map", "mapbackbmp=Ashcrown"},
+        {"5", "map=white.map", "mapbackbmp=Keldris IX"}, {"A", "map=green.map", ""}, {"C", "map=green.map", ""},
+        {"J", "map=green.map", ""}, {" 3 ", "map=brown.map", "mapbackbmp=Rustmoor"}, {"0", "", ""}, {"6", "", ""}, {"K", "", ""}, {"c", "", ""}, {"", "", ""}, {"12", "", ""}}) {
+    std::vector<std::string> expected = {
+        "title=Zorvane Battle", "damage=100", "fuel=200", "unit=C:\\Games\\a.ai", "unit=C:\\Games\\c.ai", "ammo=300",
+        "lastalivebonus=no", "disablestrategynode=no", "shieldoverheat=no", "area=planetside", "iffoff=no", "bloodmode=no",
+        "clicklimit=500", "overheat=30", "flagguns=30", "flagfill=350", "nodebonus=10", "nodefill=1", "nodeguns=1"};
+    if (*map_line) expected.insert(expected.begin() + 1, map_line);
+    if (*backdrop) expected.push_back(backdrop);
+    EXPECT_EQ(build_scenario(terrain, battle_settings(), {"a.ai"}, {"c.ai"}).lines, expected) << terrain;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    AllTerrains, ScenarioTerrain,
-    ::testing::Values(TerrainCase{"1", "map=green.map", "mapbackbmp=Verdant Reach"},
-                      TerrainCase{"2", "map=dark.map", "mapbackbmp=Dust Hollow"},
-                      TerrainCase{"3", "map=brown.map", "mapbackbmp=Rustmoor"},
-                      TerrainCase{"4", "map=red.map", "mapbackbmp=Ashcrown"},
-                      TerrainCase{"5", "map=white.map", "mapbackbmp=Keldris IX"},
-                      // A team's home cell: the light green map and no backdrop.
-                      TerrainCase{"A", "map=green.map", ""}, TerrainCase{"C", "map=green.map", ""},
-                      TerrainCase{"J", "map=green.map", ""},
-                      // Anything else: neither line.
-                      TerrainCase{"0", "", ""}, TerrainCase{"6", "", ""}, TerrainCase{"K", "", ""},
-                      TerrainCase{"c", "", ""}, TerrainCase{"", "", ""}, TerrainCase{"12", "", ""}));
 
 // Each switch: 0 (unchecked) writes "no", 1 (checked) "yes", 2 (greyed) no line at all.
 TEST(Scenario, SwitchesWriteNoYesOrNothingWhenGreyed) {
@@ -109,10 +86,8 @@ TEST(Scenario, SwitchesWriteNoYesOrNothingWhenGreyed) {
   for (const std::array<int, 4> checks :
        {std::array<int, 4>{0, 0, 0, 0}, {1, 1, 1, 1}, {2, 2, 2, 2}, {0, 2, 1, 2}, {2, 0, 2, 1}}) {
     Settings settings = battle_settings();
-    settings.last_alive_bonus = checks[0];
-    settings.disable_strategy_node = checks[1];
-    settings.shield_overheat = checks[2];
-    settings.blood_mode = checks[3];
+    std::tie(settings.last_alive_bonus, settings.disable_strategy_node, settings.shield_overheat, settings.blood_mode) =
+        std::tuple(checks[0], checks[1], checks[2], checks[3]);
     const Scenario s = build_scenario("1", settings, {"a.ai"}, {"b.ai"});
     std::size_t greyed = 0;
     for (std::size_t k = 0; k < 4; ++k) {

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "campaign/map_file.h"
+#include "common/linefile.h"
 #include "test_files.h"
 
 namespace zorvane {
@@ -41,16 +44,10 @@ TEST(MapReader, SmallMapReplacesEveryCellButLeavesTheTurnAlone) {
   state.field(1600, owner) = Value::text("C");
   // 301 by 151 pixels and 3 columns: cells 100 wide, 50 high.
   apply_map(parsed(kSmallMap), 301, 151, state);
-  EXPECT_EQ(state.current_team, 2);
-  EXPECT_EQ(state.turn, 7);
-  EXPECT_EQ(state.action_count, 12);
-  EXPECT_EQ(state.map_file, "test.aim");
-  EXPECT_EQ(state.team_count, 2);
-  EXPECT_EQ(state.grid_rows, 3);
-  EXPECT_EQ(state.grid_cols, 3);
-  EXPECT_EQ(state.first_line_cols, 3);
-  EXPECT_EQ(state.cell_w, 100);
-  EXPECT_EQ(state.cell_h, 50);
+  EXPECT_EQ(std::tuple(state.current_team, state.turn, state.action_count, state.map_file),
+            std::tuple(2, 7L, 12L, "test.aim"));
+  EXPECT_EQ(std::tuple(state.team_count, state.grid_rows, state.grid_cols, state.first_line_cols, state.cell_w, state.cell_h),
+            std::tuple(2, 3, 3, 3, 100, 50));
   const char* terrains = "12A3B4555";
   const long long colours[] = {42255, 30784, 30832, 30832, 30832, 11111, 16777215, 16777215, 16777215};
   const char* owners[] = {"", "", "A", "", "B", "", "", "", ""};
@@ -63,20 +60,16 @@ TEST(MapReader, SmallMapReplacesEveryCellButLeavesTheTurnAlone) {
     EXPECT_EQ(state.field(n, y_px), Value::whole((n - 1) / 3 * 50)) << n;
     for (int f : {4, 5, 8, 9, 11, 20, 21, 30}) EXPECT_TRUE(state.field(n, f).is_empty()) << n << "/" << f;
   }
-  EXPECT_TRUE(state.field(10, cell_no).is_empty());
-  EXPECT_TRUE(state.field(1600, owner).is_empty());
+  EXPECT_TRUE(state.field(10, cell_no).is_empty() && state.field(1600, owner).is_empty());
 }
 
 TEST(MapReader, CellSizeIsPixelsLessOneOverTheFirstLineRoundedHalvesToEven) {
   // Ten characters on the first line; both sides divide by its length.
   for (const auto& [pixels, size] : {std::pair{301, 30}, {302, 30}, {306, 30}, {316, 32}}) {
     const CampaignState state = applied(square_map(10), pixels, 316);
-    EXPECT_EQ(state.cell_w, size) << pixels;
-    EXPECT_EQ(state.cell_h, 32);
+    EXPECT_EQ(std::pair(state.cell_w, state.cell_h), std::pair(size, 32)) << pixels;
   }
-  EXPECT_EQ(map_cell_size(311, 10), 31);
-  EXPECT_EQ(map_cell_size(1, 10), 0);
-  EXPECT_EQ(map_cell_size(500, 0), 0);  // no division by an empty first line
+  EXPECT_EQ(std::tuple(map_cell_size(311, 10), map_cell_size(1, 10), map_cell_size(500, 0)), std::tuple(31, 0, 0));
 }
 
 TEST(MapReader, OddLinesAreReadCharacterByCharacter) {
@@ -119,11 +112,7 @@ TEST(MapReader, OddLinesAreReadCharacterByCharacter) {
   }
 }
 
-TEST(MapReader, CarriageReturnAloneEndsALine) {
-  const CampaignState cr = applied("12A\r3B4\r555");
-  EXPECT_EQ(cr.grid_rows, 3);
-  EXPECT_TRUE(cr.cells == applied(kSmallMap).cells);
-}
+TEST(MapReader, CarriageReturnAloneEndsALine) { EXPECT_TRUE(applied("12A\r3B4\r555").cells == applied(kSmallMap).cells); }
 
 TEST(MapReader, RejectsUnusableMapsNamingFileLineAndProblem) {
   // 41 lines of 41 with two of them blank: under 1600 cells, but the grid is too big.
@@ -155,6 +144,7 @@ TEST(MapReader, RejectsUnusableMapsNamingFileLineAndProblem) {
        "line 1 starts with a byte-order mark (bytes EF BB BF), which a map cannot hold"},
       {"closing Ctrl-Z", "1A1\r\n111\r\n111\r\n\x1A", "", "the file ends with a Ctrl-Z character (byte 1A) after line 3"},
       {"tab in a line", "1A1\r\n1\t11\r\n111\r\n", "line 2:", "(column 2 holds byte 09, a control character"},
+      {"delete in a line", "1A1\r\n1\x7f" "11\r\n111\r\n", "line 2:", "(column 2 holds byte 7F, a control character"},
       {"accented first line", "1\xC3\xA9" "1\r\n111\r\n111\r\n", "line 2:",
        "(line 1, column 2 holds byte C3, which is not plain ASCII"},
   };
@@ -177,6 +167,31 @@ TEST(MapReader, MissingOrUnreadableFileIsRejectedWithItsReason) {
     EXPECT_NE(result.error.find("\"" + path + "\""), std::string::npos) << result.error;
     EXPECT_NE(result.error.find(reason), std::string::npos) << result.error;
   }
+}
+
+namespace fs = std::filesystem;
+
+TEST(SampleMaps, EveryShippedMapIsAcceptedWithItsTeamsHolesAndAllTerrains) {
+  const std::map<std::string, int> expected = {
+      {"duel-8.aim", 2},     {"triad-13.aim", 3},   {"four-corners-16.aim", 4}, {"river-crossing-20.aim", 2},
+      {"hexagon-25.aim", 6}, {"compass-32.aim", 8}, {"grand-melee-40.aim", 10},
+  };
+  std::map<std::string, int> found;
+  for (const auto& entry : fs::directory_iterator(fs::path(ZORVANE_SOURCE_DIR) / "data" / "maps")) {
+    if (entry.path().extension() != ".aim") continue;
+    const std::string name = entry.path().filename().string();
+    const MapReadResult result = read_map_file(entry.path().string());
+    ASSERT_TRUE(result.ok()) << result.error;
+    found[name] = result.map->team_count;
+    // Every line CR LF ended and no blank rows, so each map reads the same in any editor.
+    const std::string bytes = testing::read_bytes(entry.path().string());
+    EXPECT_EQ(join_crlf(split_lines_cr(bytes)), bytes) << name;
+    EXPECT_EQ(static_cast<int>(result.map->cells.size()), result.map->grid_rows * result.map->grid_cols) << name;
+    std::map<char, int> terrains;
+    for (const MapCell& cell : result.map->cells) ++terrains[cell.terrain];
+    for (char t : {'0', '1', '2', '3', '4', '5'}) EXPECT_GT(terrains[t], 0) << name << " lacks terrain " << t;
+  }
+  EXPECT_EQ(found, expected);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,10 +43,9 @@ TEST_F(SmallCampaign, SaveHoldsTheMapCountersAndThirtyLinesPerCell) {
   const std::vector<std::string> first = {map_path, " 1", " 2", " 1 ", "", " 42255 ", "", "", " 0 ", " 0 ",
                                           "",       "",   "1"};
   for (std::size_t i = 0; i < first.size(); ++i) EXPECT_EQ(lines[i], first[i]) << "line " << i + 1;
-  EXPECT_EQ(lines[field_line(3, owner)], "A");
-  EXPECT_EQ(lines[field_line(5, x_px)], " 100 ");
-  EXPECT_EQ(lines[field_line(9, terrain)], "5");
-  EXPECT_EQ(lines[272], "");  // cell 9's unit_10
+  // Cell 9's unit_10 is the last line.
+  EXPECT_EQ(std::tuple(lines[field_line(3, owner)], lines[field_line(5, x_px)], lines[field_line(9, terrain)], lines[272]),
+            std::tuple("A", " 100 ", "5", ""));
   // Every line ends with CR LF, the last one included, and nothing else separates lines.
   EXPECT_EQ(join_crlf(lines), bytes);
 }
@@ -76,13 +76,10 @@ TEST_F(SmallCampaign, SaveLoadSaveDiffersOnlyInPixelPositions) {
   ASSERT_EQ(a.size(), b.size());
   for (std::size_t i = 0; i < a.size(); ++i) {
     const int f = i < 3 ? 0 : static_cast<int>((i - 3) % 30) + 1;  // the field on line i + 1
-    if (f != x_px && f != y_px) {
-      EXPECT_EQ(a[i], b[i]) << "line " << i + 1;
-    }
+    if (f != x_px && f != y_px) { EXPECT_EQ(a[i], b[i]) << "line " << i + 1; }
   }
   // Cell 5 (row 2, column 2) moved to the smaller picture's grid.
-  EXPECT_EQ(b[field_line(5, x_px)], " 50 ");
-  EXPECT_EQ(b[field_line(5, y_px)], " 40 ");
+  EXPECT_EQ(std::pair(b[field_line(5, x_px)], b[field_line(5, y_px)]), std::pair(std::string(" 50 "), std::string(" 40 ")));
 }
 
 TEST_F(SmallCampaign, FailedSaveSaysWhyAndKeepsTheOldSaveWhole) {
@@ -99,35 +96,52 @@ TEST_F(SmallCampaign, FailedSaveSaysWhyAndKeepsTheOldSaveWhole) {
   EXPECT_FALSE(std::filesystem::exists(save + ".saving"));
 }
 
+// A carriage return would split a value over two lines and shift every later field, and a
+// grid beyond the cell table would be written from cells that do not exist; a line feed alone
+// stays inside its line.
 TEST_F(SmallCampaign, UnsavableStateIsRefusedBeforeWriting) {
-  // A carriage return would split the value over two lines and shift every later field.
-  CampaignState state = new_campaign();
-  state.field(4, unit_1) = Value::text("bad\rname.ai");
   const std::string save = dir.write("game.sav", "kept");
-  const FileResult result = write_campaign_save(save, state);
-  EXPECT_FALSE(result.ok);
-  EXPECT_NE(result.error.find("field 21 of cell 4"), std::string::npos) << result.error;
+  const struct {
+    std::function<void(CampaignState&)> spoil;
+    const char* problem;  // "" for none
+  } cases[] = {
+      {[](CampaignState& s) { s.field(4, unit_1) = Value::text("bad\rname.ai"); }, "field 21 of cell 4 holds a line break"},
+      {[](CampaignState& s) { s.field(9, kFieldCount) = Value::text("x\r"); }, "field 30 of cell 9 holds a line break"},
+      {[](CampaignState& s) { s.map_file += "\r"; }, "the map file's name holds a line break"},
+      {[](CampaignState& s) { s.grid_rows = s.grid_cols = 41; }, "grid of 41 by 41 cells does not fit"},
+      {[](CampaignState& s) { s.grid_rows = -1; }, "grid of -1 by 3 cells"},
+      {[](CampaignState& s) { s.field(9, kFieldCount) = Value::text("line\nfeed"); }, ""},
+  };
+  for (const auto& c : cases) {
+    CampaignState state = new_campaign();
+    c.spoil(state);
+    EXPECT_NE(campaign_save_problem(state).value_or("").find(c.problem), std::string::npos) << c.problem;
+    EXPECT_EQ(campaign_save_problem(state).has_value(), *c.problem != 0) << c.problem;
+    if (*c.problem) {
+      const FileResult result = write_campaign_save(save, state);
+      EXPECT_FALSE(result.ok);
+      EXPECT_NE(result.error.find(c.problem), std::string::npos) << result.error;
+    }
+  }
   EXPECT_EQ(read_bytes(save), "kept");
-  // A grid beyond the cell table would be written from cells that do not exist.
-  state.grid_rows = state.grid_cols = 41;
-  EXPECT_NE(campaign_save_problem(state).value_or("").find("41 by 41"), std::string::npos);
 }
 
+// The team counters are the save's (halves rounded to even, one to ten teams), not the map's
+// two; a few blank lines after the last cell are ignored.
 TEST_F(SmallCampaign, CountersComeFromTheSaveAndTurnStartsAgain) {
   CampaignState state = new_campaign();
   state.turn = 7;
   state.action_count = 20;
-  auto lines = split_lines_cr(campaign_save_bytes(state));
-  lines[1] = " 2.5";  // rounded halves to even: team 2
-  lines[2] = " 4";    // the save's team count, not the map's 2
-  // A few blank lines after the last cell are ignored.
-  const CampaignLoadResult loaded = parse(join_crlf(lines) + "\r\n\r\n");
-  ASSERT_TRUE(loaded.ok()) << loaded.error;
-  EXPECT_EQ(loaded.state->current_team, 2);
-  EXPECT_EQ(loaded.state->team_count, 4);
-  EXPECT_EQ(loaded.state->turn, 0);
-  EXPECT_EQ(loaded.state->action_count, 0);
-  EXPECT_EQ(loaded.state->map_file, map_path);
+  for (const auto& [current, teams, expected] : {std::tuple{" 2.5", " 4", std::pair(2, 4)}, {"1", "1 ", std::pair(1, 1)},
+                                                 {" 10", " 10", std::pair(10, 10)}, {"3.5", "4.5", std::pair(4, 4)}}) {
+    auto lines = split_lines_cr(campaign_save_bytes(state));
+    std::tie(lines[1], lines[2]) = std::pair(current, teams);
+    const CampaignLoadResult loaded = parse(join_crlf(lines) + "\r\n\r\n");
+    ASSERT_TRUE(loaded.ok()) << loaded.error;
+    const CampaignState& s = *loaded.state;
+    EXPECT_EQ(std::tuple(s.current_team, s.team_count, s.turn, s.action_count, s.map_file),
+              std::tuple(expected.first, expected.second, 0L, 0L, map_path));
+  }
 }
 
 TEST_F(SmallCampaign, RelativeMapPathIsTakenAgainstTheProgramFolder) {

@@ -18,12 +18,14 @@ using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
 
 TEST(SplitLines, CrModeKeepsLfInTheLineAnyModeEndsLinesAtLfToo) {
-  EXPECT_EQ(split_lines_cr("a\r\nb\rc"), (Lines{"a", "b", "c"}));
-  EXPECT_EQ(split_lines_cr("a\nb\r\n"), (Lines{"a\nb"}));
-  EXPECT_EQ(split_lines_cr("a\r\n\r\nb\r\n"), (Lines{"a", "", "b"}));
-  EXPECT_EQ(split_lines_cr(""), Lines{});
-  EXPECT_EQ(split_lines_cr("\r\n"), (Lines{""}));
-  EXPECT_EQ(split_lines_any("a\nb\r\nc\rd"), (Lines{"a", "b", "c", "d"}));
+  for (const auto& [text, cr, any] : {std::tuple{"a\r\nb\rc", Lines{"a", "b", "c"}, Lines{"a", "b", "c"}},
+                                      {"a\nb\r\n", Lines{"a\nb"}, Lines{"a", "b"}},
+                                      {"a\r\n\r\nb\r\n", Lines{"a", "", "b"}, Lines{"a", "", "b"}},
+                                      {"", Lines{}, Lines{}}, {"\r\n", Lines{""}, Lines{""}},
+                                      {"a\nb\r\nc\rd", Lines{"a\nb", "c", "d"}, Lines{"a", "b", "c", "d"}}}) {
+    EXPECT_EQ(split_lines_cr(text), cr) << text;
+    EXPECT_EQ(split_lines_any(text), any) << text;
+  }
   EXPECT_EQ(join_crlf({"a", "", "b"}), "a\r\n\r\nb\r\n");
 }
 
@@ -55,21 +57,47 @@ TEST(LineReader, SplitsAsTheWholeTextSplittersFromMemoryAndFromAFile) {
 }
 
 TEST(LineReader, CutsLongLinesAndStopsAtTheByteLimit) {
-  const std::string text = "short\n" + std::string(5000, 'L') + "\nafter\n";
+  const std::string text = "short\n" + std::string(10, 'E') + "\n" + std::string(5000, 'L') + "\nafter\n";
   LineReader cut(std::string_view(text), LineEnds::any, {.max_line_bytes = 10});
-  std::string line;
-  ASSERT_TRUE(cut.next(line));
-  EXPECT_FALSE(cut.line_cut());
-  ASSERT_TRUE(cut.next(line));
-  EXPECT_EQ(line, std::string(10, 'L'));
-  EXPECT_TRUE(cut.line_cut());
-  ASSERT_TRUE(cut.next(line));
-  EXPECT_EQ(line, "after");
-
+  std::vector<std::pair<std::string, bool>> lines;
+  for (std::string line; cut.next(line);) lines.push_back({line, cut.line_cut()});
+  EXPECT_EQ(lines, (std::vector<std::pair<std::string, bool>>{
+                       {"short", false}, {std::string(10, 'E'), false}, {std::string(10, 'L'), true}, {"after", false}}));
   LineReader limited(std::string_view(text), LineEnds::any, {.max_bytes = 1024});
-  EXPECT_TRUE(limited.next(line));
-  EXPECT_FALSE(limited.next(line));
+  EXPECT_EQ(read_all(limited), (Lines{"short", std::string(10, 'E')}));
   EXPECT_EQ(limited.error(), "the file is larger than 1 KiB");
+  for (const std::size_t max : {text.size(), text.size() - 1}) {
+    LineReader exact(std::string_view(text), LineEnds::any, {.max_bytes = max});
+    EXPECT_EQ(read_all(exact).size(), max == text.size() ? 4u : 3u);
+    EXPECT_EQ(exact.failed(), max < text.size());
+  }
+  testing::TempDir dir;
+  const std::string path = dir.write("big.txt", std::string(100, 'x'));
+  EXPECT_EQ(read_file(path, 99).error, "the file is larger than 99 bytes");
+  EXPECT_EQ(read_file(path, 100).bytes, std::string(100, 'x'));
+  for (const auto& [bytes, text] : {std::pair{0ull, "0 bytes"}, {1ull, "1 byte"}, {1023ull, "1023 bytes"}, {1024ull, "1 KiB"},
+                                    {1025ull, "1025 bytes"}, {1ull << 20, "1 MiB"}, {(3ull << 20) + 1024, "3073 KiB"}}) {
+    EXPECT_EQ(size_text(bytes), text);
+  }
+}
+
+// Started without standard input, the program gets descriptor 0 for the first file it
+// opens, which must still be read.
+TEST(Readers, ReadAFileOpenedAsDescriptorZero) {
+  testing::TempDir dir;
+  const std::string path = dir.write("c_data.dat", "a\r\nb\r\n");
+  const int saved = ::dup(0);
+  ::close(0);
+  Lines lines;
+  {
+    LineReader reader(path, LineEnds::any);
+    lines = read_all(reader);
+  }
+  const ReadResult whole = read_file(path);
+  ::dup2(saved, 0);
+  ::close(saved);
+  EXPECT_EQ(lines, (Lines{"a", "b"}));
+  EXPECT_EQ(whole.bytes, "a\r\nb\r\n");
 }
 
 // Reading a pipe or a device used to block for ever; every reader refuses them at once.
@@ -98,32 +126,21 @@ TEST(Readers, RefuseWhatIsNotAPlainFileNamingWhatItIs) {
   }
 }
 
-TEST(ReadFile, TakesAFileUpToItsLimit) {
+// The whole file is replaced, its mode kept, a symbolic link kept and its target written,
+// and no temporary file is left.
+TEST(WriteFileAtomic, ReplacesTheWholeFileKeepingItsModeAndLinks) {
   testing::TempDir dir;
-  const std::string path = dir.write("big.txt", std::string(100, 'x'));
-  EXPECT_EQ(read_file(path, 99).error, "the file is larger than 99 bytes");
-  EXPECT_EQ(read_file(path, 100).bytes, std::string(100, 'x'));
-}
-
-TEST(WriteFileAtomic, ReplacesTheWholeFileKeepingItsModeAndLeavesNoTemporaryFile) {
-  testing::TempDir dir;
-  const std::string path = dir.write("config.dat", "old old old old\r\n");
-  ::chmod(path.c_str(), 0600);
-  ASSERT_TRUE(write_file_atomic(path, "new\r\n").ok);
-  EXPECT_EQ(testing::read_bytes(path), "new\r\n");
-  EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-  EXPECT_FALSE(testing::file_exists(path + ".saving"));
-}
-
-TEST(WriteFileAtomic, WritesThroughASymbolicLinkToItsTarget) {
-  testing::TempDir dir;
-  const std::string target = dir.write("real/c_data.dat", "old\r\n");
-  const std::string link = dir.file("c_data.dat");
-  fs::create_symlink("real/c_data.dat", link);
-  ASSERT_TRUE(write_file_atomic(link, "new\r\n").ok);
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(testing::read_bytes(target), "new\r\n");
-  EXPECT_FALSE(testing::file_exists(dir.file("real/c_data.dat.saving")));
+  const std::string plain = dir.write("config.dat", "old old old old\r\n");
+  ::chmod(plain.c_str(), 0600);
+  const std::string target = dir.write("real/c_data.dat", "old old old old\r\n");
+  fs::create_symlink("real/c_data.dat", dir.file("c_data.dat"));
+  for (const auto& [path, written] : {std::pair{plain, plain}, {dir.file("c_data.dat"), target}}) {
+    ASSERT_TRUE(write_file_atomic(path, "new\r\n").ok);
+    EXPECT_EQ(testing::read_bytes(written), "new\r\n");
+    EXPECT_FALSE(testing::file_exists(written + ".saving"));
+  }
+  EXPECT_EQ(fs::status(plain).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_TRUE(fs::is_symlink(dir.file("c_data.dat")));
 }
 
 // Runs `body` without root's power to ignore permissions: in a child process as user
@@ -181,7 +198,10 @@ TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
       {dir.file("folder"), "a folder of that name is in the way"},
       {dir.fifo("pipe"), "it is a named pipe, not a file"},
       {dir.file("no/such/folder/x.sav"), "No such file or directory"},
+      {dir.file("loop1"), "it is a chain of more than 40 symbolic links"},
   };
+  fs::create_symlink("loop2", dir.file("loop1"));
+  fs::create_symlink("loop1", dir.file("loop2"));
   fs::create_directory(dir.file("folder"));
   for (const auto& c : cases) EXPECT_EQ(write_file_atomic(c.path, "x").error, c.reason) << c.path;
   EXPECT_TRUE(fs::is_directory(dir.file("folder")));
@@ -190,8 +210,7 @@ TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
 TEST(AppendFile, AddsToTheEndAndCreatesMissingFiles) {
   testing::TempDir dir;
   const std::string path = dir.file("blog.txt");
-  ASSERT_TRUE(append_file(path, "a\r\n").ok);
-  ASSERT_TRUE(append_file(path, "b\r\n").ok);
+  EXPECT_TRUE(append_file(path, "a\r\n").ok && append_file(path, "b\r\n").ok);
   EXPECT_EQ(testing::read_bytes(path), "a\r\nb\r\n");
 }
 

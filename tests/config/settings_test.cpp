@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <tuple>
+
 #include "common/linefile.h"
+#include "config/army.h"
+#include "config/roster.h"
 #include "config/settings.h"
 #include "test_files.h"
 
@@ -11,24 +16,13 @@ Settings sample_settings() {
   Settings s;
   s.game_exe_path = "C:\\Games\\Vantor.exe";
   s.terrain_maps = {"a.map", "b.map", " c.map", "d.map ", "e.map"};
-  s.battle_damage = "100";
-  s.battle_fuel = "200";
-  s.battle_ammo = "300";
-  s.battle_click_limit = "400";
-  s.last_alive_bonus = 1;
-  s.disable_strategy_node = 0;
-  s.shield_overheat = 2;
-  s.blood_mode = 1;
+  std::tie(s.battle_damage, s.battle_fuel, s.battle_ammo, s.battle_click_limit) = std::tuple("100", "200", "300", "400");
+  std::tie(s.last_alive_bonus, s.disable_strategy_node, s.shield_overheat, s.blood_mode) = std::tuple(1, 0, 2, 1);
   s.computer_controlled = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1};
-  s.augment_below = "2";
-  s.augment_max_fill = "3";
+  std::tie(s.augment_below, s.augment_max_fill) = std::pair("2", "3");
   s.movement_patterns = {"12345678", "87654321", "1", "", "5", "x", "  33  ", "8"};
-  s.background_image = "back.bmp";
-  s.turn_limit = "";
-  s.auto_snapshot = 1;
-  s.run_maximized = true;
-  s.window_width = "800";
-  s.window_height = "600";
+  std::tie(s.background_image, s.turn_limit, s.auto_snapshot, s.run_maximized) = std::tuple("back.bmp", "", 1, true);
+  std::tie(s.window_width, s.window_height) = std::pair("800", "600");
   return s;
 }
 
@@ -44,26 +38,17 @@ TEST(ConfigFile, WritesFortyOneLinesInFileOrderWithTheirFormats) {
   EXPECT_EQ(config_file_bytes(sample_settings()), expected);
 }
 
-TEST(ConfigFile, SetSizeIsWrittenAsTheChosenOption) {
-  Settings s;
-  const auto lines = config_lines(s);
-  ASSERT_EQ(lines.size(), 41u);
-  EXPECT_EQ(lines[37], "False");
-  EXPECT_EQ(lines[38], "True");
-  EXPECT_EQ(lines[39], "640");
-  EXPECT_EQ(lines[40], "480");
-}
-
+// Read back, every text keeps its spaces, and "Set Size" is written as the other option.
 TEST(ConfigFile, WrittenFileReadsBackToTheSameValues) {
   const Settings original = sample_settings();
   Settings read;
   ASSERT_TRUE(apply_config_lines(split_lines_any(config_file_bytes(original)), read));
   EXPECT_EQ(config_file_bytes(read), config_file_bytes(original));
-  EXPECT_EQ(read.terrain_maps[2], " c.map");
-  EXPECT_EQ(read.terrain_maps[3], "d.map ");
-  EXPECT_EQ(read.movement_patterns[6], "  33  ");
-  EXPECT_EQ(read.shield_overheat, 2);
-  EXPECT_TRUE(read.run_maximized);
+  EXPECT_EQ(std::tuple(read.terrain_maps[2], read.terrain_maps[3], read.movement_patterns[6], read.shield_overheat, read.run_maximized),
+            std::tuple(" c.map", "d.map ", "  33  ", 2, true));
+  const auto lines = config_lines(Settings{});
+  ASSERT_EQ(lines.size(), 41u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 37, lines.end()), (std::vector<std::string>{"False", "True", "640", "480"}));
 }
 
 TEST(ParseCheck, NumericValueRoundedDecidesTheBox) {
@@ -78,13 +63,8 @@ TEST(ParseCheck, NumericValueRoundedDecidesTheBox) {
 }
 
 TEST(ParseOption, TrueInAnyCaseChoosesTheOption) {
-  EXPECT_TRUE(parse_option("True"));
-  EXPECT_TRUE(parse_option("TRUE"));
-  EXPECT_TRUE(parse_option("  tRuE  "));
-  EXPECT_FALSE(parse_option("False"));
-  EXPECT_FALSE(parse_option(""));
-  EXPECT_FALSE(parse_option("yes"));
-  EXPECT_FALSE(parse_option("true1"));
+  for (const char* yes : {"True", "TRUE", "  tRuE  "}) EXPECT_TRUE(parse_option(yes)) << yes;
+  for (const char* no : {"False", "", "yes", "true1", "nope", "tru"}) EXPECT_FALSE(parse_option(no)) << no;
 }
 
 // An option line that does not say True leaves the option as it is; "Set Size" (line 39)
@@ -112,10 +92,8 @@ TEST(ApplyConfig, FortyLinesFillFortyValuesAndEmptyTheHeight) {
   lines.pop_back();
   Settings s;
   EXPECT_FALSE(apply_config_lines(lines, s));
-  EXPECT_EQ(s.window_width, "800");
-  EXPECT_EQ(s.window_height, "");
-  EXPECT_EQ(s.game_exe_path, "C:\\Games\\Vantor.exe");
-  EXPECT_TRUE(s.run_maximized);
+  EXPECT_EQ(std::tuple(s.window_width, s.window_height, s.game_exe_path, s.run_maximized),
+            std::tuple("800", "", "C:\\Games\\Vantor.exe", true));
 }
 
 TEST(ApplyConfig, NoFileEmptiesTextsUnchecksBoxesAndKeepsTheOption) {
@@ -123,14 +101,20 @@ TEST(ApplyConfig, NoFileEmptiesTextsUnchecksBoxesAndKeepsTheOption) {
   s.run_maximized = false;
   EXPECT_FALSE(apply_config_lines({}, s));
   for (const auto& info : setting_table()) {
-    if (info.kind == SettingKind::Text) {
-      EXPECT_EQ(*text_setting(s, info.line), "") << info.name;
-    }
-    if (info.kind == SettingKind::Check) {
-      EXPECT_EQ(*check_setting(s, info.line), 0) << info.name;
-    }
+    if (info.kind == SettingKind::Text) { EXPECT_EQ(*text_setting(s, info.line), "") << info.name; }
+    if (info.kind == SettingKind::Check) { EXPECT_EQ(*check_setting(s, info.line), 0) << info.name; }
   }
   EXPECT_FALSE(s.run_maximized);
+}
+
+// Lines are reached by number: text lines as texts, check lines as checks, others as neither.
+TEST(SettingLines, EachLineIsReachedAsItsKindOnly) {
+  Settings s;
+  for (int line = 0; line <= 42; ++line) {
+    const SettingKind kind = line >= 1 && line <= 41 ? setting_table()[static_cast<std::size_t>(line - 1)].kind : SettingKind::Option;
+    EXPECT_EQ(text_setting(s, line) != nullptr, kind == SettingKind::Text) << line;
+    EXPECT_EQ(check_setting(s, line) != nullptr, kind == SettingKind::Check) << line;
+  }
 }
 
 // A line break in a text would shift every later setting by a line on the next start.
@@ -140,8 +124,7 @@ TEST(ConfigFile, TextsAreWrittenWithoutLineBreaks) {
   s.window_height = "6\r00";
   const auto lines = split_lines_any(config_file_bytes(s));
   ASSERT_EQ(lines.size(), 41u);
-  EXPECT_EQ(lines[0], "C:\\Games\\Vantor.exe");
-  EXPECT_EQ(lines[40], "600");
+  EXPECT_EQ(std::pair(lines[0], lines[40]), std::pair(std::string("C:\\Games\\Vantor.exe"), std::string("600")));
 }
 
 // config.dat is read only as far as its 41 lines, each kept to a sane length; what is not
@@ -165,16 +148,80 @@ TEST(ReadConfigLines, TakesFortyOneLinesOfAPlainFileAtMost) {
   for (const auto& c : cases) EXPECT_EQ(read_config_lines(c.path), c.expected) << c.path;
 }
 
-TEST(SettingTable, ControlsAndLinesFollowTheFileOrder) {
-  const auto& table = setting_table();
-  for (std::size_t i = 0; i < table.size(); ++i) EXPECT_EQ(table[i].line, static_cast<int>(i) + 1);
-  EXPECT_STREQ(table[0].control, "Text1");
-  EXPECT_STREQ(table[14].control, "Check5");
-  EXPECT_STREQ(table[23].control, "Check14");
-  EXPECT_STREQ(table[26].control, "Text14");
-  EXPECT_STREQ(table[34].control, "Text22");
-  EXPECT_STREQ(table[36].control, "Check15");
-  EXPECT_STREQ(table[40].control, "Text25");
+// Numbered unit names, one a line, each line ended by `end`.
+std::string numbered_lines(int count, const char* end = "\r\n") {
+  std::string out;
+  for (int i = 1; i <= count; ++i) out += "u" + std::to_string(i) + ".ai" + end;
+  return out;
+}
+
+// c_data.dat fills the table in cycles of 50 lines, streamed so that a file of any length
+// costs one line of memory; long lines are cut, and what is not a plain file empties all.
+TEST(ReadRosterFile, FillsFiftyLineCyclesAndRefusesWhatIsNotAFile) {
+  testing::TempDir dir;
+  const struct {
+    std::string path;
+    std::vector<std::tuple<int, int, std::string>> slots;  // team and slot from 0, entry
+  } cases[] = {
+      {dir.write("seven.dat", numbered_lines(7)), {{0, 4, "u5.ai"}, {1, 0, "u6.ai"}, {1, 1, "u7.ai"}, {1, 2, ""}}},
+      {dir.write("fifty-one.dat", numbered_lines(51)), {{0, 0, "u51.ai"}, {0, 1, "u2.ai"}, {9, 4, "u50.ai"}}},
+      {dir.write("lf.dat", numbered_lines(120, "\n")), {{0, 0, "u101.ai"}, {3, 4, "u120.ai"}, {4, 0, "u71.ai"}}},
+      {dir.write("spaces.dat", "  tank.ai  \r\n"), {{0, 0, "tank.ai"}, {0, 1, ""}}},
+      {dir.write("long.dat", std::string(1 << 20, 'x') + "\r\nb.ai"), {{0, 0, std::string(4096, 'x')}, {0, 1, "b.ai"}}},
+      {dir.fifo("pipe.dat"), {{0, 0, ""}}},
+      {dir.file("missing.dat"), {{0, 0, ""}}},
+  };
+  for (const auto& c : cases) {
+    Roster r;
+    r[0][0] = r[9][4] = "left over";
+    read_roster_file(c.path, r);
+    for (const auto& [team, slot, entry] : c.slots) EXPECT_EQ(r[team][slot], entry) << c.path << " " << team << slot;
+    if (c.slots.size() == 1) { EXPECT_EQ(r, Roster{}) << c.path; }
+  }
+}
+
+TEST(RosterFile, WritesFiftyLinesTeamMajorAndReadsBack) {
+  Roster r{};
+  r[0] = {"a.ai", "b.ai", "", "", ""};
+  r[9] = {"j1.ai", "", "", "", "j5.ai"};
+  const std::string bytes = roster_file_bytes(r);
+  std::vector<std::string> lines(50);
+  std::tie(lines[0], lines[1], lines[45], lines[49]) = std::tuple("a.ai", "b.ai", "j1.ai", "j5.ai");
+  EXPECT_EQ(bytes, join_crlf(lines));
+  testing::TempDir dir;
+  Roster back;
+  read_roster_file(dir.write("c_data.dat", bytes), back);
+  EXPECT_EQ(back, r);
+}
+
+// A team's army holds five units at most, counted up to the last filled roster slot; the same
+// unit may be added twice; removing packs the roster; nothing selected does nothing.
+TEST(Army, AddStopsAtFiveCountedUpToTheLastFilledSlotAndRemovePacksTheRoster) {
+  Roster r{};
+  r[2] = {"a.ai", "", "c.ai", "", ""};
+  ArmySelection panel;
+  assignments(panel, r, 3, {"a.ai", "b.ai", "c.ai"});
+  EXPECT_EQ(panel.army, (std::vector<std::string>{"a.ai", "c.ai"}));
+  EXPECT_EQ(panel.army_count, 3);
+  EXPECT_FALSE(army_add(panel, -1) || army_add(panel, 3) || army_remove(panel, 2) || army_remove(panel, -1));
+  EXPECT_TRUE(army_add(panel, 1) && army_add(panel, 1));
+  EXPECT_FALSE(army_add(panel, 0));  // counted five, though the list holds four
+  c_update(panel, r, 3);
+  EXPECT_EQ(r[2], (std::array<std::string, 5>{"a.ai", "c.ai", "b.ai", "b.ai", ""}));
+  EXPECT_TRUE(army_remove(panel, 1));
+  c_update(panel, r, 3);
+  EXPECT_EQ(r[2], (std::array<std::string, 5>{"a.ai", "b.ai", "b.ai", "", ""}));
+  EXPECT_TRUE(army_add(panel, 2));  // removing made room for one
+  EXPECT_FALSE(army_add(panel, 0));
+  EXPECT_EQ(panel.army, (std::vector<std::string>{"a.ai", "b.ai", "b.ai", "c.ai"}));
+}
+
+TEST(ListUnitPrograms, FindsAiFilesInLowerCaseSkippingFoldersHiddenAndUnsafeNames) {
+  testing::TempDir dir;
+  for (const char* name : {"Tank.AI", "scout.ai", "notes.txt", ".hidden.ai", "bad\nname.ai", "tab\tname.ai"}) dir.write(name, "x");
+  std::filesystem::create_directory(dir.file("folder.ai"));
+  EXPECT_EQ(list_unit_programs(dir.path()), (std::vector<std::string>{"scout.ai", "tank.ai"}));
+  EXPECT_TRUE(list_unit_programs(dir.file("missing")).empty());
 }
 
 }  // namespace

@@ -7,8 +7,7 @@
 
 namespace zorvane::testing {
 
-void reference_stretch(const QImage& src, int sx, int sy, int sw, int sh, int dw, int dh, int tx,
-                       int ty, QImage& dest, unsigned char clip,
-                       const std::function<void(int)>& row_done = {});
+void reference_stretch(const QImage& src, int sx, int sy, int sw, int sh, int dw, int dh, int tx, int ty, QImage& dest,
+                       unsigned char clip, const std::function<void(int)>& row_done = {});
 
 }  // namespace zorvane::testing

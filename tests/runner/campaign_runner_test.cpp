@@ -126,27 +126,18 @@ TEST(CampaignRunner, CommandLineTakesItsOptionsAndExplainsMistakes) {
   const ParsedCommandLine full = parse({"m.aim", "--folder", "/f", "--teams", "ACE", "--seed", "12",
                                         "--max-actions", "30", "--out", "o"});
   ASSERT_TRUE(full.options);
-  EXPECT_EQ(full.options->map_path, "m.aim");
-  EXPECT_EQ(full.options->folder, "/f");
-  EXPECT_EQ(full.options->teams, "ACE");
-  EXPECT_EQ(full.options->seed, 12u);
-  EXPECT_EQ(full.options->max_actions, 30);
-  EXPECT_EQ(full.options->out, "o");
-  const ParsedCommandLine plain = parse({"m.aim"});
-  EXPECT_EQ(plain.options->folder, "/prog");
-  EXPECT_EQ(plain.options->seed, 99u);
-  EXPECT_EQ(plain.options->out, ".");
+  const RunnerOptions& o = *full.options;
+  EXPECT_EQ(std::tuple(o.map_path, o.folder, o.teams, o.seed, o.max_actions, o.out),
+            std::tuple("m.aim", "/f", std::optional<std::string>("ACE"), 12u, std::optional<long long>(30), "o"));
+  const RunnerOptions plain = parse({"m.aim"}).options.value();
+  EXPECT_EQ(std::tuple(plain.folder, plain.seed, plain.out), std::tuple("/prog", 99u, "."));
   const ParsedCommandLine help = parse({"--help"});
-  EXPECT_FALSE(help.options);
-  EXPECT_EQ(help.status, kRunEnded);
-  EXPECT_NE(help.message.find("--max-actions"), std::string::npos);
+  EXPECT_TRUE(!help.options && help.status == kRunEnded && help.message.find("--max-actions") != std::string::npos);
   for (const auto& bad : std::vector<std::vector<std::string>>{
            {}, {"a.aim", "b.aim"}, {"m.aim", "--teams", "AK"}, {"m.aim", "--seed", "-1"}, {"m.aim", "--seed"},
            {"m.aim", "--colour", "red"}}) {
     const ParsedCommandLine r = parse(bad);
-    EXPECT_FALSE(r.options);
-    EXPECT_EQ(r.status, kRunUsage);
-    EXPECT_NE(r.message.find("Usage:"), std::string::npos);
+    EXPECT_TRUE(!r.options && r.status == kRunUsage && r.message.find("Usage:") != std::string::npos) << ::testing::PrintToString(bad);
   }
 }
 

@@ -25,14 +25,12 @@ namespace {
 class Play : public ::testing::Test {
  protected:
   void SetUp() override {
-    h.use_shipped_files();
     map_path = h.dir.write("maps/duel-8.aim", shipped_file("maps/duel-8.aim"));
     h.start();
     Settings& s = h.window->settings();
     s.game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
     s.computer_controlled.fill(0);
-    h.dialogs.answer(QString::fromStdString(map_path));
-    h.find<QAction>("mnuNew")->trigger();
+    h.new_campaign(map_path);
     ASSERT_TRUE(h.shown("Picture1"));
   }
   CampaignState& state() { return h.window->state(); }
@@ -64,10 +62,10 @@ class Play : public ::testing::Test {
     }
     return redrawn == map()->surface();
   }
-  std::vector<std::string> log_lines() { return split_lines_cr(read_bytes(h.folder_file("blog.txt"))); }
+  std::vector<std::string> log_lines() { return split_lines_cr(h.bytes("blog.txt")); }
   std::string indicator() { return h.find<QLabel>("TurnIndicator")->text().toStdString(); }
 
-  WindowHarness h;
+  WindowHarness h{with_shipped_files};
   std::string map_path;
 };
 
@@ -79,8 +77,7 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   EXPECT_EQ(indicator(), "Turn 0: team A to move");
 
   act(10, 10, 2);  // A augments its home with two brawlers from its roster
-  EXPECT_EQ(state().field(10, unit_1).to_text(), "brawler.ai");
-  EXPECT_EQ(state().field(10, unit_1 + 1).to_text(), "brawler.ai");
+  EXPECT_EQ(state().field(10, unit_1).to_text() + state().field(10, unit_1 + 1).to_text(), "brawler.aibrawler.ai");
   EXPECT_TRUE(count_badge_shows(10, 1, 2));
   EXPECT_FALSE(h.shown("Picture2"));
   EXPECT_EQ(indicator(), "Turn 1: team B to move");
@@ -96,32 +93,30 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   EXPECT_EQ(state().field(11, unit_1).to_text(), "");
   act(55, 55, 1);  // B
   act(10, 19, 1);  // A attacks B's scout: the stand-in game fights it
-  const std::string report = read_bytes(h.folder_file("zorvtmp.txt"));
-  EXPECT_NE(report.find("Place"), std::string::npos);
-  EXPECT_NE(read_bytes(h.folder_file("zorvtmp.scn")).find("brawler.ai"), std::string::npos);
+  EXPECT_NE(h.bytes("zorvtmp.txt").find("Place"), std::string::npos);
+  EXPECT_NE(h.bytes("zorvtmp.scn").find("brawler.ai"), std::string::npos);
   const std::string winner = state().field(19, owner).to_text();
   EXPECT_EQ(state().field(19, unit_1).to_text(), winner == "A" ? "brawler.ai" : "scout.ai");
   EXPECT_EQ(state().field(10, unit_1).to_text(), "");
 
   const std::vector<std::string> log = log_lines();
   ASSERT_EQ(log.size(), 8u);
-  EXPECT_EQ(log[1], "10\tA\t2\tAugment\tAdd\t10\tA\t");
-  EXPECT_EQ(log[3], "10\tA\t1\tAdvance\tMove\t11\t\t");
-  EXPECT_EQ(log[5], "11\tA\t1\tAdvance\tCapture\t3\tB\t");
-  EXPECT_EQ(log[7], "10\tA\t1\tAdvance\tAttack\t19\tB\t");
+  EXPECT_EQ((std::vector<std::string>{log[1], log[3], log[5], log[7]}),
+            (std::vector<std::string>{"10\tA\t2\tAugment\tAdd\t10\tA\t", "10\tA\t1\tAdvance\tMove\t11\t\t",
+                                      "11\tA\t1\tAdvance\tCapture\t3\tB\t", "10\tA\t1\tAdvance\tAttack\t19\tB\t"}));
   EXPECT_EQ(indicator(), "Turn 4: team B to move");
   h.window->flush_autosave();
-  EXPECT_EQ(read_bytes(h.folder_file("autosave.sav")), campaign_save_bytes(state()));
+  EXPECT_EQ(h.bytes("autosave.sav"), campaign_save_bytes(state()));
 
   // Saved and loaded into the next run, the campaign comes back as it was.
   const std::string save = h.folder_file("played.sav");
-  h.dialogs.answer(QString::fromStdString(save));
-  h.find<QAction>("mnuSave")->trigger();
+  h.dialogs.answer(q(save));
+  h.trigger("mnuSave");
   const CampaignState played = state();
   h.window = h.restart();
   h.window->show();
-  h.dialogs.answer(QString::fromStdString(save));
-  h.find<QAction>("mnuLoad")->trigger();
+  h.dialogs.answer(q(save));
+  h.trigger("mnuLoad");
   for (int n = 1; n <= 64; ++n) {
     for (int f : {static_cast<int>(owner), 21, 22, 23}) {
       EXPECT_EQ(state().field(n, f).to_text(), played.field(n, f).to_text()) << n << "/" << f;
@@ -129,6 +124,8 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   }
   EXPECT_EQ(state().current_team, 2);
   EXPECT_EQ(indicator(), "Turn 0: team B to move (computer)");  // as the shipped settings say
+  EXPECT_TRUE(count_badge_shows(3, 1, 1));  // the loaded map shows its badges
+  EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuLoad") && h.find<QTimer>("Timer1")->isActive());
 }
 
 TEST_F(Play, AFailedGameStartUndoesTheAttackAndTheWinnerEndsTheCampaign) {
@@ -137,12 +134,11 @@ TEST_F(Play, AFailedGameStartUndoesTheAttackAndTheWinnerEndsTheCampaign) {
   state().field(11, unit_1) = Value::text("scout.ai");
   state().field(10, unit_1) = Value::text("tank.ai");
   act(10, 11, 1);
-  EXPECT_EQ(state().field(10, unit_1).to_text(), "tank.ai");
-  EXPECT_EQ(state().field(11, owner).to_text(), "B");
-  EXPECT_EQ(state().current_team, 1);
+  EXPECT_EQ(std::tuple(state().field(10, unit_1).to_text(), state().field(11, owner).to_text(), state().current_team),
+            std::tuple("tank.ai", "B", 1));
   EXPECT_EQ(log_lines().size(), 1u);
-  ASSERT_EQ(h.dialogs.messages.size(), 1u);
-  EXPECT_TRUE(h.dialogs.messages[0].text.contains("NoSuchGame.exe"));
+  ASSERT_EQ(h.said().size(), 1u);
+  EXPECT_NE(h.said()[0].find("NoSuchGame.exe"), std::string::npos);
 
   // B loses its last land: its turns are passed, and A wins at the third action.
   state().field(55, owner) = Value();
@@ -159,10 +155,8 @@ TEST_F(Play, AFailedGameStartUndoesTheAttackAndTheWinnerEndsTheCampaign) {
                                               [](const ShownMessage& m) { return m.text.contains("autosave"); });
   EXPECT_EQ(autosave_notices, 1);
   EXPECT_TRUE(h.window->campaign_over());
-  EXPECT_EQ(h.dialogs.messages.back().title, "Game Over");
-  EXPECT_EQ(h.dialogs.messages.back().text, "Team A WINS!");
-  EXPECT_TRUE(h.shown("Picture6"));
-  EXPECT_FALSE(h.shown("Picture1"));
+  EXPECT_EQ(h.said().back(), "Game Over: Team A WINS!");
+  EXPECT_TRUE(h.shown("Picture6") && !h.shown("Picture1"));
   EXPECT_FALSE(h.find<QTimer>("Timer1")->isActive());
   EXPECT_EQ(indicator(), "Game over");
 }
@@ -170,36 +164,33 @@ TEST_F(Play, AFailedGameStartUndoesTheAttackAndTheWinnerEndsTheCampaign) {
 // Team A by the mouse, B and C by the computer on the three-team sample map; the test
 // drives the clock's ticks.
 TEST(ComputerTeams, PlayInLetterOrderWithinATickAndWaitForTheHuman) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   const std::string map = h.dir.write("maps/triad-13.aim", shipped_file("maps/triad-13.aim"));
   h.start();
   Settings& s = h.window->settings();
   s.game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
   s.computer_controlled = {0, 1, 1};
-  h.dialogs.answer(QString::fromStdString(map));
-  h.find<QAction>("mnuNew")->trigger();
+  h.new_campaign(map);
   CampaignState& state = h.window->state();
-  const auto log_size = [&] { return split_lines_cr(read_bytes(h.folder_file("blog.txt"))).size(); };
+  const auto log_size = [&] { return split_lines_cr(h.bytes("blog.txt")).size(); };
 
   const int a_home = 15;
   ASSERT_EQ(state.field(a_home, owner).to_text(), "A");
   h.window->Timer1_Timer();  // A is human: nothing happens until it clicks
-  EXPECT_EQ(log_size(), 1u);
-  EXPECT_EQ(state.current_team, 1);
+  EXPECT_EQ(std::pair(log_size(), state.current_team), std::pair(std::size_t{1}, 1));
   // A acts by the mouse (an augment with nothing chosen); B and C then play in one tick.
-  const auto click = [&](int n) {
-    QTest::mouseClick(h.find<SurfaceWidget>("Picture1"), Qt::LeftButton, {},
-                      QPoint(static_cast<int>(state.field(n, x_px).to_whole()) + 3,
-                             static_cast<int>(state.field(n, y_px).to_whole()) + 3));
+  const auto augment_home = [&] {
+    for (int i = 0; i < 2; ++i) {
+      QTest::mouseClick(h.find<SurfaceWidget>("Picture1"), Qt::LeftButton, {},
+                        QPoint(static_cast<int>(state.field(a_home, x_px).to_whole()) + 3,
+                               static_cast<int>(state.field(a_home, y_px).to_whole()) + 3));
+    }
+    h.click("Command3");
   };
-  click(a_home);
-  click(a_home);
-  h.click("Command3");
+  augment_home();
   EXPECT_EQ(state.current_team, 2);
   h.window->Timer1_Timer();
-  EXPECT_EQ(state.current_team, 1);
-  EXPECT_EQ(log_size(), 4u);
+  EXPECT_EQ(std::pair(log_size(), state.current_team), std::pair(std::size_t{4}, 1));
   EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
 
   // B and C lose their land: they pass, and A's third action wins the campaign.
@@ -208,9 +199,7 @@ TEST(ComputerTeams, PlayInLetterOrderWithinATickAndWaitForTheHuman) {
     if (o == "B" || o == "C") state.field(n, owner) = Value();
   }
   for (int i = 0; i < 2; ++i) {
-    click(a_home);
-    click(a_home);
-    h.click("Command3");
+    augment_home();
     h.window->Timer1_Timer();
   }
   EXPECT_TRUE(h.window->campaign_over());

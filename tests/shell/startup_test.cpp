@@ -1,365 +1,231 @@
-// Start-up, activation, menus and panels of the main window.
+// Start-up, activation, menus, panels and the viewer of the main window.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 
-#include "common/linefile.h"
+#include "event_helpers.h"
 #include "shell/panel.h"
 #include "window_harness.h"
 
 namespace zorvane::testing {
 namespace {
 
-TEST(StartUp, WithoutConfigFileTheNoticeShowsAndTheConfigurationPanelIsOpen) {
-  WindowHarness h;
-  h.start();
-  ASSERT_EQ(h.dialogs.messages.size(), 1u);
-  EXPECT_EQ(h.dialogs.messages[0].title, "Configuration Missing");
-  EXPECT_EQ(h.dialogs.messages[0].text, "Please update your configuration");
-  EXPECT_TRUE(h.shown("Picture3"));
-  EXPECT_EQ(h.text("Text1")->text(), "");
-  EXPECT_EQ(h.text("Text24")->text(), "");
-  EXPECT_FALSE(h.find<QCheckBox>("Check1")->isChecked());
-  EXPECT_TRUE(h.find<QRadioButton>("Option12")->isChecked());
-  // An empty stored size opens the window at 640 by 480.
-  EXPECT_EQ(h.window->size(), QSize(640, 480));
-}
+namespace fs = std::filesystem;
 
-TEST(StartUp, WithShippedConfigTheSplashShowsAndNoNotice) {
-  WindowHarness h;
-  h.use_shipped_files();
-  MainWindow& w = h.start();
-  EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text.toStdString();
-  EXPECT_EQ(w.windowTitle(), "Zorvane");
-  EXPECT_FALSE(h.shown("Picture3"));
-  EXPECT_FALSE(h.shown("Picture1"));
-  ASSERT_TRUE(h.shown("Picture8"));
-  auto* splash = h.find<QWidget>("Picture8");
-  EXPECT_EQ(splash->size(), QSize(311, 123));
-  const QWidget* inner = w.centralWidget();
-  EXPECT_EQ(splash->pos(), QPoint((inner->width() - 311) / 2, (inner->height() - 123) / 2));
-  EXPECT_EQ(h.text("Text1")->text(), "vantor/Vantor.exe");
-  EXPECT_EQ(w.settings().game_exe_path, "vantor/Vantor.exe");
-  EXPECT_EQ(w.cdata()[0][0], "brawler.ai");
-}
-
-TEST(StartUp, VersionLabelSitsInTheBottomRightCorner) {
-  WindowHarness h;
-  h.use_shipped_files();
-  MainWindow& w = h.start();
-  auto* label = h.find<QLabel>("Label35");
-  EXPECT_EQ(label->text(), "v1.0.0");
-  const QWidget* inner = w.centralWidget();
-  EXPECT_EQ(label->y(), inner->height() - label->height());
-  EXPECT_EQ(label->x(), inner->width() - label->width() - 5);
-}
-
-TEST(StartUp, MapPictureFillsTheInnerAreaAndPanelsAreCentred) {
-  WindowHarness h;
-  h.use_shipped_files();
-  MainWindow& w = h.start();
-  const QWidget* inner = w.centralWidget();
-  auto* map = h.find<SurfaceWidget>("Picture1");
-  EXPECT_EQ(map->surface().size(), inner->size());
-  for (const char* name : {"Picture3", "Picture4", "Picture5", "Picture6", "Picture11", "Picture12"}) {
-    auto* panel = h.find<QWidget>(name);
-    ASSERT_NE(panel, nullptr) << name;
-    EXPECT_EQ(panel->pos(), QPoint((inner->width() - panel->width()) / 2, (inner->height() - panel->height()) / 2))
-        << name;
-    EXPECT_FALSE(panel->isVisibleTo(&w)) << name;
-  }
-}
-
-TEST(StartUp, MenusOfferOnlyNewLoadConfigureExitAndHelpBeforeACampaign) {
-  WindowHarness h;
-  h.use_shipped_files();
-  h.start();
-  const auto enabled = [&](const char* name) { return h.find<QAction>(name)->isEnabled(); };
-  EXPECT_TRUE(enabled("mnuNew"));
-  EXPECT_TRUE(enabled("mnuLoad"));
-  EXPECT_TRUE(enabled("mnuConfig"));
-  EXPECT_TRUE(enabled("mnuExit"));
-  EXPECT_TRUE(enabled("mnuHelp"));
-  EXPECT_FALSE(enabled("mnuSave"));
-  EXPECT_FALSE(enabled("mnusnapshot"));
-  EXPECT_FALSE(h.find<QMenu>("mnuStats")->menuAction()->isEnabled());
-  EXPECT_EQ(h.find<QMenu>("mnuFile")->title(), "&File");
-  EXPECT_EQ(h.find<QMenu>("mnuStats")->title(), "&Info");
-  EXPECT_EQ(h.find<QAction>("mnusnapshot")->text(), "Sna&pshot");
-  EXPECT_EQ(h.find<QAction>("mnuExit")->text(), "E&xit");
-  EXPECT_EQ(h.find<QAction>("mnuLog")->text(), "Lo&g");
-  EXPECT_EQ(h.find<QAction>("mnulastbattle")->text(), "&Last Battle");
-}
-
-TEST(StartUp, ClockExistsDisabledAtTwoSeconds) {
-  WindowHarness h;
-  h.use_shipped_files();
-  h.start();
-  auto* timer = h.find<QTimer>("Timer1");
-  ASSERT_NE(timer, nullptr);
-  EXPECT_EQ(timer->interval(), 2000);
-  EXPECT_FALSE(timer->isActive());
-}
-
-TEST(StartUp, StoredSizeSetsTheWindowAndTooSmallFallsBackTo640By480) {
-  struct Case {
-    const char* width;
-    const char* height;
-    QSize expected;
-  };
-  const Case cases[] = {{"800", "600", {800, 600}}, {"589", "600", {640, 480}}, {"800", "", {640, 480}},
-                        {"590", "450", {590, 450}}, {"700px", "500", {700, 500}}};
-  for (const Case& c : cases) {
-    WindowHarness h;
-    h.use_shipped_files();
-    auto lines = split_lines_any(shipped_file("config.dat"));
-    lines[39] = c.width;
-    lines[40] = c.height;
-    h.dir.write("config.dat", join_crlf(lines));
-    h.start(false);
-    EXPECT_EQ(h.window->size(), c.expected) << c.width << " x " << c.height;
-  }
-}
-
-TEST(StartUp, RunMaximizedMaximizesTheWindow) {
-  WindowHarness h;
-  auto lines = split_lines_any(shipped_file("config.dat"));
-  lines[37] = "True";
-  lines[38] = "False";
-  h.dir.write("config.dat", join_crlf(lines));
-  h.start(false);
-  EXPECT_TRUE(h.window->windowState() & Qt::WindowMaximized);
-  EXPECT_TRUE(h.find<QRadioButton>("Option11")->isChecked());
+QPoint centred(const QWidget* inner, const QWidget* w) {
+  return {(inner->width() - w->width()) / 2, (inner->height() - w->height()) / 2};
 }
 
 // What is not a plain file counts as missing: a named pipe used to block the start for ever.
-TEST(StartUp, DamagedConfigAndRosterFilesLoadWhatTheyCan) {
+TEST(StartUp, MissingOrUnreadableConfigShowsTheNoticeAndTheConfigurationPanel) {
   std::string junk;
   for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 131 + 7) % 256);
   junk += std::string(200000, 'x');
-  enum class Kind { junk, folder, pipe };
-  for (const Kind kind : {Kind::junk, Kind::folder, Kind::pipe}) {
+  for (const char* kind : {"none", "junk", "folder", "pipe"}) {
     WindowHarness h;
-    if (kind == Kind::junk) h.dir.write("config.dat", junk);
-    if (kind == Kind::folder) std::filesystem::create_directory(h.folder_file("config.dat"));
-    if (kind == Kind::pipe) h.dir.fifo("config.dat");
-    if (kind == Kind::pipe) {
-      h.dir.fifo("c_data.dat");
-    } else {
-      std::filesystem::create_directory(h.folder_file("c_data.dat"));
-    }
+    if (kind == std::string("junk")) h.dir.write("config.dat", junk);
+    if (kind == std::string("folder")) fs::create_directory(h.folder_file("config.dat"));
+    if (kind == std::string("pipe")) h.dir.fifo("config.dat");
+    if (kind == std::string("pipe")) h.dir.fifo("c_data.dat");
+    if (kind == std::string("folder")) fs::create_directory(h.folder_file("c_data.dat"));
     h.start();
-    ASSERT_FALSE(h.dialogs.messages.empty());
-    EXPECT_EQ(h.dialogs.messages[0].title, "Configuration Missing");
-    EXPECT_EQ(h.dialogs.messages[0].text, "Please update your configuration");
-    EXPECT_TRUE(h.shown("Picture3"));
-    EXPECT_EQ(h.window->cdata()[0][0], "");
+    EXPECT_EQ(h.said(), std::vector<std::string>{"Configuration Missing: Please update your configuration"}) << kind;
+    EXPECT_TRUE(h.shown("Picture3")) << kind;
+    EXPECT_EQ(h.window->cdata()[0][0], "") << kind;
   }
 }
 
-TEST(Background, StretchedOverTheMapAndProgressShownInLabel1) {
-  WindowHarness h;
-  h.use_shipped_files();
+TEST(StartUp, ShippedConfigShowsTheCentredSplashAndOnlyTheMenusBeforeACampaign) {
+  WindowHarness h{with_shipped_files};
+  MainWindow& w = h.start();
+  EXPECT_TRUE(h.said().empty());
+  EXPECT_EQ(w.windowTitle(), "Zorvane");
+  EXPECT_EQ(h.text("Text1")->text(), "vantor/Vantor.exe");
+  EXPECT_EQ(w.cdata()[0][0], "brawler.ai");
+  const QWidget* inner = w.centralWidget();
+  auto* splash = h.find<QWidget>("Picture8");
+  ASSERT_TRUE(h.shown("Picture8"));
+  EXPECT_EQ(splash->geometry(), QRect(centred(inner, splash), QSize(311, 123)));
+  EXPECT_EQ(h.find<SurfaceWidget>("Picture1")->surface().size(), inner->size());
+  for (const char* name : {"Picture1", "Picture3", "Picture4", "Picture5", "Picture6", "Picture11", "Picture12"}) {
+    EXPECT_FALSE(h.shown(name)) << name;
+    if (name != std::string("Picture1")) { EXPECT_EQ(h.find<QWidget>(name)->pos(), centred(inner, h.find<QWidget>(name))) << name; }
+  }
+  auto* label = h.find<QLabel>("Label35");
+  EXPECT_EQ(label->text(), "v1.0.0");
+  EXPECT_EQ(label->pos(), QPoint(inner->width() - label->width() - 5, inner->height() - label->height()));
+  for (const auto& [item, on] : {std::pair{"mnuNew", true}, {"mnuLoad", true}, {"mnuConfig", true}, {"mnuExit", true},
+                                 {"mnuHelp", true}, {"mnuSave", false}, {"mnusnapshot", false}, {"mnuStats", false}}) {
+    EXPECT_EQ(h.enabled(item), on) << item;
+  }
+}
+
+// The stored size sets the window, too small or missing falls back to 640 by 480; a
+// maximized window keeps the stored size for when it is restored.
+TEST(StartUp, StoredSizeSetsTheWindowWithAMinimum) {
+  const struct {
+    const char *maximized, *width, *height;
+    QSize expected;
+  } cases[] = {{"False", "800", "600", {800, 600}}, {"False", "589", "600", {640, 480}},
+               {"False", "800", "", {640, 480}},    {"False", "590", "450", {590, 450}},
+               {"False", "700px", "500", {700, 500}}, {"True", "800", "600", {800, 600}}};
+  for (const auto& c : cases) {
+    WindowHarness h{with_shipped_files};
+    h.config({{37, c.maximized}, {38, "False"}, {39, c.width}, {40, c.height}});
+    MainWindow& w = h.start(false);
+    EXPECT_EQ(w.size(), c.expected) << c.width << " x " << c.height;
+    EXPECT_EQ(bool(w.windowState() & Qt::WindowMaximized), c.maximized == std::string("True"));
+    EXPECT_EQ(w.minimumSize(), QSize(590, 450));
+  }
+}
+
+TEST(Background, IsStretchedOverTheMapWithItsProgressInLabel1) {
+  WindowHarness h{with_shipped_files};
   QImage image(4, 3, QImage::Format_RGB32);
   image.fill(QColor(200, 10, 10));
-  ASSERT_TRUE(image.save(QString::fromStdString(h.folder_file("back.bmp")), "BMP"));
-  auto lines = split_lines_any(shipped_file("config.dat"));
-  lines[34] = "back.bmp";  // relative: taken against the program folder
-  h.dir.write("config.dat", join_crlf(lines));
+  ASSERT_TRUE(image.save(q(h.folder_file("back.bmp")), "BMP"));
+  h.config({{34, "back.bmp"}});  // relative: taken against the program folder
   h.start();
-  EXPECT_TRUE(h.dialogs.messages.empty());
+  EXPECT_TRUE(h.said().empty());
   const QImage& map = h.find<SurfaceWidget>("Picture1")->surface();
   EXPECT_EQ(map.pixelColor(0, 0), QColor(200, 10, 10));
   EXPECT_EQ(map.pixelColor(map.width() - 1, map.height() - 1), QColor(200, 10, 10));
   EXPECT_EQ(h.find<QLabel>("Label1")->text(), "2");  // the last source row
 }
 
-TEST(Background, UnusableImageLeavesThePlainMapAndSaysWhichFile) {
-  struct Case {
+// The notice waits until the window has painted, and a resize refits the map without
+// repeating it.
+TEST(Background, UnusableImageLeavesThePlainMapAndSaysWhichFileOnce) {
+  const struct {
     const char* setting;
-    const char* contents;  // nullptr: no such file
+    const char* contents;  // nullptr: no such file; "": a folder
     bool notice;
-  } cases[] = {{"nowhere.bmp", nullptr, true}, {"broken.bmp", "BM this is not a bitmap", true}, {"  ", nullptr, false},
-               {"folder.bmp", "", true}};
-  for (const Case& c : cases) {
-    WindowHarness h;
-    h.use_shipped_files();
+  } cases[] = {{"nowhere.bmp", nullptr, true}, {"broken.bmp", "BM this is not a bitmap", true},
+               {"  ", nullptr, false}, {"folder.bmp", "", true}};
+  for (const auto& c : cases) {
+    WindowHarness h{with_shipped_files};
     if (c.contents) h.dir.write(std::string(c.setting) + (*c.contents ? "" : "/inside"), c.contents);
-    auto lines = split_lines_any(shipped_file("config.dat"));
-    lines[34] = c.setting;
-    h.dir.write("config.dat", join_crlf(lines));
-    h.start(false);
-    h.window->show();
-    // The notice waits until the window has painted.
-    EXPECT_TRUE(h.dialogs.messages.empty());
+    h.config({{34, c.setting}});
+    h.start(false).show();
+    EXPECT_TRUE(h.said().empty());
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    ASSERT_EQ(h.dialogs.messages.size(), c.notice ? 1u : 0u) << c.setting;
-    if (c.notice) {
-      EXPECT_EQ(h.dialogs.messages[0].title, "Notice");
-      EXPECT_TRUE(h.dialogs.messages[0].text.contains(c.setting));
-    }
+    h.window->resize(900, 700);
     const QImage& map = h.find<SurfaceWidget>("Picture1")->surface();
+    EXPECT_TRUE(wait_until([&] { return map.size() == h.window->centralWidget()->size(); })) << "the map is refitted";
+    const auto said = h.said();
+    ASSERT_EQ(said.size(), c.notice ? 1u : 0u) << c.setting;
+    if (c.notice) { EXPECT_TRUE(said[0].rfind("Notice: ", 0) == 0 && said[0].find(c.setting) != std::string::npos) << said[0]; }
     EXPECT_EQ(map.pixel(0, 0), map.pixel(map.width() / 2, map.height() / 2)) << c.setting;
   }
 }
 
-TEST(Background, ResizeBeforeACampaignRefitsTheMapOnceWithoutRepeatingNotices) {
-  WindowHarness h;
-  h.use_shipped_files();
-  auto lines = split_lines_any(shipped_file("config.dat"));
-  lines[34] = "nowhere.bmp";
-  h.dir.write("config.dat", join_crlf(lines));
-  MainWindow& w = h.start();
-  w.resize(900, 700);
-  QTest::qWait(400);
-  EXPECT_EQ(h.find<SurfaceWidget>("Picture1")->surface().size(), w.centralWidget()->size());
-  EXPECT_EQ(h.dialogs.messages.size(), 1u);
-}
-
+// Qt keeps one point per device: each event is made only once the one before it was sent.
 void drag(QWidget* label, QPoint by) {
-  const QPoint start = label->rect().center();
-  const QPoint global = label->mapToGlobal(start);
+  const QPoint start = label->rect().center(), global = label->mapToGlobal(start);
   QMouseEvent press(QEvent::MouseButtonPress, start, global, Qt::RightButton, Qt::RightButton, Qt::NoModifier);
   QApplication::sendEvent(label, &press);
   QMouseEvent move(QEvent::MouseMove, start + by, global + by, Qt::NoButton, Qt::RightButton, Qt::NoModifier);
   QApplication::sendEvent(label, &move);
-  QMouseEvent release(QEvent::MouseButtonRelease, start + by, global + by, Qt::RightButton, Qt::NoButton,
-                      Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, start + by, global + by, Qt::RightButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(label, &release);
 }
 
+// A panel dragged by its title strip stays where it was left when closed and opened again.
 TEST(Panels, TitleStripDragsThePanelWhichStaysWhereLeft) {
-  WindowHarness h;
-  h.use_shipped_files();
-  MainWindow& w = h.start();
-  w.resize(1000, 800);
-  auto* stats = h.find<QWidget>("Picture6");
-  stats->show();
-  const QPoint before = stats->pos();
-  drag(h.find<QWidget>("Label32"), QPoint(-30, 25));
-  EXPECT_EQ(stats->pos(), before + QPoint(-30, 25));
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  auto* close = h.find<QWidget>("Label33");
-  EXPECT_EQ(qobject_cast<QLabel*>(close)->text(), "X");
-  QApplication::sendEvent(close, &press);
-  QApplication::sendEvent(close, &release);
-  EXPECT_FALSE(stats->isVisibleTo(&w));
-  stats->show();
-  EXPECT_EQ(stats->pos(), before + QPoint(-30, 25));
-}
-
-TEST(Panels, ConfigurePanelIsDraggedByItsTitleAndNotRecentredWhenReopened) {
-  WindowHarness h;
-  h.use_shipped_files();
-  h.start();
-  h.find<QAction>("mnuConfig")->trigger();
-  auto* panel = h.find<QWidget>("Picture3");
-  const QPoint before = panel->pos();
-  drag(h.find<QWidget>("Label7"), QPoint(12, 9));
-  h.click("Command6");
-  EXPECT_FALSE(h.shown("Picture3"));
-  h.find<QAction>("mnuConfig")->trigger();
-  EXPECT_TRUE(h.shown("Picture3"));
-  EXPECT_EQ(panel->pos(), before + QPoint(12, 9));
-}
-
-TEST(Viewer, HelpShowsTheHelpFileUnderItsTitle) {
-  WindowHarness h;
-  h.use_shipped_files();
-  h.dir.write("Help.txt", "line one\r\nline two\r\n");
-  h.start();
-  h.find<QAction>("mnuHelp")->trigger();
-  EXPECT_TRUE(h.shown("Picture4"));
-  EXPECT_EQ(h.find<QLabel>("Label18")->text(), "Help");
-  EXPECT_EQ(h.find<QPlainTextEdit>("Text11")->toPlainText(), "line one\nline two\n");
-  EXPECT_EQ(h.find<QLabel>("Label34")->text(), "X");
+  WindowHarness h{with_shipped_files};
+  h.start().resize(1000, 800);
+  const struct {
+    const char *panel, *strip;
+    std::function<void()> close, open;
+  } cases[] = {
+      {"Picture6", "Label32",
+       [&] {
+         EXPECT_EQ(h.find<QLabel>("Label33")->text(), "X");
+         QTest::mouseClick(h.find<QWidget>("Label33"), Qt::LeftButton);
+       },
+       [&] { h.find<QWidget>("Picture6")->show(); }},
+      {"Picture3", "Label7", [&] { h.click("Command6"); }, [&] { h.trigger("mnuConfig"); }},
+  };
+  for (const auto& c : cases) {
+    auto* panel = h.find<QWidget>(c.panel);
+    c.open();
+    const QPoint before = panel->pos();
+    drag(h.find<QWidget>(c.strip), QPoint(-30, 25));
+    EXPECT_EQ(panel->pos(), before + QPoint(-30, 25)) << c.panel;
+    c.close();
+    EXPECT_FALSE(h.shown(c.panel)) << c.panel;
+    c.open();
+    EXPECT_EQ(panel->pos(), before + QPoint(-30, 25)) << c.panel;
+  }
 }
 
 // The viewer names what keeps a file from being shown, and shows at most a bounded part of
 // a huge one, saying how much is cut; a log that exists but cannot be shown overflows.
-TEST(Viewer, ShowsABoundedPartOfAFileOrSaysWhyNot) {
+TEST(Viewer, ShowsTheFileUnderItsTitleBoundedOrSaysWhyNot) {
   std::string many;
   for (int i = 0; i < 100000; ++i) {  // 14 bytes a line: 1,120,000 bytes after the first 20,000
     char line[16];
     std::snprintf(line, sizeof line, "line %07d\r\n", i);
     many += line;
   }
-  const std::string one_long = std::string(100000, 'w') + "\r\nnext\r\n";
-  enum class Put { none, bytes, folder, pipe };
+  enum Put { none, bytes, folder, pipe };
   const struct {
-    const char* name;
+    const char* file;
     Put put;
     std::string bytes;
-    bool log;
-    std::vector<QString> expect;
+    std::vector<QString> expect;  // the title first
   } cases[] = {
-      {"missing help", Put::none, "", false, {"Help.txt", "does not exist"}},
-      {"missing log", Put::none, "", true, {"blog.txt", "does not exist"}},
-      {"help is a pipe", Put::pipe, "", false, {"Help.txt", "it is a named pipe, not a file"}},
-      {"log is a folder", Put::folder, "", true, {"Buffer exceeded..."}},
-      {"log is a pipe", Put::pipe, "", true, {"Buffer exceeded..."}},
-      {"many lines", Put::bytes, many, false,
-       {"line 0000000\nline 0000001\n", "line 0019999\n",
+      {"Help.txt", bytes, "line one\r\nline two\r\n", {"Help", "line one\nline two\n"}},
+      {"zorvtmp.txt", bytes, "<empty>\r\n", {"Summary from last battle", "<empty>\n"}},
+      {"Help.txt", none, "", {"Help", "Help.txt", "does not exist"}},
+      {"blog.txt", none, "", {"Battle Log", "blog.txt", "does not exist"}},
+      {"Help.txt", pipe, "", {"Help", "Help.txt", "it is a named pipe, not a file"}},
+      {"blog.txt", folder, "", {"Battle Log", "Buffer exceeded..."}},
+      {"blog.txt", pipe, "", {"Battle Log", "Buffer exceeded..."}},
+      {"Help.txt", bytes, many, {"Help", "line 0000000\nline 0000001\n", "line 0019999\n",
         "[Only the first 20000 lines are shown; the remaining 1.1 MiB of the file are cut.]"}},
-      {"a long line", Put::bytes, one_long, true,
-       {QString(4096, 'w') + QChar(0x2026) + "\nnext\n", "[1 lines longer than 4096 characters are cut short"}},
+      {"blog.txt", bytes, std::string(100000, 'w') + "\r\nnext\r\n",
+       {"Battle Log", QString(4096, 'w') + QChar(0x2026) + "\nnext\n", "[1 lines longer than 4096 characters are cut short"}},
   };
   for (const auto& c : cases) {
-    WindowHarness h;
-    h.use_shipped_files();
-    const std::string name = c.log ? "blog.txt" : "Help.txt";
-    std::filesystem::remove(h.folder_file(name));
-    if (c.put == Put::bytes) h.dir.write(name, c.bytes);
-    if (c.put == Put::folder) std::filesystem::create_directory(h.folder_file(name));
-    if (c.put == Put::pipe) h.dir.fifo(name);
+    WindowHarness h{with_shipped_files};
+    fs::remove(h.folder_file(c.file));
+    if (c.put == bytes) h.dir.write(c.file, c.bytes);
+    if (c.put == folder) fs::create_directory(h.folder_file(c.file));
+    if (c.put == pipe) h.dir.fifo(c.file);
     h.start();
-    if (c.log) {
-      h.window->mnuLog_Click();
-    } else {
-      h.find<QAction>("mnuHelp")->trigger();
-    }
-    EXPECT_TRUE(h.shown("Picture4")) << c.name;
+    const std::string file = c.file;
+    if (file == "Help.txt") h.trigger("mnuHelp");
+    if (file == "blog.txt") h.window->mnuLog_Click();
+    if (file == "zorvtmp.txt") h.window->mnulastbattle_Click();
+    ASSERT_TRUE(h.shown("Picture4")) << c.file;
+    EXPECT_EQ(h.find<QLabel>("Label18")->text(), c.expect[0]);
     const QString shown = h.find<QPlainTextEdit>("Text11")->toPlainText();
-    EXPECT_LT(shown.size(), 1200000) << c.name;
-    for (const QString& part : c.expect) EXPECT_TRUE(shown.contains(part)) << c.name << ": " << shown.right(300).toStdString();
-    EXPECT_FALSE(shown.contains("line 0020000")) << c.name;
+    EXPECT_LT(shown.size(), 1200000) << c.file;
+    EXPECT_FALSE(shown.contains("line 0020000"));
+    for (std::size_t i = 1; i < c.expect.size(); ++i) EXPECT_TRUE(shown.contains(c.expect[i])) << shown.right(300).toStdString();
+    if (c.put == bytes && c.bytes.size() < 100) { EXPECT_EQ(shown, c.expect[1]); }
+    QTest::mouseClick(h.find<QWidget>("Label34"), Qt::LeftButton);
+    EXPECT_FALSE(h.shown("Picture4"));
   }
 }
 
-TEST(Viewer, LastBattleShowsTheResultFileLeftFromAnEarlierRun) {
-  WindowHarness h;
-  h.use_shipped_files();
-  h.dir.write("zorvtmp.txt", "<empty>\r\n");
-  h.start();
-  h.window->mnulastbattle_Click();
-  EXPECT_EQ(h.find<QLabel>("Label18")->text(), "Summary from last battle");
-  EXPECT_EQ(h.find<QPlainTextEdit>("Text11")->toPlainText(), "<empty>\n");
-  h.window->Label34_Click();
-  EXPECT_FALSE(h.shown("Picture4"));
-}
-
 TEST(Exit, EndsAtOnceWithoutWritingAnything) {
-  WindowHarness h;
-  h.use_shipped_files();
+  WindowHarness h{with_shipped_files};
   h.start();
   h.text("Text1")->setText("changed");
-  h.find<QAction>("mnuExit")->trigger();
+  h.trigger("mnuExit");
   EXPECT_FALSE(h.window->isVisible());
-  EXPECT_EQ(read_bytes(h.folder_file("config.dat")), shipped_file("config.dat"));
-  EXPECT_TRUE(h.dialogs.messages.empty());
+  EXPECT_EQ(h.bytes("config.dat"), shipped_file("config.dat"));
+  EXPECT_TRUE(h.said().empty());
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QImage>
+#include <QMenu>
 #include <gtest/gtest.h>
+
+#include "common/linefile.h"
 
 namespace zorvane::testing {
 
@@ -14,11 +17,17 @@ void WindowHarness::use_shipped_files() {
   // The shipped background is drawn by the build; a small stand-in does here.
   QImage background(8, 6, QImage::Format_RGB32);
   background.fill(QColor(20, 30, 60));
-  background.save(QString::fromStdString(dir.file("background.bmp")), "BMP");
+  background.save(q(dir.file("background.bmp")), "BMP");
+}
+
+void WindowHarness::config(const std::map<int, std::string>& lines) {
+  auto all = split_lines_any(shipped_file("config.dat"));
+  for (const auto& [i, line] : lines) all[static_cast<std::size_t>(i)] = line;
+  dir.write("config.dat", join_crlf(all));
 }
 
 MainWindow& WindowHarness::start(bool show) {
-  window = std::make_unique<MainWindow>(QString::fromStdString(dir.path()), dialogs);
+  window = restart();
   if (show) {
     window->show();
     QCoreApplication::processEvents();
@@ -26,8 +35,11 @@ MainWindow& WindowHarness::start(bool show) {
   return *window;
 }
 
-std::unique_ptr<MainWindow> WindowHarness::restart() {
-  return std::make_unique<MainWindow>(QString::fromStdString(dir.path()), dialogs);
+std::unique_ptr<MainWindow> WindowHarness::restart() { return std::make_unique<MainWindow>(q(dir.path()), dialogs); }
+
+void WindowHarness::new_campaign(const std::string& map) {
+  dialogs.answer(q(map));
+  trigger("mnuNew");
 }
 
 void WindowHarness::click(const QString& button) const {
@@ -36,9 +48,20 @@ void WindowHarness::click(const QString& button) const {
   b->click();
 }
 
+bool WindowHarness::enabled(const QString& action) const {
+  if (auto* menu = find<QMenu>(action)) return menu->menuAction()->isEnabled();
+  return find<QAction>(action)->isEnabled();
+}
+
 bool WindowHarness::shown(const QString& name) const {
   auto* w = find<QWidget>(name);
   return w && w->isVisibleTo(window.get());
+}
+
+std::vector<std::string> WindowHarness::said() const {
+  std::vector<std::string> out;
+  for (const auto& m : dialogs.messages) out.push_back((m.title + ": " + m.text).toStdString());
+  return out;
 }
 
 }  // namespace zorvane::testing

@@ -1,23 +1,19 @@
-// Helpers for shell tests that start the small helper programs (record_args, never_ends)
-// in place of the tactical game, and check what they recorded or left behind.
+// Helpers for tests that start the small helper programs (record_args, never_ends) in place
+// of the tactical game, and check what they recorded or left behind.
 #pragma once
 
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
 #include <QThread>
+#include <cerrno>
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "test_files.h"
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <csignal>
-#include <sys/types.h>
-#endif
 
 namespace zorvane::testing {
 
@@ -27,17 +23,12 @@ inline QString q(const std::string& text) { return QString::fromStdString(text);
 inline std::string test_program(const char* name) { return test_bin_dir() + "/" + name; }
 
 // Sets an environment variable (which the started programs inherit) for one test.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    qputenv(name, QByteArray::fromStdString(value));
-  }
-  ~ScopedEnv() { qunsetenv(name_); }
+struct ScopedEnv {
+  ScopedEnv(const char* name, const std::string& value) : name(name) { qputenv(name, QByteArray::fromStdString(value)); }
+  ~ScopedEnv() { qunsetenv(name); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  const char* name_;
+  const char* name;
 };
 
 // The pids never_ends wrote: itself and the child it started.
@@ -48,7 +39,6 @@ inline std::vector<long> read_pids(const std::string& path) {
   return pids;
 }
 
-#ifdef Q_OS_UNIX
 // Waits up to 5 s for the process to be gone: no such process, or a zombie that merely
 // waits for its new parent to reap it.
 inline bool becomes_gone(long pid) {
@@ -64,6 +54,5 @@ inline bool becomes_gone(long pid) {
   }
   return false;
 }
-#endif
 
 }  // namespace zorvane::testing

@@ -1,11 +1,10 @@
 // Dialogs for tests: records every message and file request, and answers file dialogs
-// from a queue (an empty queue answers Cancel).
+// from a queue (an empty queue, or a queued nullopt, answers Cancel).
 #pragma once
 
 #include <QString>
 #include <deque>
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "shell/dialogs.h"
@@ -28,26 +27,19 @@ class FakeDialogs : public Dialogs {
     save_requests.push_back(request);
     return next_answer();
   }
-
   // Queues the path the next file dialog returns; nullopt queues a Cancel.
-  void answer(const std::optional<QString>& path) { answers.push_back({!path.has_value(), path.value_or(QString())}); }
+  void answer(const std::optional<QString>& path) { answers.push_back(path); }
 
   std::vector<ShownMessage> messages;
-  std::vector<FileDialogRequest> open_requests;
-  std::vector<FileDialogRequest> save_requests;
-  struct Answer {
-    bool cancel = true;
-    QString path;
-  };
-  std::deque<Answer> answers;
+  std::vector<FileDialogRequest> open_requests, save_requests;
+  std::deque<std::optional<QString>> answers;
 
  private:
   std::optional<QString> next_answer() {
     if (answers.empty()) return std::nullopt;
-    const Answer a = answers.front();
+    const std::optional<QString> a = answers.front();
     answers.pop_front();
-    if (a.cancel) return std::nullopt;
-    return a.path;
+    return a;
   }
 };
 

@@ -1,31 +1,20 @@
 #include "test_files.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace zorvane::testing {
 namespace fs = std::filesystem;
 
 TempDir::TempDir() {
-  static std::atomic<int> counter{0};
-  std::random_device rd;
-  const fs::path base = fs::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const fs::path candidate =
-        base / ("zorvane-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
-    std::error_code ec;
-    if (fs::create_directory(candidate, ec)) {
-      path_ = candidate.string();
-      return;
-    }
-  }
-  std::abort();
+  std::string pattern = (fs::temp_directory_path() / "zorvane-test-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) std::abort();
+  path_ = pattern;
 }
 
 TempDir::~TempDir() {

@@ -53,6 +53,7 @@ TEST_F(ComputerPlayer, PatternsPickTheFirstNeighbourNotOwnedAndNotAHome) {
       {"x8", {K::advance, 6, 1}},  // other characters name no direction
       {"123x", {K::advance, 6, 7}},
       {"9x0 ", {K::pass, 0, 0}},
+      {"xxxxxxxx5", {K::pass, 0, 0}},  // only the first eight characters count
       {"", {K::pass, 0, 0}},
   };
   for (const auto& c : cases) {
@@ -110,15 +111,13 @@ TEST_F(ComputerPlayer, AugmentFillsFromTheRosterUpToTheTargetAndTheFifthSlot) {
     EXPECT_EQ(units_of(state, 6), (std::vector<std::string>{"old", "P1", "P3", "P4", "P5"}));
     EXPECT_EQ(world.calls, std::vector<std::string>{"count 6 1 5"});  // the real count, also for 7
     EXPECT_EQ(world.log, std::string("6\tA\t") + log_fill + "\tAugment\tAdd\t6\tA\t\r\n");
-    EXPECT_EQ(state.turn, 1);  // team A acted
-    EXPECT_EQ(state.current_team, 2);
+    EXPECT_EQ(std::pair(state.turn, state.current_team), std::pair(1L, 2));  // team A acted
   }
   // Team B has no cell of its own: it passes, and a pass counts no turn.
   ScriptedRandom random({0.2});
   state.field(3, owner) = Value();
   EXPECT_EQ(comp_ai(state, panel, settings, cdata, world, random), AiOutcome::passed);
-  EXPECT_EQ(state.current_team, 1);
-  EXPECT_EQ(state.turn, 1);
+  EXPECT_EQ(std::pair(state.turn, state.current_team), std::pair(1L, 1));
   // A fill target that reaches the turn limit ends the campaign as any action would.
   settings.turn_limit = "2";
   put_units(state, 6, {});

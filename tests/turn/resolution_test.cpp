@@ -2,6 +2,7 @@
 
 #include "turn/action_panel.h"
 #include "turn/resolution.h"
+#include "turn/scoring.h"
 #include "turn_fixtures.h"
 
 namespace zorvane::testing {
@@ -28,9 +29,10 @@ struct Resolution : ::testing::Test {
   }
 };
 
+// Slots beyond the fifth are not listed in the panel and keep their units.
 TEST_F(Resolution, AugmentPutsTheNewUnitsBeforeTheOldOnes) {
   cdata[0] = {"new1", "new2", "", "", ""};
-  put_units(state, 1, {"X", "Y", "Z"});
+  put_units(state, 1, {"X", "Y", "Z", "", "", "Q"});
   b_mode(state, panel, cdata, 1, 1);
   for (int row : {0, 1}) {
     panel.available_selected = row;
@@ -38,14 +40,11 @@ TEST_F(Resolution, AugmentPutsTheNewUnitsBeforeTheOldOnes) {
   }
   EXPECT_EQ(panel.chosen, (std::vector<std::string>{"new1", "new2"}));
   ASSERT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::resolved);
-  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"new1", "new2", "X", "Y", "Z"}));
+  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"new1", "new2", "X", "Y", "Z", "Q"}));
   EXPECT_EQ(world.log, "1\tA\t2\tAugment\tAdd\t1\tA\t\r\n");
-  EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 1 1", "count 1 1 5", "count 1 1 5"}));
-  EXPECT_FALSE(panel.visible);
-  EXPECT_TRUE(panel.available.empty() && panel.chosen.empty() && panel.current.empty());
-  EXPECT_EQ(state.action_count, 1);
-  EXPECT_EQ(state.current_team, 2);
-  EXPECT_EQ(state.turn, 1);
+  EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 1 1", "count 1 1 6", "count 1 1 6"}));
+  EXPECT_TRUE(!panel.visible && panel.available.empty() && panel.chosen.empty() && panel.current.empty());
+  EXPECT_EQ(std::tuple(state.action_count, state.current_team, state.turn), std::tuple(1L, 2, 1L));
 }
 
 TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
@@ -81,6 +80,14 @@ TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
   }
 }
 
+// The panel lists slots 1 to 5 only: a unit beyond them stays in the cell it was in.
+TEST_F(Resolution, AdvanceLeavesUnitsBeyondTheFifthSlot) {
+  put_units(state, 1, {"a1", "a2", "", "", "", "s6"}, "A");
+  ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
+  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"", "", "", "", "", "s6"}));
+  EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
+}
+
 TEST_F(Resolution, AttackFightsAndPutsTheSurvivorsInTheCell) {
   put_units(state, 1, {"a1", "a2", "a3"}, "A");
   put_units(state, 2, {"d1"}, "B");
@@ -88,9 +95,8 @@ TEST_F(Resolution, AttackFightsAndPutsTheSurvivorsInTheCell) {
   world.reports.push_back(placing(1, 90) + placing(2, 90) + placing(3, 10));
   ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
   ASSERT_EQ(world.battles.size(), 1u);
-  EXPECT_EQ(world.battles[0].terrain, "1");
-  EXPECT_EQ(world.battles[0].attackers, (std::vector<std::string>{"a1", "a2"}));
-  EXPECT_EQ(world.battles[0].defenders, (std::vector<std::string>{"d1"}));
+  EXPECT_EQ(std::tuple(world.battles[0].terrain, world.battles[0].attackers, world.battles[0].defenders),
+            std::tuple("1", std::vector<std::string>{"a1", "a2"}, std::vector<std::string>{"d1"}));
   EXPECT_EQ(units_of(state, 1), std::vector<std::string>{"a3"});
   EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
   EXPECT_EQ(state.field(2, owner).to_text(), "A");
@@ -105,17 +111,51 @@ TEST_F(Resolution, ABattleThatCouldNotBeFoughtUndoesTheAttack) {
   EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"a1", "a2"}));
   EXPECT_EQ(units_of(state, 2), std::vector<std::string>{"d1"});
   EXPECT_EQ(state.field(2, owner).to_text(), "B");
-  EXPECT_EQ(state.action_count, before.action_count);
-  EXPECT_EQ(state.current_team, before.current_team);
-  EXPECT_EQ(state.turn, before.turn);
-  EXPECT_EQ(state.action_type, before.action_type);
-  EXPECT_TRUE(world.log.empty());
-  EXPECT_TRUE(world.calls.empty());
+  EXPECT_EQ(std::tuple(state.action_count, state.current_team, state.turn, state.action_type),
+            std::tuple(before.action_count, before.current_team, before.turn, before.action_type));
+  EXPECT_TRUE(world.log.empty() && world.calls.empty());
   ASSERT_EQ(world.messages.size(), 1u);
   EXPECT_NE(world.messages[0].find("Vantor.exe"), std::string::npos);
   EXPECT_FALSE(panel.visible);
   // "OK" on a closed panel does nothing.
   EXPECT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::ignored);
+}
+
+// A panel naming a cell outside the map resolves nothing; the last cell is inside.
+TEST_F(Resolution, OnlyCellsOfTheMapCanAct) {
+  state.field(16, owner) = Value::text("A");
+  for (const auto& [from, to, outcome] : {std::tuple{0, 0, ActionOutcome::ignored}, {17, 17, ActionOutcome::ignored},
+                                          {16, 17, ActionOutcome::ignored}, {16, 16, ActionOutcome::resolved}}) {
+    b_mode(state, panel, cdata, 16, 16);
+    std::tie(panel.source, panel.target) = std::pair(std::to_string(from), std::to_string(to));
+    EXPECT_EQ(Command3_Click(state, panel, settings, world), outcome) << from << " " << to;
+  }
+  EXPECT_EQ(world.log, "16\tA\t0\tAugment\tAdd\t16\tA\t\r\n");
+}
+
+// A human team without land is passed over (no turn counted) until a team with land or a
+// computer team is to move; when no team has land the search ends after one round.
+TEST(SkipLandlessPlayers, PassesHumanTeamsWithoutLand) {
+  const struct {
+    std::string owners;  // of cells 1, 2, 3 (and on the ten-team map up to 10)
+    std::array<int, 10> computer;
+    int from, to;
+  } cases[] = {{"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2},
+               {"ABC", {}, 3, 3}, {"ABCDEFGHI ", {}, 10, 1}};
+  for (const auto& c : cases) {
+    const std::size_t side = c.owners.size() == 3 ? 4 : 10;
+    std::string map = (side == 4 ? std::string("ABC1") : std::string("ABCDEFGHIJ")) + "\r\n";
+    for (std::size_t r = 1; r < side; ++r) map += std::string(side, '1') + "\r\n";
+    CampaignState state = campaign(map);
+    for (std::size_t n = 1; n <= c.owners.size(); ++n) {
+      state.field(int(n), owner) = c.owners[n - 1] == ' ' ? Value() : Value::text(std::string(1, c.owners[n - 1]));
+    }
+    Settings settings;
+    settings.computer_controlled = c.computer;
+    state.current_team = c.from;
+    skip_landless_players(state, settings);
+    EXPECT_EQ(std::pair(state.current_team, state.turn), std::pair(c.to, 0L)) << c.owners << " from " << c.from;
+  }
 }
 
 TEST_F(Resolution, TurnLimitEndsTheCampaignAfterTeamOnesActionThatReachesIt) {
@@ -130,13 +170,65 @@ TEST_F(Resolution, TurnLimitEndsTheCampaignAfterTeamOnesActionThatReachesIt) {
     act(cell, cell, 0);
     if (!world.messages.empty()) limit_at = action;
   }
-  EXPECT_EQ(limit_at, 7);  // team A's third action: turn becomes 3
-  EXPECT_EQ(state.turn, 3);
+  EXPECT_EQ(std::pair(limit_at, state.turn), std::pair(7, 3L));  // team A's third action: turn becomes 3
   EXPECT_EQ(world.messages, std::vector<std::string>{"Game Over: Turn Limit Reached. Game Over"});
   const std::vector<std::string> tail(world.calls.end() - 5, world.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"count 1 1 1", "snapshot", "end", "statistics", "hide map"}));
   settings.turn_limit = " ";
   EXPECT_FALSE(turn_limit_reached(state, settings));
+}
+
+TEST(Scoring, CountsLandAndUnitsAndDeclaresTheLastTeamStandingAfterTwoActions) {
+  // Ten teams; all but J have lost their land.
+  CampaignState state = campaign("ABCD\r\nEFGH\r\nIJ11\r\n1111\r\n");
+  for (int n = 1; n <= 9; ++n) state.field(n, owner) = Value();
+  put_units(state, 10, {"u", "", "u"});  // slots 1 and 3: three units
+  put_units(state, 12, {"v"}, "J");
+  put_units(state, 13, {"w"}, "j");  // not a team
+  FakeWorld world;
+  for (long actions : {0, 1, 2}) {
+    state.action_count = actions;
+    EXPECT_FALSE(calcscore(state, world)) << actions;
+  }
+  EXPECT_EQ(std::tuple(state.team_land[9], state.team_units[9], state.team_land[0]), std::tuple(2, 4, 0));
+  state.action_count = 3;
+  EXPECT_TRUE(calcscore(state, world));
+  EXPECT_EQ(world.messages, std::vector<std::string>{"Game Over: Team J WINS!"});
+  EXPECT_EQ(world.calls, (std::vector<std::string>{"end", "statistics", "hide map"}));
+  // Two teams with land: no winner, whatever the count of actions.
+  state.field(1, owner) = Value::text("A");
+  EXPECT_FALSE(count_score(state).winner);
+}
+
+// Each team takes a land line and a units line, each with its bar (green, blue) ten pixels up
+// from the line's foot, and a gap of six pixels; bars scale to the panel less 120 pixels.
+TEST(Scoring, StatisticsLayoutMarksLeadersAndScalesBarsToThePanel) {
+  std::string map = "ABC1111111\r\n";
+  for (int r = 1; r < 10; ++r) map += "1111111111\r\n";
+  CampaignState state = campaign(map);
+  state.turn = 4;
+  state.team_land = {50, 30, 50, 99};  // team D lies beyond team_count and is not shown
+  state.team_units = {10, 12, 0, 99};
+  const StatsLayout layout = stats_layout(state, 553, 12);
+  std::vector<std::tuple<int, int, std::string>> texts;
+  for (const auto& t : layout.texts) texts.push_back({t.x, t.y, t.text});
+  EXPECT_EQ(texts, (std::vector<std::tuple<int, int, std::string>>{
+                       {10, 20, "Turn: 4"}, {10, 32, "A   Land   50"}, {10, 44, "    Kribbles 10"}, {10, 62, "B   Land   30"},
+                       {10, 74, "    Kribbles 12"}, {10, 92, "C   Land   50"}, {10, 104, "    Kribbles 0"}}));
+  const float widths[] = {216.5f, 8.66f, 129.9f, 10.392f, 216.5f, 0};  // 433 / 100 cells per land, 433 / 500 per unit
+  const int ys[] = {34, 46, 64, 76, 94, 106};
+  ASSERT_EQ(layout.bars.size(), 6u);
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_FLOAT_EQ(layout.bars[i].width, widths[i]) << i;
+    EXPECT_EQ(std::tuple(layout.bars[i].x, layout.bars[i].y, layout.bars[i].colour), std::tuple(120, ys[i], i % 2 ? rgb(0, 0, 255) : rgb(0, 255, 0))) << i;
+  }
+  // Land: A and C tie for the lead, both get the flag; units: A led, then B overtook it.
+  std::vector<std::tuple<int, int, int>> marks;
+  for (const auto& m : layout.sprites) marks.push_back({m.picid, m.x, m.y});
+  EXPECT_EQ(marks, (std::vector<std::tuple<int, int, int>>{{62, 15, 29}, {61, 15, 71}, {62, 15, 89}}));
+  state.team_land = {};
+  state.team_units = {};
+  EXPECT_EQ(stats_layout(state, 553, 12).sprites.size(), 6u);  // all zero: every team leads
 }
 
 }  // namespace

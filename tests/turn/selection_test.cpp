@@ -57,14 +57,9 @@ TEST_F(Selection, DiagonalNeighbourOpensThePanelACellTwoAwayDoesNot) {
   EXPECT_EQ(state.sel_state, -1);
   click(6);
   EXPECT_EQ(drawn, (std::vector<Frame>{{0, 0, palette_color(14)}, {0, 0, 30832}, {10, 10, palette_color(12)}}));
-  EXPECT_TRUE(panel.visible);
-  EXPECT_EQ(panel.mode, "Advance");
-  EXPECT_EQ(panel.source, "1");
-  EXPECT_EQ(panel.target, "6");
-  EXPECT_EQ(panel.icon, PanelIcon::flag);
-  EXPECT_EQ(panel.current_header, kAdvanceHeader);
-  EXPECT_FALSE(panel.add_enabled);
-  EXPECT_TRUE(panel.ok_enabled);
+  EXPECT_EQ(std::tuple(panel.visible, panel.mode, panel.source, panel.target, panel.icon, panel.current_header),
+            std::tuple(true, "Advance", "1", "6", PanelIcon::flag, kAdvanceHeader));
+  EXPECT_TRUE(!panel.add_enabled && !panel.remove_enabled && panel.ok_enabled);
   // The next click starts a new selection and removes the target's frame first.
   click(16);
   EXPECT_EQ(drawn[3], (Frame{10, 10, 42255}));
@@ -73,8 +68,7 @@ TEST_F(Selection, DiagonalNeighbourOpensThePanelACellTwoAwayDoesNot) {
 TEST_F(Selection, AnotherTeamsSourceLeavesNoFrameAndNoPanel) {
   click(3);  // team B's cell while team A is to move
   click(2);
-  EXPECT_FALSE(panel.visible);
-  EXPECT_EQ(state.sel_state, 0);
+  EXPECT_EQ(std::pair(panel.visible, state.sel_state), std::pair(false, 0));
   // Every frame drawn was removed again: the last one on each cell is in its own colour.
   EXPECT_EQ(drawn.back(), (Frame{10, 0, 42255}));
   EXPECT_EQ(drawn[drawn.size() - 3], (Frame{20, 0, 30832}));
@@ -94,14 +88,15 @@ TEST_F(Selection, AdvanceCountsOwnUnitsButNotAnEnemysTowardsFive) {
     const auto before = panel.chosen.size();
     Command1_Click(state, panel);
     added += static_cast<int>(panel.chosen.size() - before);
+    // A unit moved to "Chosen" leaves "Available", and with it the selection and ">".
+    if (panel.chosen.size() > before) { EXPECT_TRUE(!panel.add_enabled && panel.available_selected == -1); }
   }
   EXPECT_EQ(added, 2);
   EXPECT_EQ(panel.available, (std::vector<std::string>{"a3", "a4", "a5"}));
 
   put_units(state, 2, {"e1", "e2", "e3", "e4", "e5"}, "B");
   b_mode(state, panel, cdata, 1, 2);
-  EXPECT_EQ(panel.current.size(), 5u);
-  EXPECT_EQ(state.new_count, 0);
+  EXPECT_EQ(std::pair(panel.current.size(), state.new_count), std::pair(std::size_t{5}, 0));
   for (int i = 0; i < 6; ++i) {
     panel.available_selected = 0;
     Command1_Click(state, panel);
@@ -112,24 +107,20 @@ TEST_F(Selection, AdvanceCountsOwnUnitsButNotAnEnemysTowardsFive) {
   List2_Click(panel);
   EXPECT_TRUE(panel.remove_enabled);
   Command2_Click(state, panel);
-  EXPECT_EQ(panel.available, (std::vector<std::string>{"a2"}));
-  EXPECT_EQ(state.new_count, 4);
-  EXPECT_FALSE(panel.remove_enabled);
+  EXPECT_EQ(std::tuple(panel.available, state.new_count, panel.remove_enabled), std::tuple(std::vector<std::string>{"a2"}, 4, false));
 }
 
 TEST_F(Selection, AugmentOffersTheRosterAndOcupiedOnlyCancel) {
   cdata[0] = {"p1.ai", " ", "p3.ai", "", ""};
   put_units(state, 1, {"x", "y"});
   b_mode(state, panel, cdata, 1, 1);
-  EXPECT_EQ(panel.mode, "Augment");
-  EXPECT_EQ(panel.icon, PanelIcon::unit);
-  EXPECT_EQ(panel.current_header, kAugmentHeader);
-  EXPECT_EQ(panel.available, (std::vector<std::string>{"p1.ai", "p3.ai"}));
-  for (int i = 0; i < 4; ++i) {
-    panel.available_selected = 0;
-    Command1_Click(state, panel);
-  }
-  // The roster entry stays listed, so it is added again until five units are counted.
+  EXPECT_EQ(std::tuple(panel.mode, panel.icon, panel.current_header, panel.available),
+            std::tuple("Augment", PanelIcon::unit, kAugmentHeader, std::vector<std::string>{"p1.ai", "p3.ai"}));
+  panel.available_selected = 0;
+  List1_Click(panel);
+  for (int i = 0; i < 4; ++i) Command1_Click(state, panel);
+  // The roster entry stays listed and selected, so it is added again until five units are counted.
+  EXPECT_TRUE(panel.add_enabled && panel.available_selected == 0);
   EXPECT_EQ(panel.chosen, (std::vector<std::string>{"p1.ai", "p1.ai", "p1.ai"}));
   EXPECT_EQ(panel.available.size(), 2u);
 
@@ -138,8 +129,7 @@ TEST_F(Selection, AugmentOffersTheRosterAndOcupiedOnlyCancel) {
   EXPECT_EQ(panel.mode, "Ocupied");
   EXPECT_FALSE(panel.add_enabled || panel.remove_enabled || panel.ok_enabled);
   Command4_Click(state, panel);
-  EXPECT_FALSE(panel.visible);
-  EXPECT_EQ(state.new_count, 0);
+  EXPECT_EQ(std::pair(panel.visible, state.new_count), std::pair(false, 0));
 }
 
 }  // namespace
