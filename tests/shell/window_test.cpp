@@ -1,29 +1,73 @@
-// Details of the window a user meets: panels come to the front, the viewer fits a small
-// window, the real dialogs, files named on the command line, and a battle fought from the
-// window while it shows the battle in progress with a way to end it.
+// The window a user meets, one test for each thing it does beyond the play itself: the
+// start-up, the configuration, army and size panels, the viewer, the snapshot, files named on
+// the command line, the real dialogs, and a battle in progress with a way to end it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
+#include <QImageReader>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
-#include <QTest>
+#include <QPlainTextEdit>
 #include <QTimer>
+#include <cstdio>
+#include <filesystem>
 
 #include "bridge/battle_runner.h"
+#include "common/linefile.h"
 #include "event_helpers.h"
-#include "shell/qt_dialogs.h"
 #include "shell/panel.h"
+#include "shell/qt_dialogs.h"
 #include "window_harness.h"
 
 namespace zorvane::testing {
 namespace {
 
+namespace fs = std::filesystem;
+
+// What is not a plain file counts as missing: a named pipe used to block the start for ever.
+TEST(StartUp, MissingConfigShowsTheNoticeAndTheConfigurationPanel) {
+  for (const bool pipe : {false, true}) {
+    WindowHarness h;
+    if (pipe) h.dir.fifo("config.dat");
+    h.start();
+    EXPECT_EQ(h.said(), std::vector<std::string>{"Configuration Missing: Please update your configuration"}) << pipe;
+    EXPECT_TRUE(h.shown("Picture3")) << pipe;
+  }
+}
+
+// Too small or missing falls back to 640 by 480; a maximized window keeps the stored size for
+// when it is restored.
+TEST(StartUp, StoredSizeSetsTheWindowAlsoWhenMaximized) {
+  const struct {
+    const char *maximized, *width;
+    QSize expected;
+  } cases[] = {{"False", "800", {800, 600}}, {"False", "589", {640, 480}}, {"True", "800", {800, 600}}};
+  for (const auto& c : cases) {
+    WindowHarness h{with_shipped_files};
+    h.config({{37, c.maximized}, {38, "False"}, {39, c.width}, {40, "600"}});
+    MainWindow& w = h.start(false);
+    EXPECT_EQ(w.size(), c.expected) << c.width;
+    EXPECT_EQ(bool(w.windowState() & Qt::WindowMaximized), c.maximized == std::string("True"));
+  }
+}
+
+// The notice about an unusable background waits until the window has painted.
+TEST(StartUp, UnusableBackgroundIsToldOnceAfterTheFirstPaint) {
+  WindowHarness h{with_shipped_files};
+  h.config({{34, "nowhere.bmp"}});
+  h.start(false).show();
+  EXPECT_TRUE(h.said().empty());
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(h.said().size(), 1u);
+  EXPECT_TRUE(h.said()[0].rfind("Notice: ", 0) == 0 && h.said()[0].find("nowhere.bmp") != std::string::npos) << h.said()[0];
+}
+
 int stacking(QWidget* w) { return static_cast<int>(w->parentWidget()->children().indexOf(w)); }
 
-TEST(WindowDetails, ConfigureComesToTheFrontOfOtherPanels) {
+TEST(Panels, ConfigureComesToTheFrontOfOtherPanels) {
   WindowHarness h{with_shipped_files};
   h.start();
   for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
@@ -34,16 +78,146 @@ TEST(WindowDetails, ConfigureComesToTheFrontOfOtherPanels) {
   }
 }
 
-TEST(WindowDetails, HelpViewerFitsASmallWindowWithItsCloseLabel) {
+TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
+  WindowHarness h;
+  h.start();
+  for (const auto& [name, value] : {std::pair{"Text1", " C:\\Games\\Vantor.exe "}, {"Text2", "D:\\maps\\hill.map"},
+                                    {"Text7", "75"}, {"Text23", "12"}, {"Text12", "2"}, {"Text21", "  5  "},
+                                    {"Text24", "1024"}, {"Text25", "768"}}) {
+    h.text(name)->setText(value);
+  }
+  for (const char* box : {"Check2", "Check15", "Check6"}) h.find<QCheckBox>(box)->setChecked(true);
+  h.find<QRadioButton>("Option11")->setChecked(true);
+  h.click("Command5");
+  EXPECT_FALSE(h.shown("Picture3"));
+  EXPECT_EQ(h.bytes("config.dat"),
+            " C:\\Games\\Vantor.exe \r\nD:\\maps\\hill.map\r\n\r\n\r\n\r\n\r\n75\r\n\r\n\r\n\r\n"
+            " 0 \r\n 1 \r\n 0 \r\n 0 \r\n"
+            " 0 \r\n 1 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
+            "2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n  5  \r\n\r\n12\r\n 1 \r\nTrue\r\nFalse\r\n1024\r\n768\r\n");
+  auto second = h.restart();
+  EXPECT_EQ(second->findChild<QLineEdit*>("Text21")->text(), "  5  ");
+  EXPECT_TRUE(second->findChild<QCheckBox*>("Check6")->isChecked());
+  EXPECT_TRUE(second->findChild<QRadioButton*>("Option11")->isChecked());
+  EXPECT_EQ(second->settings().turn_limit, "12");
+}
+
+// Confirming corrects a size that is too small and always says when it takes effect; it does
+// not write the file.
+TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
+  const std::string notice = "Notice: These settings will be used the next time you run this program.";
+  for (const auto& [width, height, messages] :
+       {std::tuple{"589", "449", std::vector<std::string>{"Notice: Width too small to properly run program, adjusting to 590",
+                                                          "Notice: Height too small to properly run program, adjusting to 450", notice}},
+        {"590", "450", std::vector<std::string>{notice}}}) {
+    WindowHarness h{with_shipped_files};
+    h.start();
+    h.trigger("mnuConfig");
+    h.click("Command21");
+    EXPECT_TRUE(h.shown("Picture12") && !h.shown("Picture3"));
+    h.text("Text24")->setText(width);
+    h.text("Text25")->setText(height);
+    h.click("Command20");
+    EXPECT_EQ(h.text("Text24")->text() + "x" + h.text("Text25")->text(), "590x450");
+    EXPECT_EQ(h.said(), messages) << width;
+    EXPECT_TRUE(!h.shown("Picture12") && h.shown("Picture3"));
+    EXPECT_EQ(h.bytes("config.dat"), shipped_file("config.dat"));
+  }
+}
+
+QStringList items(QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  return out;
+}
+
+// The game folder's unit programs are offered; a sixth unit is refused; OK saves the rosters.
+TEST(ArmyPanel, AddsAndRemovesUnitsAndOkSavesTheRosters) {
   WindowHarness h{with_shipped_files};
-  h.start().resize(590, 450);
-  ASSERT_TRUE(wait_until([&] { return h.find<SurfaceWidget>("Picture1")->surface().size() == h.window->centralWidget()->size(); }));
-  h.trigger("mnuHelp");
-  QWidget* viewer = h.find<QWidget>("Picture4");
-  QWidget* close = h.find<QWidget>("Label34");
-  const QRect area(QPoint(0, 0), viewer->parentWidget()->size());
-  EXPECT_TRUE(area.contains(viewer->geometry())) << viewer->width() << "x" << viewer->height();
-  EXPECT_TRUE(area.contains(QRect(close->mapTo(viewer->parentWidget(), QPoint(0, 0)), close->size())));
+  for (const char* name : {"Vantor.exe", "Tank.AI", "scout.ai", "readme.txt"}) h.dir.write(std::string("game/") + name, "");
+  h.config({{0, "game/Vantor.exe"}});
+  h.start();
+  h.click("Command16");
+  auto* storage = h.find<QListWidget>("List4");
+  auto* army = h.find<QListWidget>("List5");
+  EXPECT_TRUE(h.shown("Picture11") && !h.shown("Picture3"));
+  EXPECT_EQ(items(storage), (QStringList{"scout.ai", "tank.ai"}));
+  EXPECT_EQ(items(army), (QStringList{"brawler.ai", "scout.ai", "tank.ai", "sniper.ai", "medic.ai"}));
+  storage->setCurrentRow(1);
+  h.click("Command13");
+  EXPECT_EQ(army->count(), 5);
+  army->setCurrentRow(0);
+  h.click("Command17");
+  h.click("Command13");
+  EXPECT_EQ(items(army), (QStringList{"scout.ai", "tank.ai", "sniper.ai", "medic.ai", "tank.ai"}));
+  h.click("Command18");
+  EXPECT_TRUE(!h.shown("Picture11") && h.shown("Picture3"));
+  auto lines = split_lines_any(shipped_file("c_data.dat"));
+  lines.resize(50);
+  std::copy_n(std::begin({"scout.ai", "tank.ai", "sniper.ai", "medic.ai", "tank.ai"}), 5, lines.begin());
+  EXPECT_EQ(h.bytes("c_data.dat"), join_crlf(lines));
+}
+
+// The viewer names a log that cannot be shown, and shows a bounded part of a huge file.
+TEST(Viewer, SaysBufferExceededOrCutsAHugeFile) {
+  std::string many;
+  for (int i = 0; i < 100000; ++i) {  // 14 bytes a line: 1,120,000 bytes after the first 20,000
+    char line[16];
+    std::snprintf(line, sizeof line, "line %07d\r\n", i);
+    many += line;
+  }
+  for (const auto& [file, shows] : {std::pair{"blog.txt", QStringList{"Battle Log", "Buffer exceeded..."}},
+                                    {"Help.txt", QStringList{"Help", "line 0019999\n",
+                                                             "[Only the first 20000 lines are shown; the remaining 1.1 MiB of the file are cut.]"}}}) {
+    WindowHarness h{with_shipped_files};
+    if (file == std::string("blog.txt")) fs::create_directory(h.folder_file(file));
+    else h.dir.write(file, many);
+    h.start();
+    if (file == std::string("blog.txt")) h.window->mnuLog_Click();
+    else h.trigger("mnuHelp");
+    ASSERT_TRUE(h.shown("Picture4")) << file;
+    EXPECT_EQ(h.find<QLabel>("Label18")->text(), shows[0]);
+    const QString shown = h.find<QPlainTextEdit>("Text11")->toPlainText();
+    EXPECT_FALSE(shown.contains("line 0020000"));
+    for (qsizetype i = 1; i < shows.size(); ++i) EXPECT_TRUE(shown.contains(shows[i])) << shown.right(300).toStdString();
+  }
+}
+
+TEST(Snapshot, SavesTheWholeMapAsABitmap) {
+  WindowHarness h{with_shipped_files};
+  h.start();
+  h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
+  h.trigger("mnusnapshot");
+  EXPECT_EQ(h.said(), std::vector<std::string>{"Saved: Image Saved to 'ZIDizizi.bmp'."});
+  QImageReader reader(q(h.folder_file("ZIDizizi.bmp")));
+  EXPECT_EQ(reader.format(), "bmp");
+  EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32),
+            h.find<SurfaceWidget>("Picture1")->surface().convertToFormat(QImage::Format_RGB32));
+}
+
+// A map is found against the folder the program started in; a save starts where it was left.
+TEST(CommandLine, OpensAMapOrASaveAndExplainsAMissingFile) {
+  TempDir start;
+  start.write("maps/DUEL-8.AIM", shipped_file("maps/duel-8.aim"));
+  WindowHarness h{with_shipped_files};
+  h.start();
+  h.window->open_command_line({QStringLiteral("maps/DUEL-8.AIM")}, q(start.path()));
+  EXPECT_TRUE(h.said().empty());
+  EXPECT_EQ(std::pair(h.window->state().team_count, h.window->state().field(10, owner).to_text()), std::pair(2, std::string("A")));
+  EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuNew"));
+  const std::string save = h.folder_file("game.SAV");
+  h.dialogs.answer(q(save));
+  h.trigger("mnuSave");
+  h.window = h.restart();
+  h.window->open_command_line({q(save)}, QStringLiteral("/"));
+  EXPECT_TRUE(h.said().empty());
+  EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuLoad"));
+  EXPECT_EQ(h.window->state().field(10, owner).to_text(), "A");
+  h.window = h.restart();
+  h.window->open_command_line({QStringLiteral("missing.aim")}, q(start.path()));
+  ASSERT_EQ(h.said().size(), 1u);
+  EXPECT_NE(h.said()[0].find("missing.aim"), std::string::npos) << h.said()[0];
+  EXPECT_TRUE(h.enabled("mnuNew") && h.enabled("mnuLoad"));
 }
 
 // The real dialogs, answered by a timer: a message box shows the arrow, not a wait cursor
@@ -75,78 +249,12 @@ TEST(RealDialogs, MessageShowsTheArrowAndSaveDoesNotAskBeforeReplacing) {
   EXPECT_FALSE(asks);
 }
 
-TEST(CommandLine, AMapStartsACampaignAndASaveLoadsRelativeToTheStartFolder) {
-  WindowHarness by_menu{with_shipped_files};
-  by_menu.start();
-  by_menu.new_campaign(by_menu.dir.write("maps/DUEL-8.AIM", shipped_file("maps/duel-8.aim")));
-
+// While the game runs the window shows the battle and holds off saving; its abort button
+// ends the game and the defenders hold; File, Exit ends the game with the program.
+TEST(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
   WindowHarness h{with_shipped_files};
-  h.dir.write("blog.txt", "an old log\r\n");
   h.start();
-  // The map lives in the other folder: the path is taken against where the program started,
-  // and the extension in any case.
-  h.window->open_command_line({QStringLiteral("maps/DUEL-8.AIM")}, q(by_menu.dir.path()));
-  EXPECT_TRUE(h.said().empty());
-  EXPECT_EQ(h.window->state().cells, by_menu.window->state().cells);
-  EXPECT_EQ(h.bytes("blog.txt"), "From\tTeam\tFOCC\tType\tAction\tTo\tTeam\r\n");
-  for (const char* item : {"mnuNew", "mnuLoad", "mnuSave", "mnusnapshot"}) EXPECT_EQ(h.enabled(item), by_menu.enabled(item)) << item;
-
-  const std::string save = h.folder_file("game.SAV");
-  h.dialogs.answer(q(save));
-  h.trigger("mnuSave");
-  h.window = h.restart();
-  h.window->open_command_line({q(save)}, QStringLiteral("/"));
-  EXPECT_TRUE(h.said().empty());
-  EXPECT_FALSE(h.enabled("mnuLoad"));
-  EXPECT_EQ(h.window->state().field(10, owner).to_text(), "A");
-}
-
-TEST(CommandLine, MissingDamagedOrOtherFilesAreExplainedAndLeaveTheProgramReady) {
-  WindowHarness h{with_shipped_files};
-  h.dir.write("bad.aim", "12\r\n3\r\n");
-  h.dir.write("notes.txt", "hello");
-  h.start();
-  const struct {
-    QStringList files;
-    const char* says;
-  } cases[] = {{{"missing.aim"}, "missing.aim"}, {{"bad.aim"}, "bad.aim"}, {{"notes.txt"}, "Usage: zorvane [FILE]"},
-               {{"bad.aim", "missing.sav"}, "Usage: zorvane [FILE]"}};
-  for (const auto& c : cases) {
-    h.dialogs.messages.clear();
-    h.window->open_command_line(c.files, q(h.dir.path()));
-    ASSERT_EQ(h.said().size(), 1u) << c.says;
-    EXPECT_NE(h.said()[0].find(c.says), std::string::npos) << h.said()[0];
-    EXPECT_TRUE(h.enabled("mnuNew") && h.enabled("mnuLoad"));
-  }
-  EXPECT_FALSE(h.window->windowIcon().isNull());
-}
-
-class WindowBattle : public ::testing::Test {
- protected:
-  void SetUp() override {
-    h.start();
-    h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
-    ASSERT_TRUE(h.enabled("mnuSave"));
-  }
-  WindowHarness h{with_shipped_files};
-};
-
-TEST_F(WindowBattle, GameIsFoundRelativeToTheProgramFolderAndReportsBack) {
-  ASSERT_TRUE(QDir().mkpath(q(h.folder_file("vantor"))));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe"), q(h.folder_file("vantor/Vantor.exe"))));
-  for (const char* unit : {"tank.ai", "scout.ai"}) {
-    h.dir.write(std::string("vantor/") + unit, read_bytes(std::string(ZORVANE_SOURCE_DIR "/data/vantor/") + unit));
-  }
-  const BattleRunResult result = h.window->fight_battle("3", {"tank.ai"}, {"scout.ai"});
-  ASSERT_TRUE(result.fought && !result.aborted) << result.error.toStdString();
-  EXPECT_NE(h.bytes("zorvtmp.txt").find("Place"), std::string::npos);
-  EXPECT_NE(h.bytes("zorvtmp.scn").find("unit=" + h.folder_file("vantor/tank.ai")), std::string::npos);
-  EXPECT_GT(result.report.best_score, 0.0);
-}
-
-// While the game runs the window shows the battle and holds off saving; its abort button, or
-// File, Exit, ends the game and the defenders hold.
-TEST_F(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
+  h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
   h.window->settings().game_exe_path = test_program("never_ends");
   for (const bool by_exit : {false, true}) {
     bool save_held_off = false;
@@ -158,13 +266,13 @@ TEST_F(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
          });
     const BattleRunResult result = h.window->fight_battle("2", {"tank.ai"}, {"scout.ai"});
     EXPECT_TRUE(save_held_off && result.fought && result.aborted) << by_exit;
+    EXPECT_EQ(battle_outcome(result.report).attackers, 0);
     EXPECT_EQ(h.bytes("zorvtmp.txt"), "<empty>\r\n");
     EXPECT_FALSE(h.window->battle_running());
     EXPECT_EQ(h.find<QLabel>("BattleProgress"), nullptr);
     EXPECT_EQ(h.window->isVisible(), !by_exit);
   }
 }
-
 
 }  // namespace
 }  // namespace zorvane::testing
