@@ -127,7 +127,7 @@ TEST_F(SmallCampaign, UnsavableStateIsRefusedBeforeWriting) {
 }
 
 // The team counters are the save's (halves rounded to even, one to ten teams), not the map's
-// two; a few blank lines after the last cell are ignored.
+// two, and the turn starts again; a few blank lines after the last cell are ignored.
 TEST_F(SmallCampaign, CountersComeFromTheSaveAndTurnStartsAgain) {
   CampaignState state = new_campaign();
   state.turn = 7;
@@ -142,15 +142,12 @@ TEST_F(SmallCampaign, CountersComeFromTheSaveAndTurnStartsAgain) {
     EXPECT_EQ(std::tuple(s.current_team, s.team_count, s.turn, s.action_count, s.map_file),
               std::tuple(expected.first, expected.second, 0L, 0L, map_path));
   }
-}
-
-TEST_F(SmallCampaign, RelativeMapPathIsTakenAgainstTheProgramFolder) {
-  CampaignState state = new_campaign();
+  // A relative map path is taken against the program folder (the tests do not run in the
+  // temporary folder), and kept as saved.
   state.map_file = "small.aim";
-  // Found only in the program folder: the tests do not run in the temporary folder.
   const CampaignLoadResult loaded = parse(campaign_save_bytes(state));
   ASSERT_TRUE(loaded.ok()) << loaded.error;
-  EXPECT_EQ(loaded.state->map_file, "small.aim");  // kept as saved
+  EXPECT_EQ(loaded.state->map_file, "small.aim");
 }
 
 TEST_F(SmallCampaign, RejectsDamagedSavesWithAReasonAndProducesNothing) {
@@ -196,32 +193,18 @@ TEST_F(SmallCampaign, RejectsDamagedSavesWithAReasonAndProducesNothing) {
   }
 }
 
-// Only the lines the map needs, and 30 more, are read: a save cannot make the program
-// take in more than that, however large the file.
-TEST_F(SmallCampaign, LargeSavesAreReadOnlyAsFarAsTheMapNeeds) {
+// Only the lines the map needs, and 30 more, are read: a save cannot make the program take in
+// more than that, however large the file. A missing save, or one that is not a plain file,
+// is refused too.
+TEST_F(SmallCampaign, LargeMissingOrUnreadableSavesAreRefused) {
   std::string bigger = campaign_save_bytes(new_campaign());
   for (int i = 0; i < 30; ++i) bigger += "x\r\n";
-  const struct {
-    std::string head;  // the file's first bytes; the rest, up to its size, is zeros
-    std::uint64_t size;
-    std::string expect;
-  } cases[] = {
-      {bigger, 70u << 20, "holds the fields of 10 cells or more"},
-      {map_path + "\r\n 1\r\n 2\r\n", 17u << 20, "cannot be read: the file is larger than 16 MiB"},
-  };
-  for (const auto& c : cases) {
-    const std::string path = dir.write("large.sav", c.head);
-    std::filesystem::resize_file(path, c.size);  // sparse: costs no disk
-    const CampaignLoadResult result = load_campaign_save(path, dir.path(), 301, 301);
-    EXPECT_FALSE(result.ok());
-    EXPECT_NE(result.error.find(c.expect), std::string::npos) << result.error;
-  }
-}
-
-TEST(SaveLoad, MissingOrUnreadableSaveFileIsRejected) {
-  TempDir dir;
-  for (const auto& [path, reason] : {std::pair{dir.file("none.sav"), "does not exist"}, {dir.path(), "folder"},
-                                     {dir.fifo("pipe.sav"), "it is a named pipe, not a file"}}) {
+  const std::string huge = dir.write("huge.sav", bigger), large = dir.write("large.sav", map_path + "\r\n 1\r\n 2\r\n");
+  std::filesystem::resize_file(huge, 70u << 20);  // sparse: costs no disk
+  std::filesystem::resize_file(large, 17u << 20);
+  for (const auto& [path, reason] : {std::pair{huge, "holds the fields of 10 cells or more"},
+                                     {large, "cannot be read: the file is larger than 16 MiB"}, {dir.file("none.sav"), "does not exist"},
+                                     {dir.path(), "folder"}, {dir.fifo("pipe.sav"), "it is a named pipe, not a file"}}) {
     const CampaignLoadResult result = load_campaign_save(path, dir.path(), 301, 301);
     EXPECT_FALSE(result.ok()) << path;
     EXPECT_NE(result.error.find("\"" + path + "\""), std::string::npos) << result.error;

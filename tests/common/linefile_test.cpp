@@ -82,8 +82,9 @@ TEST(LineReader, CutsLongLinesAndStopsAtTheByteLimit) {
 }
 
 // Started without standard input, the program gets descriptor 0 for the first file it
-// opens, which must still be read.
-TEST(Readers, ReadAFileOpenedAsDescriptorZero) {
+// opens, which must still be read and written. An append adds to the end and creates a
+// missing file.
+TEST(Files, AreReadAndWrittenThroughDescriptorZero) {
   testing::TempDir dir;
   const std::string path = dir.write("c_data.dat", "a\r\nb\r\n");
   const int saved = ::dup(0);
@@ -94,10 +95,15 @@ TEST(Readers, ReadAFileOpenedAsDescriptorZero) {
     lines = read_all(reader);
   }
   const ReadResult whole = read_file(path);
+  const bool written = write_file_atomic(dir.file("config.dat"), "new\r\n").ok;
+  const bool appended = append_file(dir.file("blog.txt"), "a\r\n").ok && append_file(dir.file("blog.txt"), "b\r\n").ok;
   ::dup2(saved, 0);
   ::close(saved);
   EXPECT_EQ(lines, (Lines{"a", "b"}));
   EXPECT_EQ(whole.bytes, "a\r\nb\r\n");
+  EXPECT_TRUE(written && appended);
+  EXPECT_EQ(testing::read_bytes(dir.file("config.dat")), "new\r\n");
+  EXPECT_EQ(testing::read_bytes(dir.file("blog.txt")), "a\r\nb\r\n");
 }
 
 // Reading a pipe or a device used to block for ever; every reader refuses them at once.
@@ -167,12 +173,16 @@ TEST(WriteFileAtomic, FolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
   const std::string path = dir.write("locked/config.dat", "old old old old\r\n");
   const int code = run_unprivileged(dir.path(), [&] {
     ::chmod(folder.c_str(), 0555);
+    const int saved = ::dup(0);
+    ::close(0);  // the rewrite in place gets descriptor 0, as in a program started without input
     const FileResult written = write_file_atomic(path, "new\r\n");
     FileResult failed;
     {
       testing::FileSizeLimit limit(64);  // a full disk: the room is taken before any byte is written
       failed = write_file_atomic(path, std::string(100, 'x'));
     }
+    ::dup2(saved, 0);
+    ::close(saved);
     ::chmod(folder.c_str(), 0755);
     return (written.ok ? 0 : 1) | (!failed.ok && !failed.error.empty() && !failed.old_file_damaged ? 0 : 2);
   });
@@ -205,13 +215,6 @@ TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
   fs::create_directory(dir.file("folder"));
   for (const auto& c : cases) EXPECT_EQ(write_file_atomic(c.path, "x").error, c.reason) << c.path;
   EXPECT_TRUE(fs::is_directory(dir.file("folder")));
-}
-
-TEST(AppendFile, AddsToTheEndAndCreatesMissingFiles) {
-  testing::TempDir dir;
-  const std::string path = dir.file("blog.txt");
-  EXPECT_TRUE(append_file(path, "a\r\n").ok && append_file(path, "b\r\n").ok);
-  EXPECT_EQ(testing::read_bytes(path), "a\r\nb\r\n");
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ TEST(NumericValue, ReadsTheLeadingNumberAfterSpacesOrZero) {
   for (const auto& [text, value] :
        {std::pair<std::string_view, double>{"  42abc", 42}, {"3.75", 3.75}, {"-7", -7}, {".5", 0.5}, {"1e3x", 1000},
         {"2E2", 200}, {"5e", 5}, {"5e+", 5}, {"+4", 4}, {" \t-7.5e-1", -0.75}, {"1e999", most}, {"-1e999", -most},
-        {"", 0}, {"abc", 0}, {"x12", 0}, {"-", 0}, {".", 0}, {std::string_view("1.25", 3), 1.2},
+        {"", 0}, {"abc", 0}, {"x12", 0}, {"1x5", 1}, {"-", 0}, {".", 0}, {std::string_view("1.25", 3), 1.2},
         {std::string_view("12", 1), 1}, {std::string_view("2e5", 2), 2}, {std::string_view("7e55", 3), 7e5}}) {
     EXPECT_EQ(numeric_value(text), value) << text;
   }
@@ -51,20 +51,16 @@ TEST(QuotedExcerpt, LongTextsAreCutToAShortPrefixNotInsideACharacter) {
 }
 
 // The folder part ends at the last separator; texts of four characters or fewer, texts
-// without a separator, and separators in position 1 or 2 leave the text unchanged.
-TEST(GetPath, TakesFolderPartAtLastSeparatorFromTheThirdPositionOn) {
-  for (const auto& [path, folder] :
-       {std::pair{"C:\\Games\\Vantor.exe", "C:\\Games"}, {"C:\\Vantor.exe", "C:"}, {"/opt/games/Vantor.exe", "/opt/games"},
-        {"C:/Games/sub\\Vantor.exe", "C:/Games/sub"}, {"C:\\a", "C:\\a"}, {"", ""}, {"abcd", "abcd"},
-        {"Vantor.exe", "Vantor.exe"}, {"\\Vantor.exe", "\\Vantor.exe"}, {"a\\Vantor.exe", "a\\Vantor.exe"},
-        {"ab\\Vantor.exe", "ab"}}) {
+// without a separator, and separators in position 1 or 2 leave the text unchanged. The file
+// name is the text after the last separator.
+TEST(GetPath, TakesFolderPartAtLastSeparatorFromTheThirdPositionOnAndTheNameAfterIt) {
+  for (const auto& [path, folder, name] :
+       {std::tuple{"C:\\Games\\Vantor.exe", "C:\\Games", "Vantor.exe"}, {"C:\\Vantor.exe", "C:", "Vantor.exe"},
+        {"/opt/games/Vantor.exe", "/opt/games", "Vantor.exe"}, {"C:/Games/sub\\Vantor.exe", "C:/Games/sub", "Vantor.exe"},
+        {"C:\\a", "C:\\a", "a"}, {"", "", ""}, {"abcd", "abcd", "abcd"}, {"Vantor.exe", "Vantor.exe", "Vantor.exe"},
+        {"\\Vantor.exe", "\\Vantor.exe", "Vantor.exe"}, {"a\\Vantor.exe", "a\\Vantor.exe", "Vantor.exe"},
+        {"ab\\Vantor.exe", "ab", "Vantor.exe"}, {"maps/", "maps", ""}}) {
     EXPECT_EQ(GetPath(path), folder) << path;
-  }
-}
-
-TEST(GetFileName, TakesTextAfterLastSeparator) {
-  for (const auto& [path, name] : {std::pair{"D:\\maps\\hill.map", "hill.map"}, {"C:\\hill.map", "hill.map"},
-                                   {"hill.map", "hill.map"}, {"/home/u/maps/hill.map", "hill.map"}, {"maps/", ""}}) {
     EXPECT_EQ(GetFileName(path), name) << path;
   }
 }

@@ -26,43 +26,27 @@ Settings sample_settings() {
   return s;
 }
 
-TEST(ConfigFile, WritesFortyOneLinesInFileOrderWithTheirFormats) {
-  const std::string expected =
-      "C:\\Games\\Vantor.exe\r\na.map\r\nb.map\r\n c.map\r\nd.map \r\ne.map\r\n"
-      "100\r\n200\r\n300\r\n400\r\n"
-      " 1 \r\n 0 \r\n 2 \r\n 1 \r\n"
-      " 0 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n"
-      "2\r\n3\r\n"
-      "12345678\r\n87654321\r\n1\r\n\r\n5\r\nx\r\n  33  \r\n8\r\n"
-      "back.bmp\r\n\r\n 1 \r\nTrue\r\nFalse\r\n800\r\n600\r\n";
-  EXPECT_EQ(config_file_bytes(sample_settings()), expected);
-}
-
 // Read back, every text keeps its spaces, and "Set Size" is written as the other option.
-TEST(ConfigFile, WrittenFileReadsBackToTheSameValues) {
-  const Settings original = sample_settings();
+TEST(ConfigFile, WritesFortyOneLinesInFileOrderThatReadBackToTheSameValues) {
+  const std::string expected =
+      "C:\\Games\\Vantor.exe\r\na.map\r\nb.map\r\n c.map\r\nd.map \r\ne.map\r\n100\r\n200\r\n300\r\n400\r\n"
+      " 1 \r\n 0 \r\n 2 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n2\r\n3\r\n"
+      "12345678\r\n87654321\r\n1\r\n\r\n5\r\nx\r\n  33  \r\n8\r\nback.bmp\r\n\r\n 1 \r\nTrue\r\nFalse\r\n800\r\n600\r\n";
+  EXPECT_EQ(config_file_bytes(sample_settings()), expected);
   Settings read;
-  ASSERT_TRUE(apply_config_lines(split_lines_any(config_file_bytes(original)), read));
-  EXPECT_EQ(config_file_bytes(read), config_file_bytes(original));
-  EXPECT_EQ(std::tuple(read.terrain_maps[2], read.terrain_maps[3], read.movement_patterns[6], read.shield_overheat, read.run_maximized),
-            std::tuple(" c.map", "d.map ", "  33  ", 2, true));
+  ASSERT_TRUE(apply_config_lines(split_lines_any(expected), read));
+  EXPECT_EQ(config_file_bytes(read), expected);
   const auto lines = config_lines(Settings{});
   ASSERT_EQ(lines.size(), 41u);
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 37, lines.end()), (std::vector<std::string>{"False", "True", "640", "480"}));
 }
 
-TEST(ParseCheck, NumericValueRoundedDecidesTheBox) {
-  struct Case {
-    const char* line;
-    int value;
-  };
-  const Case cases[] = {{"1", 1},   {" 1 ", 1},  {"1.4", 1}, {"1.5", 2},  {"0.5", 0}, {"2", 2},
-                        {"", 0},    {"0", 0},    {"abc", 0}, {"  2x", 2}, {"3", 0},   {"-1", 0},
-                        {"1e400", 0}, {"0.51", 1}};
-  for (const Case& c : cases) EXPECT_EQ(parse_check(c.line), c.value) << "line \"" << c.line << "\"";
-}
-
-TEST(ParseOption, TrueInAnyCaseChoosesTheOption) {
+TEST(ParseCheck, NumericValueRoundedDecidesTheBoxAndTrueTheOption) {
+  for (const auto& [line, value] : {std::pair{"1", 1}, {" 1 ", 1}, {"1.4", 1}, {"1.5", 2}, {"0.5", 0}, {"2", 2}, {"", 0},
+                                    {"abc", 0}, {"  2x", 2}, {"3", 0}, {"-1", 0}, {"1e400", 0}, {"0.51", 1}}) {
+    EXPECT_EQ(parse_check(line), value) << "line \"" << line << "\"";
+  }
+  // An option is chosen by "True" in any case.
   for (const char* yes : {"True", "TRUE", "  tRuE  "}) EXPECT_TRUE(parse_option(yes)) << yes;
   for (const char* no : {"False", "", "yes", "true1", "nope", "tru"}) EXPECT_FALSE(parse_option(no)) << no;
 }
@@ -87,17 +71,16 @@ TEST(ApplyConfig, OptionLinesChooseOnlyWhenTheySayTrue) {
   }
 }
 
-TEST(ApplyConfig, FortyLinesFillFortyValuesAndEmptyTheHeight) {
+// Forty lines fill forty values and empty the height; no file empties texts, unchecks boxes
+// and keeps the option.
+TEST(ApplyConfig, ShortOrMissingFilesEmptyWhatTheyLack) {
   auto lines = config_lines(sample_settings());
   lines.pop_back();
   Settings s;
   EXPECT_FALSE(apply_config_lines(lines, s));
   EXPECT_EQ(std::tuple(s.window_width, s.window_height, s.game_exe_path, s.run_maximized),
             std::tuple("800", "", "C:\\Games\\Vantor.exe", true));
-}
-
-TEST(ApplyConfig, NoFileEmptiesTextsUnchecksBoxesAndKeepsTheOption) {
-  Settings s = sample_settings();
+  s = sample_settings();
   s.run_maximized = false;
   EXPECT_FALSE(apply_config_lines({}, s));
   for (const auto& info : setting_table()) {
@@ -198,19 +181,19 @@ TEST(RosterFile, WritesFiftyLinesTeamMajorAndReadsBack) {
 // unit may be added twice; removing packs the roster; nothing selected does nothing.
 TEST(Army, AddStopsAtFiveCountedUpToTheLastFilledSlotAndRemovePacksTheRoster) {
   Roster r{};
-  r[2] = {"a.ai", "", "c.ai", "", ""};
+  r[9] = {"a.ai", "", "c.ai", "", ""};
   ArmySelection panel;
-  assignments(panel, r, 3, {"a.ai", "b.ai", "c.ai"});
+  assignments(panel, r, 10, {"a.ai", "b.ai", "c.ai"});
   EXPECT_EQ(panel.army, (std::vector<std::string>{"a.ai", "c.ai"}));
   EXPECT_EQ(panel.army_count, 3);
   EXPECT_FALSE(army_add(panel, -1) || army_add(panel, 3) || army_remove(panel, 2) || army_remove(panel, -1));
   EXPECT_TRUE(army_add(panel, 1) && army_add(panel, 1));
   EXPECT_FALSE(army_add(panel, 0));  // counted five, though the list holds four
-  c_update(panel, r, 3);
-  EXPECT_EQ(r[2], (std::array<std::string, 5>{"a.ai", "c.ai", "b.ai", "b.ai", ""}));
+  c_update(panel, r, 10);
+  EXPECT_EQ(r[9], (std::array<std::string, 5>{"a.ai", "c.ai", "b.ai", "b.ai", ""}));
   EXPECT_TRUE(army_remove(panel, 1));
-  c_update(panel, r, 3);
-  EXPECT_EQ(r[2], (std::array<std::string, 5>{"a.ai", "b.ai", "b.ai", "", ""}));
+  c_update(panel, r, 10);
+  EXPECT_EQ(r[9], (std::array<std::string, 5>{"a.ai", "b.ai", "b.ai", "", ""}));
   EXPECT_TRUE(army_add(panel, 2));  // removing made room for one
   EXPECT_FALSE(army_add(panel, 0));
   EXPECT_EQ(panel.army, (std::vector<std::string>{"a.ai", "b.ai", "b.ai", "c.ai"}));
