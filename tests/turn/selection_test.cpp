@@ -10,27 +10,19 @@ namespace {
 // Cells 10 pixels wide on a 43-pixel picture: a 3-pixel margin right and below the grid.
 const std::string kMap = "A1B0\r\n1111\r\n11C1\r\n1111\r\n";
 
+// A border between tiles goes by rounding halves to even: 10 / 10 = 0.5 rounds to 0 and stays
+// with the left tile, 20 / 10 = 1.5 rounds to 2 and goes to the right one. Cells after a
+// blank map line are only hit where they are drawn.
 TEST(HitTest, RoundsHalvesToEvenOnBordersAndIgnoresMarginsAndHoles) {
   const CampaignState state = campaign(kMap);
   ASSERT_EQ(state.cell_w, 10);
-  const struct {
-    int x, y;
-    std::optional<int> cell;
-  } cases[] = {
-      {0, 0, 1},   {5, 5, 1},   {9, 9, 1},
-      {10, 0, 1},  // 0.5 rounds to 0: the border stays with the left tile
-      {20, 0, 3},  // 1.5 rounds to 2: this border goes to the right tile
-      {15, 15, 6}, {39, 39, 16}, {30, 10, 3} /* a corner on two borders */,
-      {35, 0, std::nullopt},  // a hole
-      {42, 0, std::nullopt},  {0, 42, std::nullopt}, {-6, 0, std::nullopt}, {0, -6, std::nullopt},
-  };
-  for (const auto& c : cases) EXPECT_EQ(hit_test(state, c.x, c.y), c.cell) << c.x << "," << c.y;
-}
-
-TEST(HitTest, CellsAfterABlankMapLineAreOnlyHitWhereTheyAreDrawn) {
-  const CampaignState state = campaign("A1B\r\n\r\n111\r\n", 31);
-  EXPECT_EQ(hit_test(state, 5, 15), std::nullopt);  // the blank band
-  EXPECT_EQ(hit_test(state, 5, 25), std::nullopt);  // drawn here is cell 4, numbered as if in row 2
+  for (const auto& [x, y, cell] : {std::tuple{0, 0, 1}, {5, 5, 1}, {9, 9, 1}, {10, 0, 1}, {20, 0, 3}, {15, 15, 6}, {39, 39, 16},
+                                   {30, 10, 3}, {35, 0, 0} /* a hole */, {42, 0, 0}, {0, 42, 0}, {-6, 0, 0}, {0, -6, 0}}) {
+    EXPECT_EQ(hit_test(state, x, y).value_or(0), cell) << x << "," << y;
+  }
+  const CampaignState blank_line = campaign("A1B\r\n\r\n111\r\n", 31);
+  EXPECT_EQ(hit_test(blank_line, 5, 15), std::nullopt);  // the blank band
+  EXPECT_EQ(hit_test(blank_line, 5, 25), std::nullopt);  // drawn here is cell 4, numbered as if in row 2
 }
 
 struct Selection : ::testing::Test {
