@@ -60,7 +60,7 @@ class Play : public ::testing::Test {
   std::vector<std::string> log_lines() { return split_lines_cr(h.bytes("blog.txt")); }
   std::string indicator() { return h.find<QLabel>("TurnIndicator")->text().toStdString(); }
 
-  WindowHarness h{with_shipped_files};
+  WindowHarness h;
 };
 
 TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {

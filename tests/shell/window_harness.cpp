@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QImage>
-#include <QMenu>
 #include <gtest/gtest.h>
 
 #include "common/linefile.h"
@@ -46,11 +45,6 @@ void WindowHarness::click(const QString& button) const {
   auto* b = find<QAbstractButton>(button);
   ASSERT_NE(b, nullptr) << button.toStdString();
   b->click();
-}
-
-bool WindowHarness::enabled(const QString& action) const {
-  if (auto* menu = find<QMenu>(action)) return menu->menuAction()->isEnabled();
-  return find<QAction>(action)->isEnabled();
 }
 
 bool WindowHarness::shown(const QString& name) const {

@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 // What is not a plain file counts as missing: a named pipe used to block the start for ever.
 TEST(StartUp, MissingConfigShowsTheNoticeAndTheConfigurationPanel) {
   for (const bool pipe : {false, true}) {
-    WindowHarness h;
+    WindowHarness h{false};
     if (pipe) h.dir.fifo("config.dat");
     h.start();
     EXPECT_EQ(h.said(), std::vector<std::string>{"Configuration Missing: Please update your configuration"}) << pipe;
@@ -45,7 +45,7 @@ TEST(StartUp, StoredSizeSetsTheWindowAlsoWhenMaximized) {
     QSize expected;
   } cases[] = {{"False", "800", {800, 600}}, {"False", "589", {640, 480}}, {"True", "800", {800, 600}}};
   for (const auto& c : cases) {
-    WindowHarness h{with_shipped_files};
+    WindowHarness h;
     h.config({{37, c.maximized}, {38, "False"}, {39, c.width}, {40, "600"}});
     MainWindow& w = h.start(false);
     EXPECT_EQ(w.size(), c.expected) << c.width;
@@ -55,7 +55,7 @@ TEST(StartUp, StoredSizeSetsTheWindowAlsoWhenMaximized) {
 
 // The notice about an unusable background waits until the window has painted.
 TEST(StartUp, UnusableBackgroundIsToldOnceAfterTheFirstPaint) {
-  WindowHarness h{with_shipped_files};
+  WindowHarness h;
   h.config({{34, "nowhere.bmp"}});
   h.start(false).show();
   EXPECT_TRUE(h.said().empty());
@@ -68,7 +68,7 @@ TEST(StartUp, UnusableBackgroundIsToldOnceAfterTheFirstPaint) {
 int stacking(QWidget* w) { return static_cast<int>(w->parentWidget()->children().indexOf(w)); }
 
 TEST(Panels, ConfigureComesToTheFrontOfOtherPanels) {
-  WindowHarness h{with_shipped_files};
+  WindowHarness h;
   h.start();
   for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
     h.find<QWidget>(other)->show();
@@ -79,7 +79,7 @@ TEST(Panels, ConfigureComesToTheFrontOfOtherPanels) {
 }
 
 TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
-  WindowHarness h;
+  WindowHarness h{false};
   h.start();
   for (const auto& [name, value] : {std::pair{"Text1", " C:\\Games\\Vantor.exe "}, {"Text2", "D:\\maps\\hill.map"},
                                     {"Text7", "75"}, {"Text23", "12"}, {"Text12", "2"}, {"Text21", "  5  "},
@@ -110,7 +110,7 @@ TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
        {std::tuple{"589", "449", std::vector<std::string>{"Notice: Width too small to properly run program, adjusting to 590",
                                                           "Notice: Height too small to properly run program, adjusting to 450", notice}},
         {"590", "450", std::vector<std::string>{notice}}}) {
-    WindowHarness h{with_shipped_files};
+    WindowHarness h;
     h.start();
     h.trigger("mnuConfig");
     h.click("Command21");
@@ -133,7 +133,7 @@ QStringList items(QListWidget* list) {
 
 // The game folder's unit programs are offered; a sixth unit is refused; OK saves the rosters.
 TEST(ArmyPanel, AddsAndRemovesUnitsAndOkSavesTheRosters) {
-  WindowHarness h{with_shipped_files};
+  WindowHarness h;
   for (const char* name : {"Vantor.exe", "Tank.AI", "scout.ai", "readme.txt"}) h.dir.write(std::string("game/") + name, "");
   h.config({{0, "game/Vantor.exe"}});
   h.start();
@@ -169,7 +169,7 @@ TEST(Viewer, SaysBufferExceededOrCutsAHugeFile) {
   for (const auto& [file, shows] : {std::pair{"blog.txt", QStringList{"Battle Log", "Buffer exceeded..."}},
                                     {"Help.txt", QStringList{"Help", "line 0019999\n",
                                                              "[Only the first 20000 lines are shown; the remaining 1.1 MiB of the file are cut.]"}}}) {
-    WindowHarness h{with_shipped_files};
+    WindowHarness h;
     if (file == std::string("blog.txt")) fs::create_directory(h.folder_file(file));
     else h.dir.write(file, many);
     h.start();
@@ -184,7 +184,7 @@ TEST(Viewer, SaysBufferExceededOrCutsAHugeFile) {
 }
 
 TEST(Snapshot, SavesTheWholeMapAsABitmap) {
-  WindowHarness h{with_shipped_files};
+  WindowHarness h;
   h.start();
   h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
   h.trigger("mnusnapshot");
@@ -199,7 +199,7 @@ TEST(Snapshot, SavesTheWholeMapAsABitmap) {
 TEST(CommandLine, OpensAMapOrASaveAndExplainsAMissingFile) {
   TempDir start;
   start.write("maps/DUEL-8.AIM", shipped_file("maps/duel-8.aim"));
-  WindowHarness h{with_shipped_files};
+  WindowHarness h;
   h.start();
   h.window->open_command_line({QStringLiteral("maps/DUEL-8.AIM")}, q(start.path()));
   EXPECT_TRUE(h.said().empty());
@@ -252,7 +252,7 @@ TEST(RealDialogs, MessageShowsTheArrowAndSaveDoesNotAskBeforeReplacing) {
 // While the game runs the window shows the battle and holds off saving; its abort button
 // ends the game and the defenders hold; File, Exit ends the game with the program.
 TEST(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
-  WindowHarness h{with_shipped_files};
+  WindowHarness h;
   h.start();
   h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
   h.window->settings().game_exe_path = test_program("never_ends");
