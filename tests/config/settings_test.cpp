@@ -90,16 +90,6 @@ TEST(ApplyConfig, ShortOrMissingFilesEmptyWhatTheyLack) {
   EXPECT_FALSE(s.run_maximized);
 }
 
-// Lines are reached by number: text lines as texts, check lines as checks, others as neither.
-TEST(SettingLines, EachLineIsReachedAsItsKindOnly) {
-  Settings s;
-  for (int line = 0; line <= 42; ++line) {
-    const SettingKind kind = line >= 1 && line <= 41 ? setting_table()[static_cast<std::size_t>(line - 1)].kind : SettingKind::Option;
-    EXPECT_EQ(text_setting(s, line) != nullptr, kind == SettingKind::Text) << line;
-    EXPECT_EQ(check_setting(s, line) != nullptr, kind == SettingKind::Check) << line;
-  }
-}
-
 // A line break in a text would shift every later setting by a line on the next start.
 TEST(ConfigFile, TextsAreWrittenWithoutLineBreaks) {
   Settings s = sample_settings();

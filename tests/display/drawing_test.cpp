@@ -1,14 +1,21 @@
-#include "display/map_painter.h"
-
+// The map's cells and texts, the sprites, and the snapshot bitmap.
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <algorithm>
+#include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "campaign/map_file.h"
+#include "display/map_painter.h"
+#include "display/snapshot.h"
+#include "display/sprites.h"
+#include "test_files.h"
 
 namespace zorvane {
 namespace {
@@ -127,6 +134,77 @@ TEST(CellParts, BoxesCoverExactlyTheirCornersAndTextsLieAtTheirPoints) {
   const QImage framed = painted(tile, [&](QPainter& p) { draw_cell_frame(p, box, kYellow); });
   expect_drawn(framed, outline(kYellow));
   expect_drawn(painted(framed, [&](QPainter& p) { draw_cell_frame(p, box, kLightGreenTerrain); }), outline(kLightGreenTerrain));
+}
+
+// A background where every pixel differs, so any stray or missing write shows.
+QImage patterned(int w, int h) {
+  QImage img(w, h, QImage::Format_RGB32);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) img.setPixel(x, y, qRgb((x * 7) % 256, (y * 11) % 256, 200));
+  }
+  return img;
+}
+
+// The top-left w x h of the sprite put at (dx, dy) plainly, except its black (the key) and
+// what lies outside dest.
+QImage expected_copy(const QImage& dest, const QImage& sprite, int w, int h, int dx, int dy) {
+  QImage out = dest.copy();
+  for (int v = 0; v < h; ++v) {
+    for (int u = 0; u < w; ++u) {
+      if (out.rect().contains(dx + u, dy + v) && (sprite.pixel(u, v) & 0xFFFFFF) != 0) out.setPixel(dx + u, dy + v, sprite.pixel(u, v));
+    }
+  }
+  return out;
+}
+
+// The tens digit of the picid picks the surface (1 map, 2 action panel, 6 statistics), the
+// units digit the sprite (1 unit, 2 flag), black is transparent and the edges clip; pixel
+// (0, 0) is the key, so a 1 x 1 copy draws nothing; any other picid draws nothing anywhere.
+TEST(Paintit, EachPicidDrawsItsSpriteOnItsSurfaceOnlyWithBlackTransparent) {
+  struct Case {
+    int picid, px, py, pw, ph;
+  };
+  std::vector<Case> cases = {{11, 3, 2, 22, 21}, {12, 3, 2, 22, 21}, {21, 3, 2, 22, 21}, {62, 3, 2, 22, 21},
+                             {11, 10, 10, 1, 1}, {12, -10, 80, 22, 21}};
+  for (int picid : {13, 63, 0, 10, 111, -11, 611}) cases.push_back({picid, 3, 2, 22, 21});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.picid << " at " << c.px << "," << c.py << " " << c.pw << "x" << c.ph);
+    QImage map = patterned(120, 90), action = patterned(60, 50), stats = patterned(70, 40);
+    const std::vector<QImage> before = {map, action, stats};
+    SpriteSurfaces targets{&map, &action, &stats};
+    paintit(targets, c.picid, c.px, c.py, c.pw, c.ph);
+    const bool draws = c.picid == 11 || c.picid == 12 || c.picid == 21 || c.picid == 62;
+    const int target = c.picid / 10 == 1 ? 0 : c.picid / 10 == 2 ? 1 : 2;
+    const QImage& sprite = c.picid % 2 ? unit_sprite() : flag_sprite();
+    const std::vector<QImage> after = {map, action, stats};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(after[i], draws && i == target ? expected_copy(before[i], sprite, c.pw, c.ph, c.px, c.py) : before[i]) << i;
+    }
+    if (draws && c.pw > 1) { EXPECT_NE(after[target], before[target]); }
+  }
+}
+
+// The full-screen one first: the smaller one replacing it must not keep its tail, nor leave a
+// temporary file beside it. Every pixel differs, so a mirrored or shifted image would show.
+TEST(Snapshot, EachSnapshotReplacesTheFileWithTheWholeSurfaceAsABitmap) {
+  testing::TempDir dir;
+  const std::string path = dir.file("ZIDizizi.bmp");
+  for (const QSize size : {QSize(1920, 1080), QSize(37, 23)}) {
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+      for (int x = 0; x < size.width(); ++x) image.setPixel(x, y, qRgb(x % 256, y % 256, x / 256 * 16 + y / 256));
+    }
+    ASSERT_EQ(save_snapshot(image, path), "");
+    const std::string bytes = testing::read_bytes(path);
+    ASSERT_GE(bytes.size(), 54u);
+    std::uint32_t file_size = 0;  // the little-endian size field after "BM"
+    for (std::size_t i = 6; i-- > 2;) file_size = (file_size << 8) | static_cast<unsigned char>(bytes[i]);
+    EXPECT_EQ(std::pair(bytes.substr(0, 2), std::size_t{file_size}), std::pair(std::string("BM"), bytes.size()));
+    QImageReader reader(QString::fromStdString(path));
+    EXPECT_EQ(reader.format(), "bmp");
+    EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32), image);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace
