@@ -200,12 +200,8 @@ TEST(MapReader, OddLinesAreReadCharacterByCharacter) {
     ten_teams += line + "\r\n";
   }
   const Value none;
-  const struct {
-    const char* name;
-    std::string bytes;
-    int teams, side;
-    std::vector<std::tuple<int, int, Value>> fields;  // cell, field, value
-  } cases[] = {
+  // fields: cell, field, value
+  for (const auto& [name, bytes, teams, side, fields] : std::vector<std::tuple<const char*, std::string, int, int, std::vector<std::tuple<int, int, Value>>>>{
       // "  1A1  " is three long once trimmed, but its cells are taken from the line as read.
       {"leading spaces are cells, trailing ones are ignored", "  1A1  \r\n1A1 \r\n111\r\n", 1, 3,
        {{1, terrain, Value::text(" ")}, {2, terrain, Value::text(" ")}, {3, terrain, Value::text("1")},
@@ -222,13 +218,12 @@ TEST(MapReader, OddLinesAreReadCharacterByCharacter) {
       {"ten teams in any order", ten_teams, 10, 10, {{1, owner, Value::text("J")}, {100, owner, Value::text("A")}}},
       {"largest map is forty by forty", square_map(40), 1, 40,
        {{1600, cell_no, Value::whole(1600)}, {1600, x_px, Value::whole(39 * 8)}}},  // 300 / 40 = 7.5 -> 8
-  };
-  for (const auto& c : cases) {
-    const CampaignState state = applied(c.bytes);
-    EXPECT_EQ(state.team_count, c.teams) << c.name;
-    EXPECT_EQ(state.grid_rows, c.side) << c.name;
-    EXPECT_EQ(state.grid_cols, c.side) << c.name;
-    for (const auto& [n, f, value] : c.fields) EXPECT_EQ(state.field(n, f), value) << c.name << ": " << n << "/" << f;
+       }) {
+    const CampaignState state = applied(bytes);
+    EXPECT_EQ(state.team_count, teams) << name;
+    EXPECT_EQ(state.grid_rows, side) << name;
+    EXPECT_EQ(state.grid_cols, side) << name;
+    for (const auto& [n, f, value] : fields) EXPECT_EQ(state.field(n, f), value) << name << ": " << n << "/" << f;
   }
 }
 
@@ -238,12 +233,8 @@ TEST(MapReader, RejectsUnusableMapsNamingFileLineAndProblem) {
   // 41 lines of 41 with two of them blank: under 1600 cells, but the grid is too big.
   std::string blank_rows = square_map(41);
   for (std::size_t at : {10u * 43, 20u * 43 - 41}) blank_rows.erase(at, 41);
-  const struct {
-    const char* name;
-    std::string bytes;
-    std::string line;  // "" when the problem is not on one line
-    std::string problem;
-  } cases[] = {
+  // line: "" when the problem is not on one line
+  for (const auto& [name, bytes, line, problem] : std::vector<std::tuple<const char*, std::string, std::string, std::string>>{
       {"empty file", "", "", "empty"},
       {"blank first line", "   \r\n1A1\r\n111\r\n", "line 1:", "first line is blank"},
       {"only line ends", "\r\n\r\n", "line 1:", "first line is blank"},
@@ -267,12 +258,11 @@ TEST(MapReader, RejectsUnusableMapsNamingFileLineAndProblem) {
       {"delete in a line", "1A1\r\n1\x7f" "11\r\n111\r\n", "line 2:", "(column 2 holds byte 7F, a control character"},
       {"accented first line", "1\xC3\xA9" "1\r\n111\r\n111\r\n", "line 2:",
        "(line 1, column 2 holds byte C3, which is not plain ASCII"},
-  };
-  for (const auto& c : cases) {
-    const MapReadResult result = parse_map(c.bytes, "maps/bad.aim");
-    EXPECT_FALSE(result.map.has_value()) << c.name;
-    for (const std::string& part : {std::string("\"maps/bad.aim\""), c.line, c.problem}) {
-      EXPECT_NE(result.error.find(part), std::string::npos) << c.name << ": " << result.error;
+       }) {
+    const MapReadResult result = parse_map(bytes, "maps/bad.aim");
+    EXPECT_FALSE(result.map.has_value()) << name;
+    for (const std::string& part : {std::string("\"maps/bad.aim\""), line, problem}) {
+      EXPECT_NE(result.error.find(part), std::string::npos) << name << ": " << result.error;
     }
   }
 }
@@ -364,26 +354,23 @@ TEST_F(SmallCampaign, FailedSaveSaysWhyAndKeepsTheOldSaveWhole) {
 // stays inside its line.
 TEST_F(SmallCampaign, UnsavableStateIsRefusedBeforeWriting) {
   const std::string save = dir.write("game.sav", "kept");
-  const struct {
-    std::function<void(CampaignState&)> spoil;
-    const char* problem;  // "" for none
-  } cases[] = {
+  // problem: "" for none
+  for (const auto& [spoil, problem] : std::vector<std::tuple<std::function<void(CampaignState&)>, const char*>>{
       {[](CampaignState& s) { s.field(4, unit_1) = Value::text("bad\rname.ai"); }, "field 21 of cell 4 holds a line break"},
       {[](CampaignState& s) { s.field(9, kFieldCount) = Value::text("x\r"); }, "field 30 of cell 9 holds a line break"},
       {[](CampaignState& s) { s.map_file += "\r"; }, "the map file's name holds a line break"},
       {[](CampaignState& s) { s.grid_rows = s.grid_cols = 41; }, "grid of 41 by 41 cells does not fit"},
       {[](CampaignState& s) { s.grid_rows = -1; }, "grid of -1 by 3 cells"},
       {[](CampaignState& s) { s.field(9, kFieldCount) = Value::text("line\nfeed"); }, ""},
-  };
-  for (const auto& c : cases) {
+       }) {
     CampaignState state = new_campaign();
-    c.spoil(state);
-    EXPECT_NE(campaign_save_problem(state).value_or("").find(c.problem), std::string::npos) << c.problem;
-    EXPECT_EQ(campaign_save_problem(state).has_value(), *c.problem != 0) << c.problem;
-    if (*c.problem) {
+    spoil(state);
+    EXPECT_NE(campaign_save_problem(state).value_or("").find(problem), std::string::npos) << problem;
+    EXPECT_EQ(campaign_save_problem(state).has_value(), *problem != 0) << problem;
+    if (*problem) {
       const FileResult result = write_campaign_save(save, state);
       EXPECT_FALSE(result.ok);
-      EXPECT_NE(result.error.find(c.problem), std::string::npos) << result.error;
+      EXPECT_NE(result.error.find(problem), std::string::npos) << result.error;
     }
   }
   EXPECT_EQ(read_bytes(save), "kept");
@@ -422,11 +409,7 @@ TEST_F(SmallCampaign, RejectsDamagedSavesWithAReasonAndProducesNothing) {
   };
   std::string bigger = good;
   for (int i = 0; i < 30; ++i) bigger += "x\r\n";
-  const struct {
-    const char* name;
-    std::string bytes;
-    std::string expect;
-  } cases[] = {
+  for (const auto& [name, bytes, expect] : std::vector<std::tuple<const char*, std::string, std::string>>{
       {"empty file", "", "empty"},
       {"only two lines", map_path + "\r\n 1\r\n", "ends after line 2"},
       {"blank map line", with_line(0, "  "), "line 1 names no map file"},
@@ -446,13 +429,12 @@ TEST_F(SmallCampaign, RejectsDamagedSavesWithAReasonAndProducesNothing) {
       {"map grown", with_line(0, dir.write("big.aim", "1A11\r\n1111\r\n1111\r\n1111\r\n")), "(4 by 4 cells) needs 483"},
       {"map shrunk", with_line(0, dir.write("tiny.aim", "1A\r\n11\r\n")), "now has 4 (2 by 2); the map has changed"},
       {"map now broken", with_line(0, dir.write("bad.aim", "1A1\r\n11\r\n111\r\n")), "line 2: the line holds 2 cells"},
-  };
-  for (const auto& c : cases) {
-    const CampaignLoadResult result = parse(c.bytes);
-    EXPECT_FALSE(result.state.has_value()) << c.name;
-    EXPECT_LT(result.error.size(), 1000u) << c.name;
-    EXPECT_NE(result.error.find("\"/saves/s.sav\""), std::string::npos) << c.name << ": " << result.error;
-    EXPECT_NE(result.error.find(c.expect), std::string::npos) << c.name << ": " << result.error;
+       }) {
+    const CampaignLoadResult result = parse(bytes);
+    EXPECT_FALSE(result.state.has_value()) << name;
+    EXPECT_LT(result.error.size(), 1000u) << name;
+    EXPECT_NE(result.error.find("\"/saves/s.sav\""), std::string::npos) << name << ": " << result.error;
+    EXPECT_NE(result.error.find(expect), std::string::npos) << name << ": " << result.error;
   }
 }
 

@@ -194,25 +194,21 @@ TEST(Files, AreReadAndWrittenThroughDescriptorZero) {
 // Reading a pipe or a device used to block for ever; every reader refuses them at once.
 TEST(Readers, RefuseWhatIsNotAPlainFileNamingWhatItIs) {
   testing::TempDir dir;
-  const struct {
-    std::string path;
-    const char* reason;
-  } cases[] = {
+  for (const auto& [path, reason] : std::vector<std::tuple<std::string, const char*>>{
       {dir.file("none.txt"), "the file does not exist"},
       {dir.path(), "it is a folder, not a file"},
       {dir.fifo("pipe"), "it is a named pipe, not a file"},
       {fs::exists("/dev/ptmx") ? "/dev/ptmx" : "/dev/null", "it is a device, not a file"},
-  };
-  for (const auto& c : cases) {
-    const ReadResult whole = read_file(c.path);
-    EXPECT_FALSE(whole.ok) << c.path;
-    EXPECT_EQ(whole.error, c.reason) << c.path;
-    LineReader lines(c.path, LineEnds::any);
+       }) {
+    const ReadResult whole = read_file(path);
+    EXPECT_FALSE(whole.ok) << path;
+    EXPECT_EQ(whole.error, reason) << path;
+    LineReader lines(path, LineEnds::any);
     std::string line;
-    EXPECT_FALSE(lines.next(line)) << c.path;
-    EXPECT_EQ(lines.error(), c.reason) << c.path;
-    if (c.path != dir.file("none.txt")) {
-      EXPECT_EQ(append_file(c.path, "x").error, c.reason) << c.path;
+    EXPECT_FALSE(lines.next(line)) << path;
+    EXPECT_EQ(lines.error(), reason) << path;
+    if (path != dir.file("none.txt")) {
+      EXPECT_EQ(append_file(path, "x").error, reason) << path;
     }
   }
 }

@@ -107,18 +107,15 @@ TEST(ReadConfigLines, TakesFortyOneLinesOfAPlainFileAtMost) {
   const std::string good = config_file_bytes(sample_settings());
   std::string junk;
   for (int i = 0; i < 5000; ++i) junk += static_cast<char>((i * 37) % 256);
-  const struct {
-    std::string path;
-    std::vector<std::string> expected;
-  } cases[] = {
+  for (const auto& [path, expected] : std::vector<std::tuple<std::string, std::vector<std::string>>>{
       {dir.write("more.dat", good + "extra\r\nlines\r\n"), config_lines(sample_settings())},
       {dir.write("feeds.dat", std::string(1 << 20, '\n')), std::vector<std::string>(41)},
       {dir.write("long.dat", std::string(100000, 'A') + "\r\nnext"), {std::string(4096, 'A'), "next"}},
       {dir.write("junk.dat", junk), split_lines_any(junk)},
       {dir.fifo("pipe.dat"), {}},
       {dir.path(), {}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(read_config_lines(c.path), c.expected) << c.path;
+       })
+    EXPECT_EQ(read_config_lines(path), expected) << path;
 }
 
 // Numbered unit names, one a line, each line ended by `end`.
@@ -132,10 +129,8 @@ std::string numbered_lines(int count, const char* end = "\r\n") {
 // costs one line of memory; long lines are cut, and what is not a plain file empties all.
 TEST(ReadRosterFile, FillsFiftyLineCyclesAndRefusesWhatIsNotAFile) {
   testing::TempDir dir;
-  const struct {
-    std::string path;
-    std::vector<std::tuple<int, int, std::string>> slots;  // team and slot from 0, entry
-  } cases[] = {
+  // slots: team and slot from 0, entry
+  for (const auto& [path, slots] : std::vector<std::tuple<std::string, std::vector<std::tuple<int, int, std::string>>>>{
       {dir.write("seven.dat", numbered_lines(7)), {{0, 4, "u5.ai"}, {1, 0, "u6.ai"}, {1, 1, "u7.ai"}, {1, 2, ""}}},
       {dir.write("fifty-one.dat", numbered_lines(51)), {{0, 0, "u51.ai"}, {0, 1, "u2.ai"}, {9, 4, "u50.ai"}}},
       {dir.write("lf.dat", numbered_lines(120, "\n")), {{0, 0, "u101.ai"}, {3, 4, "u120.ai"}, {4, 0, "u71.ai"}}},
@@ -143,13 +138,12 @@ TEST(ReadRosterFile, FillsFiftyLineCyclesAndRefusesWhatIsNotAFile) {
       {dir.write("long.dat", std::string(1 << 20, 'x') + "\r\nb.ai"), {{0, 0, std::string(4096, 'x')}, {0, 1, "b.ai"}}},
       {dir.fifo("pipe.dat"), {{0, 0, ""}}},
       {dir.file("missing.dat"), {{0, 0, ""}}},
-  };
-  for (const auto& c : cases) {
+       }) {
     Roster r;
     r[0][0] = r[9][4] = "left over";
-    read_roster_file(c.path, r);
-    for (const auto& [team, slot, entry] : c.slots) EXPECT_EQ(r[team][slot], entry) << c.path << " " << team << slot;
-    if (c.slots.size() == 1) { EXPECT_EQ(r, Roster{}) << c.path; }
+    read_roster_file(path, r);
+    for (const auto& [team, slot, entry] : slots) EXPECT_EQ(r[team][slot], entry) << path << " " << team << slot;
+    if (slots.size() == 1) { EXPECT_EQ(r, Roster{}) << path; }
   }
 }
 

@@ -88,22 +88,16 @@ TEST(CampaignRunner, BadMapSettingsOrGameStopWithAClearMessage) {
   dir.write("bad.aim", "12\r\n");
   for (const char* name : {"config.dat", "c_data.dat"}) dir.write(name, read_bytes(kProgramFolder + "/" + name));
   // The game is missing, and both teams start next to each other with units to fight.
-  const struct {
-    std::string map;
-    std::string folder;
-    int status;
-    const char* says;
-  } cases[] = {
+  for (const auto& [map, folder, status, says] : std::vector<std::tuple<std::string, std::string, int, const char*>>{
       {dir.file("bad.aim"), dir.path(), kRunBadMap, "bad.aim"},
       {dir.file("maps/small.aim"), dir.file("nowhere"), kRunBadSettings, "config.dat"},
       {dir.file("maps/small.aim"), dir.path(), kRunNoBattle, "Vantor.exe"},
-  };
-  for (const auto& c : cases) {
+       }) {
     TempDir out;
     std::ostringstream said, errors;
-    CampaignRunner runner(RunnerOptions{c.map, c.folder, std::nullopt, 1, std::nullopt, out.path()}, said, errors);
-    EXPECT_EQ(runner.run(), c.status) << c.says << said.str();
-    EXPECT_NE(errors.str().find(c.says), std::string::npos) << errors.str();
+    CampaignRunner runner(RunnerOptions{map, folder, std::nullopt, 1, std::nullopt, out.path()}, said, errors);
+    EXPECT_EQ(runner.run(), status) << says << said.str();
+    EXPECT_NE(errors.str().find(says), std::string::npos) << errors.str();
   }
 }
 

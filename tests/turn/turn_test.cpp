@@ -166,34 +166,28 @@ TEST_F(Resolution, AugmentPutsTheNewUnitsBeforeTheOldOnes) {
 }
 
 TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
-  const struct {
-    const char* name;
-    const char* target_owner;  // nullptr: nobody
-    std::vector<std::string> target_units;
-    std::vector<std::string> after;
-    const char* log;
-  } cases[] = {
+  // target_owner: nullptr: nobody
+  for (const auto& [name, target_owner, target_units, after, log] : std::vector<std::tuple<const char*, const char*, std::vector<std::string>, std::vector<std::string>, const char*>>{
       {"all units out into a cell nobody owns, holding units", nullptr, {"w"}, {"a1", "a2", "w"},
        "1\tA\t2\tAdvance\tMove\t2\t\t\r\n"},
       {"into an empty enemy cell", "B", {}, {"a1", "a2"}, "1\tA\t2\tAdvance\tCapture\t2\tB\t\r\n"},
       {"into an own empty cell", "A", {}, {"a1", "a2"}, "1\tA\t2\tAdvance\tCapture\t2\tA\t\r\n"},
       {"into an own cell with units", "A", {"o"}, {"a1", "a2", "o"}, "1\tA\t2\tAdvance\tAdd\t2\tA\t\r\n"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+       }) {
+    SCOPED_TRACE(name);
     state = campaign(kMap);
     world = FakeWorld();
     put_units(state, 1, {"a1", "a2"}, "A");
-    put_units(state, 2, c.target_units);
-    state.field(2, owner) = c.target_owner ? Value::text(c.target_owner) : Value();
+    put_units(state, 2, target_units);
+    state.field(2, owner) = target_owner ? Value::text(target_owner) : Value();
     ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
     EXPECT_EQ(units_of(state, 1), std::vector<std::string>{});
     EXPECT_EQ(state.field(1, owner).to_text(), "A");  // the emptied source stays owned
-    EXPECT_EQ(units_of(state, 2), c.after);
+    EXPECT_EQ(units_of(state, 2), after);
     EXPECT_EQ(state.field(2, owner).to_text(), "A");
-    EXPECT_EQ(world.log, c.log);
+    EXPECT_EQ(world.log, log);
     EXPECT_TRUE(world.battles.empty());
-    const std::string count = "count 2 1 " + std::to_string(c.after.size());
+    const std::string count = "count 2 1 " + std::to_string(after.size());
     EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 2 1", count, "count 1 1 0"}));
   }
 }
@@ -369,10 +363,7 @@ TEST_F(ComputerPlayer, PatternsPickTheFirstNeighbourNotOwnedAndNotAHome) {
   state.field(2, owner) = Value::text("A");  // own: skipped
   state.field(7, owner) = Value::text("B");  // an enemy cell is a target like an empty one
   using K = AiChoice::Kind;
-  const struct {
-    std::string pattern;
-    AiChoice choice;
-  } cases[] = {
+  for (const auto& [pattern, choice] : std::vector<std::tuple<std::string, AiChoice>>{
       {"12345678", {K::advance, 6, 7}},  // north: own; north-east: B's home; east: B's cell
       {"5", {K::advance, 6, 10}},
       {"x8", {K::advance, 6, 1}},  // other characters name no direction
@@ -380,10 +371,9 @@ TEST_F(ComputerPlayer, PatternsPickTheFirstNeighbourNotOwnedAndNotAHome) {
       {"9x0 ", {K::pass, 0, 0}},
       {"xxxxxxxx5", {K::pass, 0, 0}},  // only the first eight characters count
       {"", {K::pass, 0, 0}},
-  };
-  for (const auto& c : cases) {
-    patterns(c.pattern);
-    EXPECT_EQ(choose({0.6, 0.0}), c.choice) << c.pattern;  // downwards: cell 6 before own cell 2
+       }) {
+    patterns(pattern);
+    EXPECT_EQ(choose({0.6, 0.0}), choice) << pattern;  // downwards: cell 6 before own cell 2
   }
   // The pattern drawn is the k-th of eight: 0.9 picks the eighth.
   settings.movement_patterns[7] = "7";
