@@ -11,6 +11,7 @@
 #include "battle/battle_report.h"
 #include "battle/scenario.h"
 #include "common/paths.h"
+#include "common/text.h"
 #include "test_files.h"
 
 namespace zorvane {
@@ -102,33 +103,23 @@ TEST(Scenario, SettingShapesItsLine) {
 // Every entry takes the next roster row, blank or not, up to ten rows; only non-blank
 // entries get a unit line.
 TEST(Scenario, EntriesFillTheRosterRowsInOrder) {
-  struct Case {
-    const char* name;
-    std::vector<std::string> attackers, defenders;
-    std::vector<std::string> units;                   // the unit lines' entries
-    std::vector<std::pair<const char*, std::string>> rows;  // side and unit of the rows used
-  };
-  const std::vector<Case> cases = {
-      {"blank entry", {" a.ai ", "  "}, {"c.ai"}, {" a.ai ", "c.ai"}, {{"1", " a.ai "}, {"1", "  "}, {"2", "c.ai"}}},
-      {"more than ten",
-       {"a1", "a2", "a3", "a4", "a5", "a6", "a7"},
-       {"d1", "d2", "d3", "d4", "d5", "d6"},
-       {"a1", "a2", "a3", "a4", "a5", "a6", "a7", "d1", "d2", "d3"},
-       {{"1", "a1"}, {"1", "a2"}, {"1", "a3"}, {"1", "a4"}, {"1", "a5"}, {"1", "a6"}, {"1", "a7"}, {"2", "d1"},
-        {"2", "d2"}, {"2", "d3"}}},
-      {"defenders only", {}, {"d1"}, {"d1"}, {{"2", "d1"}}},
-      {"no units", {}, {}, {}, {}},
-  };
-  for (const auto& c : cases) {
-    const Scenario s = build_scenario("1", battle_settings(), c.attackers, c.defenders);
-    std::vector<std::string> units;
-    for (const auto& entry : c.units) units.push_back("unit=C:\\Games\\" + entry);
-    EXPECT_EQ(lines_with_prefix(s, "unit="), units) << c.name;
-    EXPECT_EQ(s.lines.size(), 19 + units.size()) << c.name;
+  using Entries = std::vector<std::string>;
+  const Entries seven = {"a1", "a2", "a3", "a4", "a5", "a6", "a7"}, six = {"d1", "d2", "d3", "d4", "d5", "d6"};
+  // Attackers, defenders, and the entries that get rows (and unit lines unless blank).
+  for (const auto& [attackers, defenders, rows] :
+       {std::tuple{Entries{" a.ai ", "  "}, Entries{"c.ai"}, Entries{" a.ai ", "  ", "c.ai"}},
+        {seven, six, Entries{"a1", "a2", "a3", "a4", "a5", "a6", "a7", "d1", "d2", "d3"}}, {Entries{}, Entries{"d1"}, Entries{"d1"}},
+        {Entries{}, Entries{}, Entries{}}}) {
+    const Scenario s = build_scenario("1", battle_settings(), attackers, defenders);
+    Entries units;
+    for (const auto& entry : rows) {
+      if (!is_blank(entry)) units.push_back("unit=C:\\Games\\" + entry);
+    }
+    EXPECT_EQ(lines_with_prefix(s, "unit="), units);
+    EXPECT_EQ(s.lines.size(), 19 + units.size());
     for (std::size_t i = 0; i < s.roster.size(); ++i) {
-      const BattleRosterRow expected =
-          i < c.rows.size() ? BattleRosterRow{"", c.rows[i].first, c.rows[i].second} : BattleRosterRow{};
-      EXPECT_EQ(s.roster[i], expected) << c.name << ", row " << i + 1;
+      const std::string side = i >= rows.size() ? "" : i < attackers.size() ? "1" : "2";
+      EXPECT_EQ(s.roster[i], (BattleRosterRow{"", side, i < rows.size() ? rows[i] : ""})) << "row " << i + 1;
     }
   }
 }
