@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <tuple>
