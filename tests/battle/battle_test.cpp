@@ -396,7 +396,7 @@ TEST(Vantor, BadInputExitsNonZeroAndLeavesResultUntouched) {
     EXPECT_EQ(read_bytes(txt), no_report_bytes()) << ::testing::PrintToString(args);
   }
   EXPECT_EQ(run_vantor({"/S:" + good_scn, "/B:" + dir.file("no such folder/zorvtmp.txt")}), 5);
-  EXPECT_FALSE(testing::file_exists(dir.file("no such folder")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("no such folder")));
 }
 
 // Only a line that came joined is split at the options; a bad number is an error naming it.

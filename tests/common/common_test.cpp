@@ -224,7 +224,7 @@ TEST(WriteFileAtomic, ReplacesTheWholeFileKeepingItsModeAndLinks) {
   for (const auto& [path, written] : {std::pair{plain, plain}, {dir.file("c_data.dat"), target}}) {
     ASSERT_TRUE(write_file_atomic(path, "new\r\n").ok);
     EXPECT_EQ(testing::read_bytes(written), "new\r\n");
-    EXPECT_FALSE(testing::file_exists(written + ".saving"));
+    EXPECT_FALSE(fs::exists(written + ".saving"));
   }
   EXPECT_EQ(fs::status(plain).permissions(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_TRUE(fs::is_symlink(dir.file("c_data.dat")));

@@ -19,7 +19,6 @@
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <filesystem>
 
 #include "bridge/battle_runner.h"
@@ -303,12 +302,8 @@ TEST(ArmyPanel, AddsAndRemovesUnitsAndOkSavesTheRosters) {
 
 // The viewer names a log that cannot be shown, and shows a bounded part of a huge file.
 TEST(Viewer, SaysBufferExceededOrCutsAHugeFile) {
-  std::string many;
-  for (int i = 0; i < 100000; ++i) {  // 14 bytes a line: 1,120,000 bytes after the first 20,000
-    char line[16];
-    std::snprintf(line, sizeof line, "line %07d\r\n", i);
-    many += line;
-  }
+  std::string many;  // 14 bytes a line: 1,120,000 bytes after the first 20,000
+  for (int i = 0; i < 100000; ++i) many += QStringLiteral("line %1\r\n").arg(i, 7, 10, QChar('0')).toStdString();
   for (const auto& [file, shows] : {std::pair{"blog.txt", QStringList{"Battle Log", "Buffer exceeded..."}},
                                     {"Help.txt", QStringList{"Help", "line 0019999\n",
                                                              "[Only the first 20000 lines are shown; the remaining 1.1 MiB of the file are cut.]"}}}) {
