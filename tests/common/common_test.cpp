@@ -198,8 +198,8 @@ TEST(Readers, RefuseWhatIsNotAPlainFileNamingWhatItIs) {
       {dir.file("none.txt"), "the file does not exist"},
       {dir.path(), "it is a folder, not a file"},
       {dir.fifo("pipe"), "it is a named pipe, not a file"},
-      {fs::exists("/dev/ptmx") ? "/dev/ptmx" : "/dev/null", "it is a device, not a file"},
-       }) {
+      {fs::exists("/dev/ptmx") ? "/dev/ptmx" : "/dev/null", "it is a device, not a file"}
+  }) {
     const ReadResult whole = read_file(path);
     EXPECT_FALSE(whole.ok) << path;
     EXPECT_EQ(whole.error, reason) << path;

@@ -39,6 +39,11 @@ TEST(ConfigFile, WritesFortyOneLinesInFileOrderThatReadBackToTheSameValues) {
   const auto lines = config_lines(Settings{});
   ASSERT_EQ(lines.size(), 41u);
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 37, lines.end()), (std::vector<std::string>{"False", "True", "640", "480"}));
+  // A line break in a text would shift every later setting by a line on the next start.
+  Settings broken = sample_settings();
+  broken.game_exe_path = "C:\\Games\r\n\\Vantor.exe\n";
+  broken.window_height = "6\r00";
+  EXPECT_EQ(config_file_bytes(broken), expected);
 }
 
 TEST(ParseCheck, NumericValueRoundedDecidesTheBoxAndTrueTheOption) {
@@ -90,16 +95,6 @@ TEST(ApplyConfig, ShortOrMissingFilesEmptyWhatTheyLack) {
   EXPECT_FALSE(s.run_maximized);
 }
 
-// A line break in a text would shift every later setting by a line on the next start.
-TEST(ConfigFile, TextsAreWrittenWithoutLineBreaks) {
-  Settings s = sample_settings();
-  s.game_exe_path = "C:\\Games\r\n\\Vantor.exe\n";
-  s.window_height = "6\r00";
-  const auto lines = split_lines_any(config_file_bytes(s));
-  ASSERT_EQ(lines.size(), 41u);
-  EXPECT_EQ(std::pair(lines[0], lines[40]), std::pair(std::string("C:\\Games\\Vantor.exe"), std::string("600")));
-}
-
 // config.dat is read only as far as its 41 lines, each kept to a sane length; what is not
 // a plain file counts as missing instead of blocking the start.
 TEST(ReadConfigLines, TakesFortyOneLinesOfAPlainFileAtMost) {
@@ -110,8 +105,8 @@ TEST(ReadConfigLines, TakesFortyOneLinesOfAPlainFileAtMost) {
       {dir.write("feeds.dat", std::string(1 << 20, '\n')), std::vector<std::string>(41)},
       {dir.write("long.dat", std::string(100000, 'A') + "\r\nnext"), {std::string(4096, 'A'), "next"}},
       {dir.fifo("pipe.dat"), {}},
-      {dir.path(), {}},
-       })
+      {dir.path(), {}}
+  })
     EXPECT_EQ(read_config_lines(path), expected) << path;
 }
 
@@ -124,7 +119,7 @@ std::string numbered_lines(int count, const char* end = "\r\n") {
 
 // c_data.dat fills the table in cycles of 50 lines, streamed so that a file of any length
 // costs one line of memory; long lines are cut, and what is not a plain file empties all.
-TEST(ReadRosterFile, FillsFiftyLineCyclesAndRefusesWhatIsNotAFile) {
+TEST(RosterFile, FillsFiftyLineCyclesAndRefusesWhatIsNotAFileAndWritesTeamByTeam) {
   testing::TempDir dir;
   // slots: team and slot from 0, entry
   for (const auto& [path, slots] : std::vector<std::tuple<std::string, std::vector<std::tuple<int, int, std::string>>>>{
@@ -134,27 +129,23 @@ TEST(ReadRosterFile, FillsFiftyLineCyclesAndRefusesWhatIsNotAFile) {
       {dir.write("spaces.dat", "  tank.ai  \r\n"), {{0, 0, "tank.ai"}, {0, 1, ""}}},
       {dir.write("long.dat", std::string(1 << 20, 'x') + "\r\nb.ai"), {{0, 0, std::string(4096, 'x')}, {0, 1, "b.ai"}}},
       {dir.fifo("pipe.dat"), {{0, 0, ""}}},
-      {dir.file("missing.dat"), {{0, 0, ""}}},
-       }) {
+      {dir.file("missing.dat"), {{0, 0, ""}}}
+  }) {
     Roster r;
     r[0][0] = r[9][4] = "left over";
     read_roster_file(path, r);
     for (const auto& [team, slot, entry] : slots) EXPECT_EQ(r[team][slot], entry) << path << " " << team << slot;
     if (slots.size() == 1) { EXPECT_EQ(r, Roster{}) << path; }
   }
-}
-
-TEST(RosterFile, WritesFiftyLinesTeamMajorAndReadsBack) {
+  // Written fifty lines team by team, a roster reads back the same.
   Roster r{};
   r[0] = {"a.ai", "b.ai", "", "", ""};
   r[9] = {"j1.ai", "", "", "", "j5.ai"};
-  const std::string bytes = roster_file_bytes(r);
   std::vector<std::string> lines(50);
   std::tie(lines[0], lines[1], lines[45], lines[49]) = std::tuple("a.ai", "b.ai", "j1.ai", "j5.ai");
-  EXPECT_EQ(bytes, join_crlf(lines));
-  testing::TempDir dir;
+  EXPECT_EQ(roster_file_bytes(r), join_crlf(lines));
   Roster back;
-  read_roster_file(dir.write("c_data.dat", bytes), back);
+  read_roster_file(dir.write("c_data.dat", roster_file_bytes(r)), back);
   EXPECT_EQ(back, r);
 }
 

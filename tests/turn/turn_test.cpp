@@ -172,8 +172,8 @@ TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
        "1\tA\t2\tAdvance\tMove\t2\t\t\r\n"},
       {"into an empty enemy cell", "B", {}, {"a1", "a2"}, "1\tA\t2\tAdvance\tCapture\t2\tB\t\r\n"},
       {"into an own empty cell", "A", {}, {"a1", "a2"}, "1\tA\t2\tAdvance\tCapture\t2\tA\t\r\n"},
-      {"into an own cell with units", "A", {"o"}, {"a1", "a2", "o"}, "1\tA\t2\tAdvance\tAdd\t2\tA\t\r\n"},
-       }) {
+      {"into an own cell with units", "A", {"o"}, {"a1", "a2", "o"}, "1\tA\t2\tAdvance\tAdd\t2\tA\t\r\n"}
+  }) {
     SCOPED_TRACE(name);
     state = campaign(kMap);
     world = FakeWorld();
@@ -370,8 +370,8 @@ TEST_F(ComputerPlayer, PatternsPickTheFirstNeighbourNotOwnedAndNotAHome) {
       {"123x", {K::advance, 6, 7}},
       {"9x0 ", {K::pass, 0, 0}},
       {"xxxxxxxx5", {K::pass, 0, 0}},  // only the first eight characters count
-      {"", {K::pass, 0, 0}},
-       }) {
+      {"", {K::pass, 0, 0}}
+  }) {
     patterns(pattern);
     EXPECT_EQ(choose({0.6, 0.0}), choice) << pattern;  // downwards: cell 6 before own cell 2
   }
