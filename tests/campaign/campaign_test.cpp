@@ -194,7 +194,8 @@ TEST(MapReader, OddLinesAreReadCharacterByCharacter) {
   }
   const Value none;
   // fields: cell, field, value
-  for (const auto& [name, bytes, teams, side, fields] : std::vector<std::tuple<const char*, std::string, int, int, std::vector<std::tuple<int, int, Value>>>>{
+  using Fields = std::vector<std::tuple<int, int, Value>>;
+  for (const auto& [name, bytes, teams, side, fields] : std::vector<std::tuple<const char*, std::string, int, int, Fields>>{
       // "  1A1  " is three long once trimmed, but its cells are taken from the line as read.
       {"leading spaces are cells, trailing ones are ignored", "  1A1  \r\n1A1 \r\n111\r\n", 1, 3,
        {{1, terrain, Value::text(" ")}, {2, terrain, Value::text(" ")}, {3, terrain, Value::text("1")},

@@ -72,7 +72,8 @@ TEST(CampaignRunner, PlaysEveryShippedMapKeepingTheRulesInvariant) {
       EXPECT_EQ(split_lines_cr(read_bytes(out.file("blog.txt"))).size(), static_cast<std::size_t>(runner.actions()) + 1);
       const CampaignLoadResult loaded = load_campaign_save(out.file("campaign.sav"), kProgramFolder, 0, 0);
       ASSERT_TRUE(loaded.ok()) << loaded.error;
-      EXPECT_EQ(std::pair(loaded.state->current_team, all_units(*loaded.state)), std::pair(runner.state().current_team, all_units(runner.state())));
+      EXPECT_EQ(std::pair(loaded.state->current_team, all_units(*loaded.state)),
+                std::pair(runner.state().current_team, all_units(runner.state())));
       EXPECT_EQ(split_lines_cr(read_bytes(out.file("history.csv")))[0], "turn,team,land,units,battles_won,battles_lost");
     }
   }

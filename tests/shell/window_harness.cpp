@@ -34,22 +34,10 @@ MainWindow& WindowHarness::start(bool show) {
   return *window;
 }
 
-std::unique_ptr<MainWindow> WindowHarness::restart() { return std::make_unique<MainWindow>(q(dir.path()), dialogs); }
-
-void WindowHarness::new_campaign(const std::string& map) {
-  dialogs.answer(q(map));
-  trigger("mnuNew");
-}
-
 void WindowHarness::click(const QString& button) const {
   auto* b = find<QAbstractButton>(button);
   ASSERT_NE(b, nullptr) << button.toStdString();
   b->click();
-}
-
-bool WindowHarness::shown(const QString& name) const {
-  auto* w = find<QWidget>(name);
-  return w && w->isVisibleTo(window.get());
 }
 
 std::vector<std::string> WindowHarness::said() const {

@@ -32,9 +32,9 @@ class WindowHarness {
   // Creates the window (start-up runs) and, unless told not to, shows it (activation runs).
   MainWindow& start(bool show = true);
   // Starts a second window on the same folder, as the next program start would.
-  std::unique_ptr<MainWindow> restart();
+  std::unique_ptr<MainWindow> restart() { return std::make_unique<MainWindow>(q(dir.path()), dialogs); }
   // File, New with this map chosen in the dialog.
-  void new_campaign(const std::string& map);
+  void new_campaign(const std::string& map) { dialogs.answer(q(map)); trigger("mnuNew"); }
 
   template <typename T>
   T* find(const QString& name) const {
@@ -45,7 +45,7 @@ class WindowHarness {
   void trigger(const QString& action) const { find<QAction>(action)->trigger(); }
   bool enabled(const QString& action) const { return find<QAction>(action)->isEnabled(); }
   // Visible within the window, whether or not the window itself is on screen.
-  bool shown(const QString& name) const;
+  bool shown(const QString& name) const { return find<QWidget>(name) && find<QWidget>(name)->isVisibleTo(window.get()); }
   std::string folder_file(const std::string& name) const { return dir.file(name); }
   std::string bytes(const std::string& name) const { return read_bytes(dir.file(name)); }
   // The texts of the messages shown so far, "title: text" each.

@@ -167,7 +167,8 @@ TEST_F(Resolution, AugmentPutsTheNewUnitsBeforeTheOldOnes) {
 
 TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
   // target_owner: nullptr: nobody
-  for (const auto& [name, target_owner, target_units, after, log] : std::vector<std::tuple<const char*, const char*, std::vector<std::string>, std::vector<std::string>, const char*>>{
+  using Units = std::vector<std::string>;
+  for (const auto& [name, target_owner, target_units, after, log] : std::vector<std::tuple<const char*, const char*, Units, Units, const char*>>{
       {"all units out into a cell nobody owns, holding units", nullptr, {"w"}, {"a1", "a2", "w"},
        "1\tA\t2\tAdvance\tMove\t2\t\t\r\n"},
       {"into an empty enemy cell", "B", {}, {"a1", "a2"}, "1\tA\t2\tAdvance\tCapture\t2\tB\t\r\n"},
