@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QImage>
-#include <QMenu>
 #include <gtest/gtest.h>
 
 #include "common/linefile.h"
@@ -35,27 +34,10 @@ MainWindow& WindowHarness::start(bool show) {
   return *window;
 }
 
-std::unique_ptr<MainWindow> WindowHarness::restart() { return std::make_unique<MainWindow>(q(dir.path()), dialogs); }
-
-void WindowHarness::new_campaign(const std::string& map) {
-  dialogs.answer(q(map));
-  trigger("mnuNew");
-}
-
 void WindowHarness::click(const QString& button) const {
   auto* b = find<QAbstractButton>(button);
   ASSERT_NE(b, nullptr) << button.toStdString();
   b->click();
-}
-
-bool WindowHarness::enabled(const QString& action) const {
-  if (auto* menu = find<QMenu>(action)) return menu->menuAction()->isEnabled();
-  return find<QAction>(action)->isEnabled();
-}
-
-bool WindowHarness::shown(const QString& name) const {
-  auto* w = find<QWidget>(name);
-  return w && w->isVisibleTo(window.get());
 }
 
 std::vector<std::string> WindowHarness::said() const {

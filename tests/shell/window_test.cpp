@@ -1,30 +1,220 @@
-// Details of the window a user meets: panels come to the front, the viewer fits a small
-// window, the real dialogs, files named on the command line, and a battle fought from the
-// window while it shows the battle in progress with a way to end it.
+// The window a user meets, driven through its widgets: a short campaign played with the
+// stand-in game fighting, the computer teams' ticks, and one test for each other thing it
+// does: the start-up, the configuration, army and size panels, the viewer, the snapshot,
+// files named on the command line, the real dialogs, and a battle in progress. Then the
+// game's process against small helper programs as the game: arguments, output, failures to
+// start, an abort that leaves no process behind, and a game that fails before it reports.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QImageReader>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "bridge/battle_runner.h"
+#include "bridge/game_launcher.h"
+#include "campaign/save_file.h"
+#include "child_programs.h"
+#include "common/linefile.h"
+#include "display/map_painter.h"
 #include "event_helpers.h"
-#include "shell/qt_dialogs.h"
 #include "shell/panel.h"
+#include "shell/qt_dialogs.h"
 #include "window_harness.h"
 
 namespace zorvane::testing {
 namespace {
 
+class Play : public ::testing::Test {
+ protected:
+  // A new campaign on a shipped map, the stand-in game fighting, these teams by the computer.
+  void begin(const std::string& map, const std::array<int, 10>& computer) {
+    h.start();
+    h.window->settings().game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
+    h.window->settings().computer_controlled = computer;
+    h.new_campaign(h.dir.write("maps/" + map, shipped_file("maps/" + map)));
+    ASSERT_TRUE(h.shown("Picture1"));
+  }
+  CampaignState& state() { return h.window->state(); }
+  SurfaceWidget* map() { return h.find<SurfaceWidget>("Picture1"); }
+  void click_cell(int n) {
+    const CampaignState& s = state();
+    const QPoint at(static_cast<int>(s.field(n, x_px).to_whole()) + s.cell_w / 2,
+                    static_cast<int>(s.field(n, y_px).to_whole()) + s.cell_h / 2);
+    QTest::mouseClick(map(), Qt::LeftButton, {}, at);
+  }
+  // Two clicks, then `count` times the first available entry and ">", then "OK".
+  void act(int from, int to, int count) {
+    click_cell(from);
+    click_cell(to);
+    ASSERT_TRUE(h.shown("Picture2")) << from << " -> " << to;
+    auto* list = h.find<QListWidget>("List1");
+    for (int i = 0; i < count; ++i) {
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+      h.click("Command1");
+    }
+    h.click("Command3");
+  }
+  // The badge is on the map exactly when drawing it again changes no pixel.
+  bool count_badge_shows(int n, int team, int units) {
+    QImage redrawn = map()->surface().copy();
+    {
+      QPainter painter(&redrawn);
+      draw_count_badge(painter, state(), n, team, Value::whole(units));
+    }
+    return redrawn == map()->surface();
+  }
+  std::vector<std::string> log_lines() { return split_lines_cr(h.bytes("blog.txt")); }
+  std::string indicator() { return h.find<QLabel>("TurnIndicator")->text().toStdString(); }
+
+  WindowHarness h;
+};
+
+TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
+  begin("duel-8.aim", {});
+  // Team B holds cell 19, diagonal to A's home 10, with a scout, and cell 3 without units.
+  state().field(19, owner) = Value::text("B");
+  state().field(19, unit_1) = Value::text("scout.ai");
+  state().field(3, owner) = Value::text("B");
+  EXPECT_EQ(indicator(), "Turn 0: team A to move");
+
+  act(10, 10, 2);  // A augments its home with two brawlers from its roster
+  EXPECT_EQ(state().field(10, unit_1).to_text() + state().field(10, unit_1 + 1).to_text(), "brawler.aibrawler.ai");
+  EXPECT_TRUE(count_badge_shows(10, 1, 2));
+  EXPECT_FALSE(h.shown("Picture2"));
+  EXPECT_EQ(indicator(), "Turn 1: team B to move");
+
+  act(55, 55, 1);  // B
+  act(10, 11, 1);  // A moves one brawler east
+  EXPECT_EQ(state().field(11, owner).to_text(), "A");
+  EXPECT_TRUE(count_badge_shows(11, 1, 1));
+  EXPECT_TRUE(count_badge_shows(10, 1, 1));
+  act(55, 55, 1);  // B
+  act(11, 3, 1);   // A captures B's empty cell
+  EXPECT_EQ(state().field(3, owner).to_text(), "A");
+  EXPECT_EQ(state().field(11, unit_1).to_text(), "");
+  act(55, 55, 1);  // B
+  act(10, 19, 1);  // A attacks B's scout: the stand-in game fights it
+  EXPECT_NE(h.bytes("zorvtmp.txt").find("Place"), std::string::npos);
+  EXPECT_NE(h.bytes("zorvtmp.scn").find("brawler.ai"), std::string::npos);
+  const std::string winner = state().field(19, owner).to_text();
+  EXPECT_EQ(state().field(19, unit_1).to_text(), winner == "A" ? "brawler.ai" : "scout.ai");
+  EXPECT_EQ(state().field(10, unit_1).to_text(), "");
+
+  const std::vector<std::string> log = log_lines();
+  ASSERT_EQ(log.size(), 8u);
+  EXPECT_EQ((std::vector<std::string>{log[1], log[3], log[5], log[7]}),
+            (std::vector<std::string>{"10\tA\t2\tAugment\tAdd\t10\tA\t", "10\tA\t1\tAdvance\tMove\t11\t\t",
+                                      "11\tA\t1\tAdvance\tCapture\t3\tB\t", "10\tA\t1\tAdvance\tAttack\t19\tB\t"}));
+  EXPECT_EQ(indicator(), "Turn 4: team B to move");
+  h.window->flush_autosave();
+  EXPECT_EQ(h.bytes("autosave.sav"), campaign_save_bytes(state()));
+
+  // Saved and loaded into the next run, the campaign comes back as it was.
+  const std::string save = h.folder_file("played.sav");
+  h.dialogs.answer(q(save));
+  h.trigger("mnuSave");
+  const std::string played = campaign_save_bytes(state());
+  h.window = h.restart();
+  h.window->show();
+  h.dialogs.answer(q(save));
+  h.trigger("mnuLoad");
+  EXPECT_EQ(campaign_save_bytes(state()), played);
+  EXPECT_EQ(state().current_team, 2);
+  EXPECT_EQ(indicator(), "Turn 0: team B to move (computer)");  // as the shipped settings say
+  EXPECT_TRUE(count_badge_shows(3, 1, 1));  // the loaded map shows its badges
+  EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuLoad") && h.find<QTimer>("Timer1")->isActive());
+}
+
+TEST_F(Play, AFailedGameStartUndoesTheAttack) {
+  begin("duel-8.aim", {});
+  h.window->settings().game_exe_path = "vantor/NoSuchGame.exe";
+  state().field(11, owner) = Value::text("B");
+  state().field(11, unit_1) = Value::text("scout.ai");
+  state().field(10, unit_1) = Value::text("tank.ai");
+  act(10, 11, 1);
+  EXPECT_EQ(std::tuple(state().field(10, unit_1).to_text(), state().field(11, owner).to_text(), state().current_team),
+            std::tuple("tank.ai", "B", 1));
+  EXPECT_EQ(log_lines().size(), 1u);
+  ASSERT_EQ(h.said().size(), 1u);
+  EXPECT_NE(h.said()[0].find("NoSuchGame.exe"), std::string::npos);
+}
+
+// Team A by the mouse, B and C by the computer on the three-team sample map; the test
+// drives the clock's ticks.
+TEST_F(Play, ComputerTeamsPlayInLetterOrderWithinATickAndWaitForTheHuman) {
+  begin("triad-13.aim", {0, 1, 1});
+  const int a_home = 15;
+  ASSERT_EQ(state().field(a_home, owner).to_text(), "A");
+  h.window->Timer1_Timer();  // A is human: nothing happens until it clicks
+  EXPECT_EQ(std::pair(log_lines().size(), state().current_team), std::pair(std::size_t{1}, 1));
+  act(a_home, a_home, 0);  // an augment with nothing chosen; B and C then play in one tick
+  EXPECT_EQ(state().current_team, 2);
+  h.window->Timer1_Timer();
+  EXPECT_EQ(std::pair(log_lines().size(), state().current_team), std::pair(std::size_t{4}, 1));
+  EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
+
+  // B and C lose their land: they pass, and A's third action wins the campaign; the clock stops.
+  for (int n = 1; n <= state().cell_count(); ++n) {
+    if (state().field(n, owner).to_text() != "A") state().field(n, owner) = Value();
+  }
+  for (int i = 0; i < 2; ++i) {
+    act(a_home, a_home, 0);
+    h.window->Timer1_Timer();
+  }
+  EXPECT_TRUE(h.window->campaign_over());
+  EXPECT_EQ(h.said().back(), "Game Over: Team A WINS!");
+  EXPECT_FALSE(h.find<QTimer>("Timer1")->isActive());
+}
+
+namespace fs = std::filesystem;
+
+// What is not a plain file counts as missing: a named pipe used to block the start for ever.
+TEST(StartUp, MissingConfigShowsTheNoticeAndTheConfigurationPanel) {
+  for (const bool pipe : {false, true}) {
+    WindowHarness h{false};
+    if (pipe) h.dir.fifo("config.dat");
+    h.start();
+    EXPECT_EQ(h.said(), std::vector<std::string>{"Configuration Missing: Please update your configuration"}) << pipe;
+    EXPECT_TRUE(h.shown("Picture3")) << pipe;
+  }
+}
+
+// A maximized window keeps the stored size for when it is restored.
+TEST(StartUp, MaximizedWindowKeepsTheStoredSize) {
+  WindowHarness h;
+  h.config({{37, "True"}, {38, "False"}, {39, "800"}, {40, "600"}});
+  MainWindow& w = h.start(false);
+  EXPECT_EQ(w.size(), QSize(800, 600));
+  EXPECT_TRUE(w.windowState() & Qt::WindowMaximized);
+}
+
+// The notice about an unusable background waits until the window has painted.
+TEST(StartUp, UnusableBackgroundIsToldOnceAfterTheFirstPaint) {
+  WindowHarness h;
+  h.config({{34, "nowhere.bmp"}});
+  h.start(false).show();
+  EXPECT_TRUE(h.said().empty());
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(h.said().size(), 1u);
+  EXPECT_TRUE(h.said()[0].rfind("Notice: ", 0) == 0 && h.said()[0].find("nowhere.bmp") != std::string::npos) << h.said()[0];
+}
+
 int stacking(QWidget* w) { return static_cast<int>(w->parentWidget()->children().indexOf(w)); }
 
-TEST(WindowDetails, ConfigureComesToTheFrontOfOtherPanels) {
-  WindowHarness h{with_shipped_files};
+TEST(Panels, ConfigureComesToTheFrontOfOtherPanels) {
+  WindowHarness h;
   h.start();
   for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
     h.find<QWidget>(other)->show();
@@ -34,16 +224,138 @@ TEST(WindowDetails, ConfigureComesToTheFrontOfOtherPanels) {
   }
 }
 
-TEST(WindowDetails, HelpViewerFitsASmallWindowWithItsCloseLabel) {
-  WindowHarness h{with_shipped_files};
-  h.start().resize(590, 450);
-  ASSERT_TRUE(wait_until([&] { return h.find<SurfaceWidget>("Picture1")->surface().size() == h.window->centralWidget()->size(); }));
-  h.trigger("mnuHelp");
-  QWidget* viewer = h.find<QWidget>("Picture4");
-  QWidget* close = h.find<QWidget>("Label34");
-  const QRect area(QPoint(0, 0), viewer->parentWidget()->size());
-  EXPECT_TRUE(area.contains(viewer->geometry())) << viewer->width() << "x" << viewer->height();
-  EXPECT_TRUE(area.contains(QRect(close->mapTo(viewer->parentWidget(), QPoint(0, 0)), close->size())));
+TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
+  WindowHarness h{false};
+  h.start();
+  for (const auto& [name, value] : {std::pair{"Text1", " C:\\Games\\Vantor.exe "}, {"Text2", "D:\\maps\\hill.map"},
+                                    {"Text7", "75"}, {"Text23", "12"}, {"Text12", "2"}, {"Text21", "  5  "},
+                                    {"Text24", "1024"}, {"Text25", "768"}}) {
+    h.text(name)->setText(value);
+  }
+  for (const char* box : {"Check2", "Check15", "Check6"}) h.find<QCheckBox>(box)->setChecked(true);
+  h.find<QRadioButton>("Option11")->setChecked(true);
+  h.click("Command5");
+  EXPECT_FALSE(h.shown("Picture3"));
+  EXPECT_EQ(h.bytes("config.dat"),
+            " C:\\Games\\Vantor.exe \r\nD:\\maps\\hill.map\r\n\r\n\r\n\r\n\r\n75\r\n\r\n\r\n\r\n"
+            " 0 \r\n 1 \r\n 0 \r\n 0 \r\n"
+            " 0 \r\n 1 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
+            "2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n  5  \r\n\r\n12\r\n 1 \r\nTrue\r\nFalse\r\n1024\r\n768\r\n");
+  auto second = h.restart();
+  EXPECT_EQ(second->findChild<QLineEdit*>("Text21")->text(), "  5  ");
+  EXPECT_TRUE(second->findChild<QCheckBox*>("Check6")->isChecked());
+  EXPECT_TRUE(second->findChild<QRadioButton*>("Option11")->isChecked());
+  EXPECT_EQ(second->settings().turn_limit, "12");
+}
+
+// Confirming corrects a size that is too small and always says when it takes effect; it does
+// not write the file.
+TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
+  WindowHarness h;
+  h.start();
+  h.trigger("mnuConfig");
+  h.click("Command21");
+  EXPECT_TRUE(h.shown("Picture12") && !h.shown("Picture3"));
+  h.text("Text24")->setText("589");
+  h.text("Text25")->setText("449");
+  h.click("Command20");
+  EXPECT_EQ(h.text("Text24")->text() + "x" + h.text("Text25")->text(), "590x450");
+  EXPECT_EQ(h.said(), (std::vector<std::string>{"Notice: Width too small to properly run program, adjusting to 590",
+                                                "Notice: Height too small to properly run program, adjusting to 450",
+                                                "Notice: These settings will be used the next time you run this program."}));
+  EXPECT_TRUE(!h.shown("Picture12") && h.shown("Picture3"));
+  EXPECT_EQ(h.bytes("config.dat"), shipped_file("config.dat"));
+}
+
+QStringList items(QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  return out;
+}
+
+// The game folder's unit programs are offered; a sixth unit is refused; OK saves the rosters.
+TEST(ArmyPanel, AddsAndRemovesUnitsAndOkSavesTheRosters) {
+  WindowHarness h;
+  for (const char* name : {"Vantor.exe", "Tank.AI", "scout.ai", "readme.txt"}) h.dir.write(std::string("game/") + name, "");
+  h.config({{0, "game/Vantor.exe"}});
+  h.start();
+  h.click("Command16");
+  auto* storage = h.find<QListWidget>("List4");
+  auto* army = h.find<QListWidget>("List5");
+  EXPECT_TRUE(h.shown("Picture11") && !h.shown("Picture3"));
+  EXPECT_EQ(items(storage), (QStringList{"scout.ai", "tank.ai"}));
+  EXPECT_EQ(items(army), (QStringList{"brawler.ai", "scout.ai", "tank.ai", "sniper.ai", "medic.ai"}));
+  storage->setCurrentRow(1);
+  h.click("Command13");
+  EXPECT_EQ(army->count(), 5);
+  army->setCurrentRow(0);
+  h.click("Command17");
+  h.click("Command13");
+  EXPECT_EQ(items(army), (QStringList{"scout.ai", "tank.ai", "sniper.ai", "medic.ai", "tank.ai"}));
+  h.click("Command18");
+  EXPECT_TRUE(!h.shown("Picture11") && h.shown("Picture3"));
+  auto lines = split_lines_any(shipped_file("c_data.dat"));
+  lines.resize(50);
+  std::copy_n(std::begin({"scout.ai", "tank.ai", "sniper.ai", "medic.ai", "tank.ai"}), 5, lines.begin());
+  EXPECT_EQ(h.bytes("c_data.dat"), join_crlf(lines));
+}
+
+// The viewer names a log that cannot be shown, and shows a bounded part of a huge file.
+TEST(Viewer, SaysBufferExceededOrCutsAHugeFile) {
+  std::string many;  // 14 bytes a line: 1,120,000 bytes after the first 20,000
+  for (int i = 0; i < 100000; ++i) many += QStringLiteral("line %1\r\n").arg(i, 7, 10, QChar('0')).toStdString();
+  for (const auto& [file, shows] : {std::pair{"blog.txt", QStringList{"Battle Log", "Buffer exceeded..."}},
+                                    {"Help.txt", QStringList{"Help", "line 0019999\n",
+                                                             "[Only the first 20000 lines are shown; the remaining 1.1 MiB of the file are cut.]"}}}) {
+    WindowHarness h;
+    if (file == std::string("blog.txt")) fs::create_directory(h.folder_file(file));
+    else h.dir.write(file, many);
+    h.start();
+    if (file == std::string("blog.txt")) h.window->mnuLog_Click();
+    else h.trigger("mnuHelp");
+    ASSERT_TRUE(h.shown("Picture4")) << file;
+    EXPECT_EQ(h.find<QLabel>("Label18")->text(), shows[0]);
+    const QString shown = h.find<QPlainTextEdit>("Text11")->toPlainText();
+    EXPECT_FALSE(shown.contains("line 0020000"));
+    for (qsizetype i = 1; i < shows.size(); ++i) EXPECT_TRUE(shown.contains(shows[i])) << shown.right(300).toStdString();
+  }
+}
+
+TEST(Snapshot, SavesTheWholeMapAsABitmap) {
+  WindowHarness h;
+  h.start();
+  h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
+  h.trigger("mnusnapshot");
+  EXPECT_EQ(h.said(), std::vector<std::string>{"Saved: Image Saved to 'ZIDizizi.bmp'."});
+  QImageReader reader(q(h.folder_file("ZIDizizi.bmp")));
+  EXPECT_EQ(reader.format(), "bmp");
+  EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32),
+            h.find<SurfaceWidget>("Picture1")->surface().convertToFormat(QImage::Format_RGB32));
+}
+
+// A map is found against the folder the program started in; a save starts where it was left.
+TEST(CommandLine, OpensAMapOrASaveAndExplainsAMissingFile) {
+  TempDir start;
+  start.write("maps/DUEL-8.AIM", shipped_file("maps/duel-8.aim"));
+  WindowHarness h;
+  h.start();
+  h.window->open_command_line({QStringLiteral("maps/DUEL-8.AIM")}, q(start.path()));
+  EXPECT_TRUE(h.said().empty());
+  EXPECT_EQ(std::pair(h.window->state().team_count, h.window->state().field(10, owner).to_text()), std::pair(2, std::string("A")));
+  EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuNew"));
+  const std::string save = h.folder_file("game.SAV");
+  h.dialogs.answer(q(save));
+  h.trigger("mnuSave");
+  h.window = h.restart();
+  h.window->open_command_line({q(save)}, QStringLiteral("/"));
+  EXPECT_TRUE(h.said().empty());
+  EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuLoad"));
+  EXPECT_EQ(h.window->state().field(10, owner).to_text(), "A");
+  h.window = h.restart();
+  h.window->open_command_line({QStringLiteral("missing.aim")}, q(start.path()));
+  ASSERT_EQ(h.said().size(), 1u);
+  EXPECT_NE(h.said()[0].find("missing.aim"), std::string::npos) << h.said()[0];
+  EXPECT_TRUE(h.enabled("mnuNew") && h.enabled("mnuLoad"));
 }
 
 // The real dialogs, answered by a timer: a message box shows the arrow, not a wait cursor
@@ -75,78 +387,12 @@ TEST(RealDialogs, MessageShowsTheArrowAndSaveDoesNotAskBeforeReplacing) {
   EXPECT_FALSE(asks);
 }
 
-TEST(CommandLine, AMapStartsACampaignAndASaveLoadsRelativeToTheStartFolder) {
-  WindowHarness by_menu{with_shipped_files};
-  by_menu.start();
-  by_menu.new_campaign(by_menu.dir.write("maps/DUEL-8.AIM", shipped_file("maps/duel-8.aim")));
-
-  WindowHarness h{with_shipped_files};
-  h.dir.write("blog.txt", "an old log\r\n");
+// While the game runs the window shows the battle and holds off saving; its abort button
+// ends the game and the defenders hold; File, Exit ends the game with the program.
+TEST(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
+  WindowHarness h;
   h.start();
-  // The map lives in the other folder: the path is taken against where the program started,
-  // and the extension in any case.
-  h.window->open_command_line({QStringLiteral("maps/DUEL-8.AIM")}, q(by_menu.dir.path()));
-  EXPECT_TRUE(h.said().empty());
-  EXPECT_EQ(h.window->state().cells, by_menu.window->state().cells);
-  EXPECT_EQ(h.bytes("blog.txt"), "From\tTeam\tFOCC\tType\tAction\tTo\tTeam\r\n");
-  for (const char* item : {"mnuNew", "mnuLoad", "mnuSave", "mnusnapshot"}) EXPECT_EQ(h.enabled(item), by_menu.enabled(item)) << item;
-
-  const std::string save = h.folder_file("game.SAV");
-  h.dialogs.answer(q(save));
-  h.trigger("mnuSave");
-  h.window = h.restart();
-  h.window->open_command_line({q(save)}, QStringLiteral("/"));
-  EXPECT_TRUE(h.said().empty());
-  EXPECT_FALSE(h.enabled("mnuLoad"));
-  EXPECT_EQ(h.window->state().field(10, owner).to_text(), "A");
-}
-
-TEST(CommandLine, MissingDamagedOrOtherFilesAreExplainedAndLeaveTheProgramReady) {
-  WindowHarness h{with_shipped_files};
-  h.dir.write("bad.aim", "12\r\n3\r\n");
-  h.dir.write("notes.txt", "hello");
-  h.start();
-  const struct {
-    QStringList files;
-    const char* says;
-  } cases[] = {{{"missing.aim"}, "missing.aim"}, {{"bad.aim"}, "bad.aim"}, {{"notes.txt"}, "Usage: zorvane [FILE]"},
-               {{"bad.aim", "missing.sav"}, "Usage: zorvane [FILE]"}};
-  for (const auto& c : cases) {
-    h.dialogs.messages.clear();
-    h.window->open_command_line(c.files, q(h.dir.path()));
-    ASSERT_EQ(h.said().size(), 1u) << c.says;
-    EXPECT_NE(h.said()[0].find(c.says), std::string::npos) << h.said()[0];
-    EXPECT_TRUE(h.enabled("mnuNew") && h.enabled("mnuLoad"));
-  }
-  EXPECT_FALSE(h.window->windowIcon().isNull());
-}
-
-class WindowBattle : public ::testing::Test {
- protected:
-  void SetUp() override {
-    h.start();
-    h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
-    ASSERT_TRUE(h.enabled("mnuSave"));
-  }
-  WindowHarness h{with_shipped_files};
-};
-
-TEST_F(WindowBattle, GameIsFoundRelativeToTheProgramFolderAndReportsBack) {
-  ASSERT_TRUE(QDir().mkpath(q(h.folder_file("vantor"))));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe"), q(h.folder_file("vantor/Vantor.exe"))));
-  for (const char* unit : {"tank.ai", "scout.ai"}) {
-    h.dir.write(std::string("vantor/") + unit, read_bytes(std::string(ZORVANE_SOURCE_DIR "/data/vantor/") + unit));
-  }
-  const BattleRunResult result = h.window->fight_battle("3", {"tank.ai"}, {"scout.ai"});
-  ASSERT_TRUE(result.fought && !result.aborted) << result.error.toStdString();
-  EXPECT_NE(h.bytes("zorvtmp.txt").find("Place"), std::string::npos);
-  EXPECT_NE(h.bytes("zorvtmp.scn").find("unit=" + h.folder_file("vantor/tank.ai")), std::string::npos);
-  EXPECT_GT(result.report.best_score, 0.0);
-}
-
-// While the game runs the window shows the battle and holds off saving; its abort button, or
-// File, Exit, ends the game and the defenders hold.
-TEST_F(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
+  h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
   h.window->settings().game_exe_path = test_program("never_ends");
   for (const bool by_exit : {false, true}) {
     bool save_held_off = false;
@@ -158,6 +404,7 @@ TEST_F(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
          });
     const BattleRunResult result = h.window->fight_battle("2", {"tank.ai"}, {"scout.ai"});
     EXPECT_TRUE(save_held_off && result.fought && result.aborted) << by_exit;
+    EXPECT_EQ(battle_outcome(result.report).attackers, 0);
     EXPECT_EQ(h.bytes("zorvtmp.txt"), "<empty>\r\n");
     EXPECT_FALSE(h.window->battle_running());
     EXPECT_EQ(h.find<QLabel>("BattleProgress"), nullptr);
@@ -165,6 +412,103 @@ TEST_F(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
   }
 }
 
+TEST(GameLauncher, ProgramInFolderWithSpacesGetsScenarioAndResultAsTwoWholeArguments) {
+  TempDir dir;
+  const std::string program = dir.file("My Games/record args");
+  ASSERT_TRUE(QDir().mkpath(q(dir.file("My Games"))));
+  ASSERT_TRUE(QFile::copy(q(test_program("record_args")), q(program)));
+  ScopedEnv record_file("ZORVANE_RECORD_FILE", dir.file("record.txt"));
+  ScopedEnv record_env("ZORVANE_RECORD_ENV", "inherited value");
+  const std::string shell = dir.file("My Shell");
+  GameLauncher launcher;
+  const LaunchResult result = launcher.launch_game(q(program), game_arguments(q(shell + "/zorvtmp.scn"), q(shell + "/zorvtmp.txt")));
+  EXPECT_EQ(std::pair(result.status, result.exit_code), std::pair(LaunchStatus::finished, 0));
+  EXPECT_TRUE(result.error.isEmpty());
+  EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))),
+            (std::vector<std::string>{"cwd=" + QDir::currentPath().toStdString(), "env=inherited value", "sides=", "argc=2",
+                                      "arg=/S:" + shell + "/zorvtmp.scn", "arg=/B:" + shell + "/zorvtmp.txt"}));
+  // Its output is captured for messages, not sent to a terminal.
+  EXPECT_EQ(result.output, "record_args ran\nrecord_args ran");
+  EXPECT_FALSE(launcher.is_running());
+}
+
+TEST(GameLauncher, ProgramThatCannotRunIsReportedAndNothingStarts) {
+  TempDir dir;
+  const std::string junk = dir.write("junk.exe", std::string("\x7f\x01\x02junk\n", 9));
+  QFile::setPermissions(q(junk), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  dir.write("folder.exe/inside", "x");
+  for (const auto& [path, status] : {std::pair{dir.file("missing/Vantor.exe"), LaunchStatus::not_found},
+                                     {dir.file("folder.exe"), LaunchStatus::not_executable}, {junk, LaunchStatus::failed_to_start}}) {
+    GameLauncher launcher;
+    int started = 0;
+    QObject::connect(&launcher, &GameLauncher::game_started, [&] { ++started; });
+    const LaunchResult result = launcher.launch_game(q(path), game_arguments("a.scn", "a.txt"));
+    EXPECT_EQ(result.status, status) << path;
+    EXPECT_TRUE(result.error.contains(q(path))) << result.error.toStdString();
+    EXPECT_FALSE(result.started() || launcher.is_running() || started) << path;
+  }
+}
+
+// A game that never ends, stopped by abort() while its wait keeps events running: the game
+// honouring SIGTERM, or ignoring it so that only the forced kill ends it. Nothing the game
+// started may be left behind.
+TEST(GameLauncher, AbortEndsTheGameAndEverythingItStartedWhileEventsRun) {
+  for (const char* ignore_term : {"0", "1"}) {
+    SCOPED_TRACE(ignore_term);
+    TempDir dir;
+    const std::string pid_file = dir.file("pids.txt");
+    ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
+    ScopedEnv term("ZORVANE_IGNORE_TERM", ignore_term);
+    GameLauncher launcher;
+    bool running_inside = false;
+    LaunchResult second;
+    when([&] { return read_pids(pid_file).size() == 2; },
+         [&] {
+           running_inside = launcher.is_running();
+           second = launcher.launch_game(q(test_program("record_args")), {});
+           launcher.abort();
+         });
+    const LaunchResult result = launcher.launch_game(q(test_program("never_ends")), game_arguments("a.scn", "a.txt"));
+    EXPECT_EQ(result.status, LaunchStatus::aborted);
+    EXPECT_TRUE(result.started() && running_inside && !launcher.is_running());
+    EXPECT_EQ(second.status, LaunchStatus::busy) << "a second launch is refused while one waits";
+    const auto started = read_pids(pid_file);
+    ASSERT_EQ(started.size(), 2u);
+    for (const long pid : started) EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
+  }
+}
+
+// Zorvane killed during a battle (a crash, a kill, Ctrl-C in its terminal): the game and
+// what it started end with it, instead of writing a report nobody reads.
+TEST(GameLauncher, GameEndsWhenTheProgramWaitingForItDies) {
+  TempDir dir;
+  const std::string pid_file = dir.file("pids.txt");
+  ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
+  QProcess waiter;
+  waiter.start(q(test_program("launch_and_wait")), {q(test_program("never_ends"))});
+  ASSERT_TRUE(waiter.waitForStarted());
+  for (int i = 0; i < 500 && read_pids(pid_file).size() != 2; ++i) QThread::msleep(10);
+  const auto started = read_pids(pid_file);
+  ASSERT_EQ(started.size(), 2u);
+  ::kill(static_cast<pid_t>(waiter.processId()), SIGKILL);
+  waiter.waitForFinished();
+  for (const long pid : started) EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
+}
+
+// A game that fails (here: exit code 3) before it reports has fought no battle, and the error
+// says what it printed. It was told the sides of the roster.
+TEST(BattleRunner, GameFailingWithoutAReportIsNoBattle) {
+  TempDir dir;
+  ScopedEnv record("ZORVANE_RECORD_FILE", dir.file("record.txt"));
+  ScopedEnv exit_code("ZORVANE_RECORD_EXIT", "3");
+  Settings settings;
+  settings.game_exe_path = test_program("record_args");
+  BattleRunner runner;
+  const BattleRunResult result = runner.run_battle(q(dir.path()), settings, "1", {"a.ai"}, {"c.ai", "d.ai"});
+  EXPECT_FALSE(result.fought);
+  EXPECT_TRUE(result.error.contains("record_args ran") && result.error.contains("exit code 3")) << result.error.toStdString();
+  EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))).at(2), "sides=122");
+}
 
 }  // namespace
 }  // namespace zorvane::testing

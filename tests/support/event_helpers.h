@@ -1,9 +1,7 @@
 // Helpers for tests that act while an event loop runs (a battle's wait, say).
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -20,14 +18,6 @@ inline void when(std::function<bool()> ready, std::function<void()> action) {
     action();
   });
   timer->start();
-}
-
-// Runs the event loop until `ready` holds, for five seconds at most; whether it holds.
-inline bool wait_until(const std::function<bool()>& ready) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!ready() && clock.elapsed() < 5000) QTest::qWait(10);
-  return ready();
 }
 
 }  // namespace zorvane::testing

@@ -1,5 +1,5 @@
-// Dialogs for tests: records every message and file request, and answers file dialogs
-// from a queue (an empty queue, or a queued nullopt, answers Cancel).
+// Dialogs for tests: records every message, and answers file dialogs from a queue (an empty
+// queue, or a queued nullopt, answers Cancel).
 #pragma once
 
 #include <QString>
@@ -19,19 +19,12 @@ struct ShownMessage {
 class FakeDialogs : public Dialogs {
  public:
   void message(const QString& text, const QString& title) override { messages.push_back({title, text}); }
-  std::optional<QString> open_file(const FileDialogRequest& request) override {
-    open_requests.push_back(request);
-    return next_answer();
-  }
-  std::optional<QString> save_file(const FileDialogRequest& request) override {
-    save_requests.push_back(request);
-    return next_answer();
-  }
+  std::optional<QString> open_file(const FileDialogRequest&) override { return next_answer(); }
+  std::optional<QString> save_file(const FileDialogRequest&) override { return next_answer(); }
   // Queues the path the next file dialog returns; nullopt queues a Cancel.
   void answer(const std::optional<QString>& path) { answers.push_back(path); }
 
   std::vector<ShownMessage> messages;
-  std::vector<FileDialogRequest> open_requests, save_requests;
   std::deque<std::optional<QString>> answers;
 
  private:

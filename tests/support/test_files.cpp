@@ -53,14 +53,6 @@ std::string read_bytes(const std::string& path) {
   return ss.str();
 }
 
-bool file_exists(const std::string& path) {
-  std::error_code ec;
-  return fs::exists(path, ec);
-}
-
-std::string test_bin_dir() {
-  if (const char* dir = std::getenv("ZORVANE_TEST_BIN_DIR"); dir && *dir) return dir;
-  return ZORVANE_TEST_BIN_DIR;
-}
+std::string test_bin_dir() { return ZORVANE_TEST_BIN_DIR; }
 
 }  // namespace zorvane::testing

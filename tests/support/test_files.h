@@ -28,10 +28,8 @@ class TempDir {
 
 // The whole file as bytes; "" when it cannot be read.
 std::string read_bytes(const std::string& path);
-bool file_exists(const std::string& path);
 
-// Folder holding the test executables and the helper programs built beside them
-// (ZORVANE_TEST_BIN_DIR in the environment overrides the build's own).
+// Folder holding the test executables and the helper programs built beside them.
 std::string test_bin_dir();
 
 }  // namespace zorvane::testing

@@ -43,7 +43,11 @@ class FakeWorld : public TurnWorld {
                             const std::vector<std::string>& defenders) override {
     battles.push_back({std::string(terrain), attackers, defenders});
     if (reports.empty()) return BattleAnswer{false, {}, "The tactical game was not found: Vantor.exe"};
-    BattleAnswer answer{true, read_battle_report(roster_of(attackers, defenders), reports.front()), {}};
+    BattleRoster roster;
+    std::size_t row = 0;
+    for (const auto& unit : attackers) roster[row++] = {"", "1", unit};
+    for (const auto& unit : defenders) roster[row++] = {"", "2", unit};
+    BattleAnswer answer{true, read_battle_report(roster, reports.front()), {}};
     reports.pop_front();
     return answer;
   }
@@ -57,14 +61,6 @@ class FakeWorld : public TurnWorld {
   void show_statistics() override { calls.push_back("statistics"); }
   void end_campaign() override { calls.push_back("end"); }
   void hide_map() override { calls.push_back("hide map"); }
-
-  static BattleRoster roster_of(const std::vector<std::string>& attackers, const std::vector<std::string>& defenders) {
-    BattleRoster roster;
-    std::size_t row = 0;
-    for (const auto& unit : attackers) roster[row++] = {"", "1", unit};
-    for (const auto& unit : defenders) roster[row++] = {"", "2", unit};
-    return roster;
-  }
 
   struct Battle {
     std::string terrain;

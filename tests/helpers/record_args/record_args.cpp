@@ -4,9 +4,7 @@
 //   sides=<value of ZORVANE_BATTLE_SIDES>
 //   argc=<number of arguments after the program>
 //   arg=<each argument>       (one line each, in order)
-// then, when ZORVANE_RECORD_REPORT names a file, copies that file to the "/B:" argument's
-// path, like a game writing its report. It prints "record_args ran" on its standard output
-// and error. Exit code ZORVANE_RECORD_EXIT (default 0), or 1 when nothing can be recorded.
+// It prints "record_args ran" on its standard output and error. Exit code ZORVANE_RECORD_EXIT (default 0), or 1 when nothing can be recorded.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -25,16 +23,7 @@ int main(int argc, char** argv) {
   const char* sides = std::getenv("ZORVANE_BATTLE_SIDES");
   out << "sides=" << (sides ? sides : "") << "\n";
   out << "argc=" << (argc - 1) << "\n";
-  std::string result_path;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    out << "arg=" << arg << "\n";
-    if (arg.rfind("/B:", 0) == 0) result_path = arg.substr(3);
-  }
-  const char* report = std::getenv("ZORVANE_RECORD_REPORT");
-  if (report && !result_path.empty()) {
-    std::filesystem::copy_file(report, result_path, std::filesystem::copy_options::overwrite_existing, ec);
-  }
+  for (int i = 1; i < argc; ++i) out << "arg=" << argv[i] << "\n";
   std::cout << "record_args ran" << std::endl;
   std::cerr << "record_args ran" << std::endl;
   const char* code = std::getenv("ZORVANE_RECORD_EXIT");

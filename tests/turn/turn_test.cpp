@@ -1,0 +1,446 @@
+// The turn engine: clicks on the map and the action panel, resolving actions (moves,
+// captures, augments, battles), turns and scoring, and the computer player's choices.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "turn/action_panel.h"
+#include "turn/computer_player.h"
+#include "turn/resolution.h"
+#include "turn/scoring.h"
+#include "turn/selection.h"
+#include "turn_fixtures.h"
+
+namespace zorvane::testing {
+namespace {
+
+// Cells 10 pixels wide on a 43-pixel picture: a 3-pixel margin right and below the grid.
+const std::string kMap = "A1B0\r\n1111\r\n11C1\r\n1111\r\n";
+
+struct Turn : ::testing::Test {
+  CampaignState state = campaign(kMap);
+  ActionPanelModel panel;
+  Roster cdata{};
+  Settings settings;
+  FakeWorld world;
+  std::vector<Frame> drawn;
+
+  // Clicks at the centre of a cell; draws what the click asks for and runs b_mode.
+  void click(int n) {
+    const ClickResult r = map_click(state, state.field(n, x_px).to_whole() + 5, state.field(n, y_px).to_whole() + 5);
+    drawn.insert(drawn.end(), r.frames.begin(), r.frames.end());
+    if (r.run_b_mode) {
+      if (auto removal = b_mode(state, panel, cdata, state.source_cell, state.target_cell)) drawn.push_back(*removal);
+    }
+  }
+  // Opens the panel from `from` to `to` and chooses the first `count` available entries.
+  ActionOutcome act(int from, int to, int count) {
+    b_mode(state, panel, cdata, from, to);
+    EXPECT_TRUE(panel.visible);
+    for (int i = 0; i < count; ++i) {
+      panel.available_selected = 0;
+      Command1_Click(state, panel);
+    }
+    return Command3_Click(state, panel, settings, world);
+  }
+};
+
+// A border between tiles goes by rounding halves to even: 10 / 10 = 0.5 rounds to 0 and stays
+// with the left tile, 20 / 10 = 1.5 rounds to 2 and goes to the right one. Cells after a
+// blank map line are only hit where they are drawn.
+TEST(HitTest, RoundsHalvesToEvenOnBordersAndIgnoresMarginsAndHoles) {
+  const CampaignState state = campaign(kMap);
+  ASSERT_EQ(state.cell_w, 10);
+  for (const auto& [x, y, cell] : {std::tuple{0, 0, 1}, {5, 5, 1}, {9, 9, 1}, {10, 0, 1}, {20, 0, 3}, {15, 15, 6}, {39, 39, 16},
+                                   {30, 10, 3}, {35, 0, 0} /* a hole */, {42, 0, 0}, {0, 42, 0}, {-6, 0, 0}, {0, -6, 0}}) {
+    EXPECT_EQ(hit_test(state, x, y).value_or(0), cell) << x << "," << y;
+  }
+  const CampaignState blank_line = campaign("A1B\r\n\r\n111\r\n", 31);
+  EXPECT_EQ(hit_test(blank_line, 5, 15), std::nullopt);  // the blank band
+  EXPECT_EQ(hit_test(blank_line, 5, 25), std::nullopt);  // drawn here is cell 4, numbered as if in row 2
+}
+
+struct Selection : Turn {};
+
+TEST_F(Selection, DiagonalNeighbourOpensThePanelACellTwoAwayDoesNot) {
+  click(1);
+  EXPECT_EQ(drawn, (std::vector<Frame>{{0, 0, palette_color(14)}}));
+  click(3);  // two columns away: ignored, the source stays chosen
+  EXPECT_EQ(drawn.size(), 1u);
+  EXPECT_EQ(state.sel_state, -1);
+  click(6);
+  EXPECT_EQ(drawn, (std::vector<Frame>{{0, 0, palette_color(14)}, {0, 0, 30832}, {10, 10, palette_color(12)}}));
+  EXPECT_EQ(std::tuple(panel.visible, panel.mode, panel.source, panel.target, panel.icon, panel.current_header),
+            std::tuple(true, "Advance", "1", "6", PanelIcon::flag, kAdvanceHeader));
+  EXPECT_TRUE(!panel.add_enabled && !panel.remove_enabled && panel.ok_enabled);
+  // The next click starts a new selection and removes the target's frame first.
+  click(16);
+  EXPECT_EQ(drawn[3], (Frame{10, 10, 42255}));
+}
+
+TEST_F(Selection, AnotherTeamsSourceLeavesNoFrameAndNoPanel) {
+  click(3);  // team B's cell while team A is to move
+  click(2);
+  EXPECT_EQ(std::pair(panel.visible, state.sel_state), std::pair(false, 0));
+  // Every frame drawn was removed again: the last one on each cell is in its own colour.
+  EXPECT_EQ(drawn.back(), (Frame{10, 0, 42255}));
+  EXPECT_EQ(drawn[drawn.size() - 3], (Frame{20, 0, 30832}));
+}
+
+TEST_F(Selection, AdvanceCountsOwnUnitsButNotAnEnemysTowardsFive) {
+  put_units(state, 1, {"a1", "a2", "a3", "a4", "a5"});
+  put_units(state, 2, {"u1", "u2", "u3"}, "A");
+  b_mode(state, panel, cdata, 1, 2);
+  EXPECT_EQ(panel.current, (std::vector<std::string>{"u1", "u2", "u3"}));
+  EXPECT_EQ(state.new_count, 3);
+  int added = 0;
+  for (int i = 0; i < 4; ++i) {
+    panel.available_selected = 0;
+    List1_Click(panel);
+    EXPECT_TRUE(panel.add_enabled);
+    const auto before = panel.chosen.size();
+    Command1_Click(state, panel);
+    added += static_cast<int>(panel.chosen.size() - before);
+    // A unit moved to "Chosen" leaves "Available", and with it the selection and ">".
+    if (panel.chosen.size() > before) { EXPECT_TRUE(!panel.add_enabled && panel.available_selected == -1); }
+  }
+  EXPECT_EQ(added, 2);
+  EXPECT_EQ(panel.available, (std::vector<std::string>{"a3", "a4", "a5"}));
+
+  put_units(state, 2, {"e1", "e2", "e3", "e4", "e5"}, "B");
+  b_mode(state, panel, cdata, 1, 2);
+  EXPECT_EQ(std::pair(panel.current.size(), state.new_count), std::pair(std::size_t{5}, 0));
+  for (int i = 0; i < 6; ++i) {
+    panel.available_selected = 0;
+    Command1_Click(state, panel);
+  }
+  EXPECT_EQ(panel.chosen.size(), 5u);
+  // "<" returns the chosen entry to the end of "Available".
+  panel.chosen_selected = 1;
+  List2_Click(panel);
+  EXPECT_TRUE(panel.remove_enabled);
+  Command2_Click(state, panel);
+  EXPECT_EQ(std::tuple(panel.available, state.new_count, panel.remove_enabled), std::tuple(std::vector<std::string>{"a2"}, 4, false));
+}
+
+TEST_F(Selection, AugmentOffersTheRosterAndOcupiedOnlyCancel) {
+  cdata[0] = {"p1.ai", " ", "p3.ai", "", ""};
+  put_units(state, 1, {"x", "y"});
+  b_mode(state, panel, cdata, 1, 1);
+  EXPECT_EQ(std::tuple(panel.mode, panel.icon, panel.current_header, panel.available),
+            std::tuple("Augment", PanelIcon::unit, kAugmentHeader, std::vector<std::string>{"p1.ai", "p3.ai"}));
+  panel.available_selected = 0;
+  List1_Click(panel);
+  for (int i = 0; i < 4; ++i) Command1_Click(state, panel);
+  // The roster entry stays listed and selected, so it is added again until five units are counted.
+  EXPECT_TRUE(panel.add_enabled && panel.available_selected == 0);
+  EXPECT_EQ(panel.chosen, (std::vector<std::string>{"p1.ai", "p1.ai", "p1.ai"}));
+  EXPECT_EQ(panel.available.size(), 2u);
+
+  put_units(state, 1, {"a", "b", "c", "d", "e"});
+  b_mode(state, panel, cdata, 1, 1);
+  EXPECT_EQ(panel.mode, "Ocupied");
+  EXPECT_FALSE(panel.add_enabled || panel.remove_enabled || panel.ok_enabled);
+  Command4_Click(state, panel);
+  EXPECT_EQ(std::pair(panel.visible, state.new_count), std::pair(false, 0));
+}
+
+struct Resolution : Turn {};
+
+// Slots beyond the fifth are not listed in the panel and keep their units.
+TEST_F(Resolution, AugmentPutsTheNewUnitsBeforeTheOldOnes) {
+  cdata[0] = {"new1", "new2", "", "", ""};
+  put_units(state, 1, {"X", "Y", "Z", "", "", "Q"});
+  b_mode(state, panel, cdata, 1, 1);
+  for (int row : {0, 1}) {
+    panel.available_selected = row;
+    Command1_Click(state, panel);
+  }
+  EXPECT_EQ(panel.chosen, (std::vector<std::string>{"new1", "new2"}));
+  ASSERT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::resolved);
+  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"new1", "new2", "X", "Y", "Z", "Q"}));
+  EXPECT_EQ(world.log, "1\tA\t2\tAugment\tAdd\t1\tA\t\r\n");
+  EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 1 1", "count 1 1 6", "count 1 1 6"}));
+  EXPECT_TRUE(!panel.visible && panel.available.empty() && panel.chosen.empty() && panel.current.empty());
+  EXPECT_EQ(std::tuple(state.action_count, state.current_team, state.turn), std::tuple(1L, 2, 1L));
+}
+
+TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
+  // target_owner: nullptr: nobody
+  using Units = std::vector<std::string>;
+  for (const auto& [name, target_owner, target_units, after, log] : std::vector<std::tuple<const char*, const char*, Units, Units, const char*>>{
+      {"all units out into a cell nobody owns, holding units", nullptr, {"w"}, {"a1", "a2", "w"},
+       "1\tA\t2\tAdvance\tMove\t2\t\t\r\n"},
+      {"into an empty enemy cell", "B", {}, {"a1", "a2"}, "1\tA\t2\tAdvance\tCapture\t2\tB\t\r\n"},
+      {"into an own empty cell", "A", {}, {"a1", "a2"}, "1\tA\t2\tAdvance\tCapture\t2\tA\t\r\n"},
+      {"into an own cell with units", "A", {"o"}, {"a1", "a2", "o"}, "1\tA\t2\tAdvance\tAdd\t2\tA\t\r\n"}
+  }) {
+    SCOPED_TRACE(name);
+    state = campaign(kMap);
+    world = FakeWorld();
+    put_units(state, 1, {"a1", "a2"}, "A");
+    put_units(state, 2, target_units);
+    state.field(2, owner) = target_owner ? Value::text(target_owner) : Value();
+    ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
+    EXPECT_EQ(units_of(state, 1), std::vector<std::string>{});
+    EXPECT_EQ(state.field(1, owner).to_text(), "A");  // the emptied source stays owned
+    EXPECT_EQ(units_of(state, 2), after);
+    EXPECT_EQ(state.field(2, owner).to_text(), "A");
+    EXPECT_EQ(world.log, log);
+    EXPECT_TRUE(world.battles.empty());
+    const std::string count = "count 2 1 " + std::to_string(after.size());
+    EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 2 1", count, "count 1 1 0"}));
+  }
+}
+
+// The panel lists slots 1 to 5 only: a unit beyond them stays in the cell it was in.
+// A battle that could not be fought (no report queued: the game did not start) undoes the
+// attack; one fought puts the survivors in the cell. Slot 6 is not listed in the panel, and
+// its unit stays where it was.
+TEST_F(Resolution, AttackFightsAndPutsTheSurvivorsInTheCellOrIsUndone) {
+  put_units(state, 1, {"a1", "a2", "a3", "", "", "s6"}, "A");
+  put_units(state, 2, {"d1"}, "B");
+  const CampaignState before = state;
+  ASSERT_EQ(act(1, 2, 1), ActionOutcome::undone);
+  EXPECT_TRUE(units_of(state, 1) == units_of(before, 1) && units_of(state, 2) == units_of(before, 2));
+  EXPECT_EQ(std::tuple(state.field(2, owner).to_text(), state.action_count, state.current_team, state.turn, state.action_type),
+            std::tuple("B", before.action_count, before.current_team, before.turn, before.action_type));
+  EXPECT_TRUE(world.log.empty() && world.calls.empty() && !panel.visible);
+  ASSERT_EQ(world.messages.size(), 1u);
+  EXPECT_NE(world.messages[0].find("Vantor.exe"), std::string::npos);
+  EXPECT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::ignored);  // "OK" on a closed panel
+
+  // Rows 1-2 attack (a1, a2), row 3 defends (d1); the attackers share the best score.
+  world.reports.push_back(placing(1, 90) + placing(2, 90) + placing(3, 10));
+  ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
+  ASSERT_EQ(world.battles.size(), 2u);
+  EXPECT_EQ(std::tuple(world.battles[1].terrain, world.battles[1].attackers, world.battles[1].defenders),
+            std::tuple("1", std::vector<std::string>{"a1", "a2"}, std::vector<std::string>{"d1"}));
+  EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"a3", "", "", "", "", "s6"}));  // the rest packed
+  EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
+  EXPECT_EQ(state.field(2, owner).to_text(), "A");
+  EXPECT_EQ(world.log, "1\tA\t2\tAdvance\tAttack\t2\tB\t\r\n");
+}
+
+// A panel naming a cell outside the map resolves nothing; the last cell is inside.
+TEST_F(Resolution, OnlyCellsOfTheMapCanAct) {
+  state.field(16, owner) = Value::text("A");
+  for (const auto& [from, to, outcome] : {std::tuple{0, 0, ActionOutcome::ignored}, {17, 17, ActionOutcome::ignored},
+                                          {16, 17, ActionOutcome::ignored}, {16, 16, ActionOutcome::resolved}}) {
+    b_mode(state, panel, cdata, 16, 16);
+    std::tie(panel.source, panel.target) = std::pair(std::to_string(from), std::to_string(to));
+    EXPECT_EQ(Command3_Click(state, panel, settings, world), outcome) << from << " " << to;
+  }
+  EXPECT_EQ(world.log, "16\tA\t0\tAugment\tAdd\t16\tA\t\r\n");
+}
+
+// A human team without land is passed over (no turn counted) until a team with land or a
+// computer team is to move; when no team has land the search ends after one round.
+TEST(SkipLandlessPlayers, PassesHumanTeamsWithoutLand) {
+  const struct {
+    std::string owners;  // of cells 1, 2, 3 (and on the ten-team map up to 10)
+    std::array<int, 10> computer;
+    int from, to;
+  } cases[] = {{"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2},
+               {"ABC", {}, 3, 3}, {"ABCDEFGHI ", {}, 10, 1}};
+  for (const auto& c : cases) {
+    const std::size_t side = c.owners.size() == 3 ? 4 : 10;
+    std::string map = (side == 4 ? std::string("ABC1") : std::string("ABCDEFGHIJ")) + "\r\n";
+    for (std::size_t r = 1; r < side; ++r) map += std::string(side, '1') + "\r\n";
+    CampaignState state = campaign(map);
+    for (std::size_t n = 1; n <= c.owners.size(); ++n) {
+      state.field(int(n), owner) = c.owners[n - 1] == ' ' ? Value() : Value::text(std::string(1, c.owners[n - 1]));
+    }
+    Settings settings;
+    settings.computer_controlled = c.computer;
+    state.current_team = c.from;
+    skip_landless_players(state, settings);
+    EXPECT_EQ(std::pair(state.current_team, state.turn), std::pair(c.to, 0L)) << c.owners << " from " << c.from;
+  }
+}
+
+TEST_F(Resolution, TurnLimitEndsTheCampaignAfterTeamOnesActionThatReachesIt) {
+  settings.turn_limit = "3.0";
+  settings.auto_snapshot = 1;
+  put_units(state, 1, {"a"}, "A");
+  put_units(state, 3, {"b"}, "B");
+  put_units(state, 11, {"c"}, "C");
+  int limit_at = 0;
+  for (int action = 1; action <= 9 && limit_at == 0; ++action) {
+    const int cell = state.current_team == 1 ? 1 : state.current_team == 2 ? 3 : 11;
+    act(cell, cell, 0);
+    if (!world.messages.empty()) limit_at = action;
+  }
+  EXPECT_EQ(std::pair(limit_at, state.turn), std::pair(7, 3L));  // team A's third action: turn becomes 3
+  EXPECT_EQ(world.messages, std::vector<std::string>{"Game Over: Turn Limit Reached. Game Over"});
+  const std::vector<std::string> tail(world.calls.end() - 5, world.calls.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"count 1 1 1", "snapshot", "end", "statistics", "hide map"}));
+  settings.turn_limit = " ";
+  EXPECT_FALSE(turn_limit_reached(state, settings));
+}
+
+TEST(Scoring, CountsLandAndUnitsAndDeclaresTheLastTeamStandingAfterTwoActions) {
+  // Ten teams; all but J have lost their land.
+  CampaignState state = campaign("ABCD\r\nEFGH\r\nIJ11\r\n1111\r\n");
+  for (int n = 1; n <= 9; ++n) state.field(n, owner) = Value();
+  put_units(state, 10, {"u", "", "u"});  // slots 1 and 3: three units
+  put_units(state, 12, {"v"}, "J");
+  put_units(state, 13, {"w"}, "j");  // not a team
+  FakeWorld world;
+  for (long actions : {0, 1, 2}) {
+    state.action_count = actions;
+    EXPECT_FALSE(calcscore(state, world)) << actions;
+  }
+  EXPECT_EQ(std::tuple(state.team_land[9], state.team_units[9], state.team_land[0]), std::tuple(2, 4, 0));
+  state.action_count = 3;
+  EXPECT_TRUE(calcscore(state, world));
+  EXPECT_EQ(world.messages, std::vector<std::string>{"Game Over: Team J WINS!"});
+  EXPECT_EQ(world.calls, (std::vector<std::string>{"end", "statistics", "hide map"}));
+  // Two teams with land: no winner, whatever the count of actions.
+  state.field(1, owner) = Value::text("A");
+  EXPECT_FALSE(count_score(state).winner);
+}
+
+// Each team takes a land line and a units line, each with its bar (green, blue) ten pixels up
+// from the line's foot, and a gap of six pixels; bars scale to the panel less 120 pixels.
+TEST(Scoring, StatisticsLayoutMarksLeadersAndScalesBarsToThePanel) {
+  std::string map = "ABC1111111\r\n";
+  for (int r = 1; r < 10; ++r) map += "1111111111\r\n";
+  CampaignState state = campaign(map);
+  state.turn = 4;
+  state.team_land = {50, 30, 50, 99};  // team D lies beyond team_count and is not shown
+  state.team_units = {10, 12, 0, 99};
+  const StatsLayout layout = stats_layout(state, 553, 12);
+  std::vector<std::tuple<int, int, std::string>> texts;
+  for (const auto& t : layout.texts) texts.push_back({t.x, t.y, t.text});
+  EXPECT_EQ(texts, (std::vector<std::tuple<int, int, std::string>>{
+                       {10, 20, "Turn: 4"}, {10, 32, "A   Land   50"}, {10, 44, "    Kribbles 10"}, {10, 62, "B   Land   30"},
+                       {10, 74, "    Kribbles 12"}, {10, 92, "C   Land   50"}, {10, 104, "    Kribbles 0"}}));
+  const float widths[] = {216.5f, 8.66f, 129.9f, 10.392f, 216.5f, 0};  // 433 / 100 cells per land, 433 / 500 per unit
+  const int ys[] = {34, 46, 64, 76, 94, 106};
+  ASSERT_EQ(layout.bars.size(), 6u);
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_FLOAT_EQ(layout.bars[i].width, widths[i]) << i;
+    EXPECT_EQ(std::tuple(layout.bars[i].x, layout.bars[i].y, layout.bars[i].colour), std::tuple(120, ys[i], i % 2 ? rgb(0, 0, 255) : rgb(0, 255, 0))) << i;
+  }
+  // Land: A and C tie for the lead, both get the flag; units: A led, then B overtook it.
+  std::vector<std::tuple<int, int, int>> marks;
+  for (const auto& m : layout.sprites) marks.push_back({m.picid, m.x, m.y});
+  EXPECT_EQ(marks, (std::vector<std::tuple<int, int, int>>{{62, 15, 29}, {61, 15, 71}, {62, 15, 89}}));
+  state.team_land = {};
+  state.team_units = {};
+  EXPECT_EQ(stats_layout(state, 553, 12).sprites.size(), 6u);  // all zero: every team leads
+}
+
+// Draws given in advance: the scan direction (below 0.5 scans upwards), then a pattern per
+// own cell looked at (k / 8 picks pattern k + 1).
+struct ScriptedRandom : AiRandom {
+  explicit ScriptedRandom(std::deque<double> values) : AiRandom(0), values(std::move(values)) {}
+  double uniform() override {
+    const double v = values.empty() ? 0.0 : values.front();
+    if (!values.empty()) values.pop_front();
+    return v;
+  }
+  std::deque<double> values;
+};
+
+//   1  2  3  4
+//   5  6  7  8      team A at 6, B's home at 3; 12 is a hole
+//   9 10 11 12
+//  13 14 15 16
+const std::string kAiMap = "11B1\r\n1A11\r\n1110\r\n1111\r\n";
+
+struct ComputerPlayer : Turn {
+  ComputerPlayer() { state = campaign(kAiMap); }
+  void patterns(const std::string& first) { settings.movement_patterns.fill(first); }
+  AiChoice choose(std::deque<double> draws) {
+    ScriptedRandom random(std::move(draws));
+    return choose_ai_action(state, settings, random);
+  }
+};
+
+TEST_F(ComputerPlayer, PatternsPickTheFirstNeighbourNotOwnedAndNotAHome) {
+  put_units(state, 6, {"u"});
+  state.field(2, owner) = Value::text("A");  // own: skipped
+  state.field(7, owner) = Value::text("B");  // an enemy cell is a target like an empty one
+  using K = AiChoice::Kind;
+  for (const auto& [pattern, choice] : std::vector<std::tuple<std::string, AiChoice>>{
+      {"12345678", {K::advance, 6, 7}},  // north: own; north-east: B's home; east: B's cell
+      {"5", {K::advance, 6, 10}},
+      {"x8", {K::advance, 6, 1}},  // other characters name no direction
+      {"123x", {K::advance, 6, 7}},
+      {"9x0 ", {K::pass, 0, 0}},
+      {"xxxxxxxx5", {K::pass, 0, 0}},  // only the first eight characters count
+      {"", {K::pass, 0, 0}}
+  }) {
+    patterns(pattern);
+    EXPECT_EQ(choose({0.6, 0.0}), choice) << pattern;  // downwards: cell 6 before own cell 2
+  }
+  // The pattern drawn is the k-th of eight: 0.9 picks the eighth.
+  settings.movement_patterns[7] = "7";
+  EXPECT_EQ(choose({0.6, 0.9}), (AiChoice{K::advance, 6, 5}));
+}
+
+TEST_F(ComputerPlayer, ScanStopsAtTheFirstOwnCellThatAugmentsOrAdvances) {
+  using K = AiChoice::Kind;
+  settings.augment_below = "2";
+  patterns("5");
+  put_units(state, 6, {"u", "v"});
+  put_units(state, 14, {"w"}, "A");
+  // Upwards, cell 6 comes first and advances; downwards, 14 comes first and is below two.
+  EXPECT_EQ(choose({0.4, 0.0}), (AiChoice{K::advance, 6, 10}));
+  EXPECT_EQ(choose({0.6, 0.0}), (AiChoice{K::augment, 14, 0}));
+  settings.augment_below = "";  // 0: nothing is ever below it
+  patterns("");
+  EXPECT_EQ(choose({0.6, 0.0, 0.0}), (AiChoice{K::pass, 0, 0}));
+  // The same seed gives the same choice.
+  patterns("12345678");
+  settings.movement_patterns[3] = "5";
+  AiRandom a(42), b(42);
+  EXPECT_EQ(choose_ai_action(state, settings, a), choose_ai_action(state, settings, b));
+}
+
+TEST_F(ComputerPlayer, AdvanceSendsAllButTheLastListedUnit) {
+  patterns("5");
+  for (const auto& [units, sent] : {std::pair{std::vector<std::string>{"a", "b", "c"}, 2}, {{"a"}, 0}}) {
+    state = campaign(kAiMap);
+    world = FakeWorld();
+    put_units(state, 6, units);
+    ScriptedRandom random({0.2, 0.0});
+    ASSERT_EQ(comp_ai(state, panel, settings, cdata, world, random), AiOutcome::advanced);
+    EXPECT_EQ(units_of(state, 10).size(), static_cast<std::size_t>(sent));
+    EXPECT_EQ(units_of(state, 6), std::vector<std::string>{units.back()});
+    EXPECT_EQ(world.log, "6\tA\t" + std::to_string(sent) + "\tAdvance\tMove\t10\t\t\r\n");
+  }
+}
+
+TEST_F(ComputerPlayer, AugmentFillsFromTheRosterUpToTheTargetAndTheFifthSlot) {
+  cdata[0] = {"P1", "", "P3", "P4", "P5"};
+  settings.augment_below = "3";
+  for (const auto& [fill, log_fill] : {std::pair{"5", "5"}, {"7", "7"}}) {
+    state = campaign(kAiMap);
+    world = FakeWorld();
+    put_units(state, 6, {"old"});
+    ScriptedRandom random({0.2});
+    ASSERT_EQ((settings.augment_max_fill = fill, comp_ai(state, panel, settings, cdata, world, random)),
+              AiOutcome::augmented);
+    EXPECT_EQ(units_of(state, 6), (std::vector<std::string>{"old", "P1", "P3", "P4", "P5"}));
+    EXPECT_EQ(world.calls, std::vector<std::string>{"count 6 1 5"});  // the real count, also for 7
+    EXPECT_EQ(world.log, std::string("6\tA\t") + log_fill + "\tAugment\tAdd\t6\tA\t\r\n");
+    EXPECT_EQ(std::pair(state.turn, state.current_team), std::pair(1L, 2));  // team A acted
+  }
+  // Team B has no cell of its own: it passes, and a pass counts no turn.
+  ScriptedRandom random({0.2});
+  state.field(3, owner) = Value();
+  EXPECT_EQ(comp_ai(state, panel, settings, cdata, world, random), AiOutcome::passed);
+  EXPECT_EQ(std::pair(state.turn, state.current_team), std::pair(1L, 1));
+  // A fill target that reaches the turn limit ends the campaign as any action would.
+  settings.turn_limit = "2";
+  put_units(state, 6, {});
+  ScriptedRandom again({0.2});
+  comp_ai(state, panel, settings, cdata, world, again);
+  EXPECT_EQ(world.messages, std::vector<std::string>{"Game Over: Turn Limit Reached. Game Over"});
+}
+
+}  // namespace
+}  // namespace zorvane::testing
