@@ -10,6 +10,7 @@
 #include "campaign/map_file.h"
 #include "runner/campaign_runner.h"
 #include "turn/computer_player.h"
+#include "bench_main.h"
 
 namespace zorvane {
 namespace {
@@ -63,11 +64,4 @@ BENCHMARK(BM_WholeCampaign40)->Unit(benchmark::kSecond)->Iterations(1)->UseRealT
 }  // namespace
 }  // namespace zorvane
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return zorvane::run_benchmarks_in<QCoreApplication>(argc, argv); }

@@ -17,6 +17,7 @@
 #include "battle/scenario.h"
 #include "common/linefile.h"
 #include "bridge/game_launcher.h"
+#include "bench_main.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -109,11 +110,4 @@ BENCHMARK(BM_BusyPollWait)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRea
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return zorvane::run_benchmarks_in<QCoreApplication>(argc, argv); }

@@ -15,6 +15,7 @@
 #include "campaign/save_file.h"
 #include "common/linefile.h"
 #include "display/map_painter.h"
+#include "bench_main.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -172,12 +173,4 @@ BENCHMARK(BM_LoadCampaign40LongOwners)->Unit(benchmark::kMillisecond);
 }  // namespace
 }  // namespace zorvane
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);  // fonts for the map text
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return zorvane::run_benchmarks_in<QGuiApplication>(argc, argv); }

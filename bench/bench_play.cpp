@@ -10,6 +10,7 @@
 #include "common/linefile.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
+#include "bench_main.h"
 
 namespace zorvane {
 namespace {
@@ -89,12 +90,4 @@ BENCHMARK(BM_ResolvedActionWithoutBattle40)->Unit(benchmark::kMillisecond);
 }  // namespace
 }  // namespace zorvane
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return zorvane::run_benchmarks_in<QApplication>(argc, argv); }
