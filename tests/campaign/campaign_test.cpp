@@ -15,7 +15,6 @@
 #include "campaign/state.h"
 #include "campaign/value.h"
 #include "common/linefile.h"
-#include "file_limits.h"
 #include "test_files.h"
 
 namespace zorvane {
@@ -149,10 +148,7 @@ std::string square_map(int side) {
 
 TEST(MapReader, SmallMapReplacesEveryCellButLeavesTheTurnAlone) {
   CampaignState state;
-  state.current_team = 2;
-  state.turn = 7;
-  state.action_count = 12;
-  state.team_count = 9;
+  std::tie(state.current_team, state.turn, state.action_count, state.team_count) = std::tuple(2, 7L, 12L, 9);
   state.field(5, unit_1) = Value::text("tank.ai");
   state.field(1600, owner) = Value::text("C");
   // 301 by 151 pixels and 3 columns: cells 100 wide, 50 high.
@@ -261,9 +257,6 @@ TEST(MapReader, RejectsUnusableMapsNamingFileLineAndProblem) {
   }
 }
 
-using testing::read_bytes;
-using testing::TempDir;
-
 // Line of field f of cell n, counted from 0: the save's line 3 + 30 (n - 1) + f.
 std::size_t field_line(int n, int f) { return static_cast<std::size_t>(3 + 30 * (n - 1) + f - 1); }
 
@@ -329,24 +322,10 @@ TEST_F(SmallCampaign, SaveLoadSaveDiffersOnlyInPixelPositions) {
   EXPECT_EQ(std::pair(b[field_line(5, x_px)], b[field_line(5, y_px)]), std::pair(std::string(" 50 "), std::string(" 40 ")));
 }
 
-TEST_F(SmallCampaign, FailedSaveSaysWhyAndKeepsTheOldSaveWhole) {
-  const CampaignState state = new_campaign();
-  const std::string save = dir.write("game.sav", "the earlier save");
-  FileResult result;
-  {
-    testing::FileSizeLimit limit(64);  // a save of 9 cells is several hundred bytes
-    result = write_campaign_save(save, state);
-  }
-  EXPECT_FALSE(result.ok);
-  EXPECT_NE(result.error.find("\"" + save + "\""), std::string::npos) << result.error;
-  EXPECT_EQ(read_bytes(save), "the earlier save");
-  EXPECT_FALSE(std::filesystem::exists(save + ".saving"));
-}
-
 // A carriage return would split a value over two lines and shift every later field, and a
 // grid beyond the cell table would be written from cells that do not exist; a line feed alone
-// stays inside its line.
-TEST_F(SmallCampaign, UnsavableStateIsRefusedBeforeWriting) {
+// stays inside its line. Refused, or failing on a full disk, a save keeps the old one whole.
+TEST_F(SmallCampaign, UnsavableStateIsRefusedBeforeWritingAndAFailedWriteKeepsTheOldSave) {
   const std::string save = dir.write("game.sav", "kept");
   // problem: "" for none
   for (const auto& [spoil, problem] : std::vector<std::tuple<std::function<void(CampaignState&)>, const char*>>{
@@ -367,7 +346,15 @@ TEST_F(SmallCampaign, UnsavableStateIsRefusedBeforeWriting) {
       EXPECT_NE(result.error.find(problem), std::string::npos) << result.error;
     }
   }
+  FileResult full;
+  {
+    testing::FileSizeLimit limit(64);  // a save of 9 cells is several hundred bytes
+    full = write_campaign_save(save, new_campaign());
+  }
+  EXPECT_FALSE(full.ok);
+  EXPECT_NE(full.error.find("\"" + save + "\""), std::string::npos) << full.error;
   EXPECT_EQ(read_bytes(save), "kept");
+  EXPECT_FALSE(std::filesystem::exists(save + ".saving"));
 }
 
 // The team counters are the save's (halves rounded to even, one to ten teams), not the map's
@@ -394,18 +381,26 @@ TEST_F(SmallCampaign, CountersComeFromTheSaveAndTurnStartsAgain) {
   EXPECT_EQ(loaded.state->map_file, "small.aim");
 }
 
-TEST_F(SmallCampaign, RejectsDamagedSavesWithAReasonAndProducesNothing) {
+// Damaged saves are refused, naming the file and what is wrong, and produce nothing. Only the
+// lines the map needs, and 30 more, are read: a save cannot make the program take in more than
+// that, however large the file. A missing save, or one that is not a plain file, is refused too.
+TEST_F(SmallCampaign, RejectsDamagedLargeMissingOrUnreadableSavesWithAReason) {
   const std::string good = campaign_save_bytes(new_campaign());
-  auto with_line = [&good](std::size_t index, const std::string& text) {
+  int saves = 0;
+  const auto save = [&](const std::string& bytes) { return dir.write("s" + std::to_string(++saves) + ".sav", bytes); };
+  const auto with_line = [&](std::size_t index, const std::string& text) {
     auto lines = split_lines_cr(good);
     lines[index] = text;
-    return join_crlf(lines);
+    return save(join_crlf(lines));
   };
   std::string bigger = good;
   for (int i = 0; i < 30; ++i) bigger += "x\r\n";
-  for (const auto& [name, bytes, expect] : std::vector<std::tuple<const char*, std::string, std::string>>{
-      {"empty file", "", "empty"},
-      {"only two lines", map_path + "\r\n 1\r\n", "ends after line 2"},
+  const std::string huge = save(bigger), large = save(map_path + "\r\n 1\r\n 2\r\n");
+  std::filesystem::resize_file(huge, 70u << 20);  // sparse: costs no disk
+  std::filesystem::resize_file(large, 17u << 20);
+  for (const auto& [name, path, expect] : std::vector<std::tuple<const char*, std::string, std::string>>{
+      {"empty file", save(""), "empty"},
+      {"only two lines", save(map_path + "\r\n 1\r\n"), "ends after line 2"},
       {"blank map line", with_line(0, "  "), "line 1 names no map file"},
       {"current team not a number", with_line(1, "one"), "line 2, the current team, is not a number: \"one\""},
       {"a megabyte-long line is quoted in part", with_line(2, std::string(1 << 20, 'x')),
@@ -416,38 +411,24 @@ TEST_F(SmallCampaign, RejectsDamagedSavesWithAReasonAndProducesNothing) {
       {"eleven teams", with_line(2, " 11"), "line 3 gives 11 teams"},
       {"current team beyond the teams", with_line(1, " 3"), "team 3 as the current team"},
       {"current team zero", with_line(1, " 0"), "team 0 as the current team"},
-      {"cut short by one line", good.substr(0, good.size() - 2), "has 272 lines, but its map"},  // the last is ""
-      {"a whole cell too many", bigger, "holds the fields of 10 cells"},
+      {"cut short by one line", save(good.substr(0, good.size() - 2)), "has 272 lines, but its map"},  // the last is ""
+      {"a whole cell too many", save(bigger), "holds the fields of 10 cells"},
       {"map missing", with_line(0, dir.file("gone.aim")), "map is missing or unusable"},
       {"map is a device", with_line(0, "/dev/ptmx"), "cannot be read: it is a device, not a file"},
       {"map grown", with_line(0, dir.write("big.aim", "1A11\r\n1111\r\n1111\r\n1111\r\n")), "(4 by 4 cells) needs 483"},
       {"map shrunk", with_line(0, dir.write("tiny.aim", "1A\r\n11\r\n")), "now has 4 (2 by 2); the map has changed"},
-      {"map now broken", with_line(0, dir.write("bad.aim", "1A1\r\n11\r\n111\r\n")), "line 2: the line holds 2 cells"}
+      {"map now broken", with_line(0, dir.write("bad.aim", "1A1\r\n11\r\n111\r\n")), "line 2: the line holds 2 cells"},
+      {"huge file", huge, "holds the fields of 10 cells or more"},
+      {"large file", large, "cannot be read: the file is larger than 16 MiB"},
+      {"missing", dir.file("none.sav"), "does not exist"},
+      {"folder", dir.path(), "folder"},
+      {"named pipe", dir.fifo("pipe.sav"), "it is a named pipe, not a file"}
   }) {
-    const CampaignLoadResult result = parse(bytes);
+    const CampaignLoadResult result = load_campaign_save(path, dir.path(), 301, 301);
     EXPECT_FALSE(result.state.has_value()) << name;
     EXPECT_LT(result.error.size(), 1000u) << name;
-    EXPECT_NE(result.error.find("\"/saves/s.sav\""), std::string::npos) << name << ": " << result.error;
+    EXPECT_NE(result.error.find("\"" + path + "\""), std::string::npos) << name << ": " << result.error;
     EXPECT_NE(result.error.find(expect), std::string::npos) << name << ": " << result.error;
-  }
-}
-
-// Only the lines the map needs, and 30 more, are read: a save cannot make the program take in
-// more than that, however large the file. A missing save, or one that is not a plain file,
-// is refused too.
-TEST_F(SmallCampaign, LargeMissingOrUnreadableSavesAreRefused) {
-  std::string bigger = campaign_save_bytes(new_campaign());
-  for (int i = 0; i < 30; ++i) bigger += "x\r\n";
-  const std::string huge = dir.write("huge.sav", bigger), large = dir.write("large.sav", map_path + "\r\n 1\r\n 2\r\n");
-  std::filesystem::resize_file(huge, 70u << 20);  // sparse: costs no disk
-  std::filesystem::resize_file(large, 17u << 20);
-  for (const auto& [path, reason] : {std::pair{huge, "holds the fields of 10 cells or more"},
-                                     {large, "cannot be read: the file is larger than 16 MiB"}, {dir.file("none.sav"), "does not exist"},
-                                     {dir.path(), "folder"}, {dir.fifo("pipe.sav"), "it is a named pipe, not a file"}}) {
-    const CampaignLoadResult result = load_campaign_save(path, dir.path(), 301, 301);
-    EXPECT_FALSE(result.ok()) << path;
-    EXPECT_NE(result.error.find("\"" + path + "\""), std::string::npos) << result.error;
-    EXPECT_NE(result.error.find(reason), std::string::npos) << result.error;
   }
 }
 

@@ -15,7 +15,6 @@
 #include "common/palette.h"
 #include "common/paths.h"
 #include "common/text.h"
-#include "file_limits.h"
 #include "test_files.h"
 
 namespace zorvane {
@@ -282,19 +281,15 @@ TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
   EXPECT_EQ(busy.error, "Is a directory");
   EXPECT_EQ(testing::read_bytes(path), "old\r\n");
 
-  const struct {
-    std::string path;
-    const char* reason;
-  } cases[] = {
-      {dir.file("folder"), "a folder of that name is in the way"},
-      {dir.fifo("pipe"), "it is a named pipe, not a file"},
-      {dir.file("no/such/folder/x.sav"), "No such file or directory"},
-      {dir.file("loop1"), "it is a chain of more than 40 symbolic links"},
-  };
   fs::create_symlink("loop2", dir.file("loop1"));
   fs::create_symlink("loop1", dir.file("loop2"));
   fs::create_directory(dir.file("folder"));
-  for (const auto& c : cases) EXPECT_EQ(write_file_atomic(c.path, "x").error, c.reason) << c.path;
+  for (const auto& [where, reason] : {std::pair{dir.file("folder"), "a folder of that name is in the way"},
+                                      {dir.fifo("pipe"), "it is a named pipe, not a file"},
+                                      {dir.file("no/such/folder/x.sav"), "No such file or directory"},
+                                      {dir.file("loop1"), "it is a chain of more than 40 symbolic links"}}) {
+    EXPECT_EQ(write_file_atomic(where, "x").error, reason) << where;
+  }
   EXPECT_TRUE(fs::is_directory(dir.file("folder")));
 }
 

@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -16,11 +17,11 @@
 #include <vector>
 
 #include "campaign/map_file.h"
+#include "common/text.h"
 #include "display/map_painter.h"
 #include "display/snapshot.h"
 #include "display/sprites.h"
 #include "display/stretch.h"
-#include "stretch_reference.h"
 #include "test_files.h"
 
 namespace zorvane {
@@ -29,10 +30,11 @@ namespace {
 constexpr ColorValue kBackground = rgb(40, 80, 120);  // a colour no drawing uses
 const ColorValue kBlack = palette_color(0);
 const ColorValue kYellow = palette_color(14);
+constexpr QRgb kSentinel = 0xFF123456u;  // what a stretch leaves alone
 
-QImage surface(int width = 200, int height = 150) {
+QImage surface(int width = 200, int height = 150, const QColor& fill = to_qcolor(kBackground)) {
   QImage image(width, height, QImage::Format_RGB32);
-  image.fill(to_qcolor(kBackground));
+  image.fill(fill);
   return image;
 }
 
@@ -142,11 +144,11 @@ TEST(CellParts, BoxesCoverExactlyTheirCornersAndTextsLieAtTheirPoints) {
   expect_drawn(painted(framed, [&](QPainter& p) { draw_cell_frame(p, box, kLightGreenTerrain); }), outline(kLightGreenTerrain));
 }
 
-// A background where every pixel differs, so any stray or missing write shows.
+// An image where every pixel differs, so any stray, missing, mirrored or shifted write shows.
 QImage patterned(int w, int h) {
   QImage img(w, h, QImage::Format_RGB32);
   for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) img.setPixel(x, y, qRgb((x * 7) % 256, (y * 11) % 256, 200));
+    for (int x = 0; x < w; ++x) img.setPixel(x, y, qRgb(x % 256, y % 256, x / 256 * 16 + y / 256));
   }
   return img;
 }
@@ -191,15 +193,12 @@ TEST(Paintit, EachPicidDrawsItsSpriteOnItsSurfaceOnlyWithBlackTransparent) {
 }
 
 // The full-screen one first: the smaller one replacing it must not keep its tail, nor leave a
-// temporary file beside it. Every pixel differs, so a mirrored or shifted image would show.
+// temporary file beside it.
 TEST(Snapshot, EachSnapshotReplacesTheFileWithTheWholeSurfaceAsABitmap) {
   testing::TempDir dir;
   const std::string path = dir.file("ZIDizizi.bmp");
   for (const QSize size : {QSize(1920, 1080), QSize(37, 23)}) {
-    QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y) {
-      for (int x = 0; x < size.width(); ++x) image.setPixel(x, y, qRgb(x % 256, y % 256, x / 256 * 16 + y / 256));
-    }
+    const QImage image = patterned(size.width(), size.height());
     ASSERT_EQ(save_snapshot(image, path), "");
     const std::string bytes = testing::read_bytes(path);
     ASSERT_GE(bytes.size(), 54u);
@@ -211,14 +210,6 @@ TEST(Snapshot, EachSnapshotReplacesTheFileWithTheWholeSurfaceAsABitmap) {
     EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32), image);
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-constexpr QRgb kSentinel = 0xFF123456u;
-
-QImage filled(int w, int h) {
-  QImage img(w, h, QImage::Format_RGB32);
-  img.fill(kSentinel);
-  return img;
 }
 
 QImage noise_image(int w, int h, std::mt19937& rng) {
@@ -240,6 +231,57 @@ std::vector<std::pair<StretchPath, const char*>> paths_to_check() {
   return paths;
 }
 
+using Rgb = std::array<long long, 3>;
+
+// Beyond the right or bottom edge the nearest edge pixel is read.
+Rgb read_pixel(const QImage& img, long long x, long long y) {
+  const QRgb p = img.pixel(static_cast<int>(std::clamp(x, 0LL, img.width() - 1LL)), static_cast<int>(std::clamp(y, 0LL, img.height() - 1LL)));
+  return {qRed(p), qGreen(p), qBlue(p)};
+}
+
+// Each channel `at` steps of `steps` from `from` to `to`, rounded halves to even.
+Rgb ramp(const Rgb& from, const Rgb& to, long long steps, long long at) {
+  Rgb out{};
+  for (std::size_t c = 0; c < 3; ++c) {
+    out[c] = round_half_even(static_cast<double>(to[c] - from[c]) / static_cast<double>(steps) * static_cast<double>(at) +
+                             static_cast<double>(from[c]));
+  }
+  return out;
+}
+
+// The stretch written plainly, one pixel at a time, step by step: the yardstick the fast
+// smooth_stretch is compared against.
+void reference_stretch(const QImage& src, int sx, int sy, int sw, int sh, int dw, int dh, int tx, int ty, QImage& dest,
+                       unsigned char clip, const std::function<void(int)>& row_done = {}) {
+  if (src.isNull() || dest.isNull() || sw <= 0 || sh <= 0) return;
+  const bool fit = clip == 1;
+  const long long w2 = fit ? round_half_even(static_cast<double>(dw) / sw + dw) : dw;
+  const long long h2 = fit ? round_half_even(static_cast<double>(dh) / sh + dh) : dh;
+  long long y0 = 0;
+  for (long long y = 0; y < sh; ++y) {
+    const long long y1 = round_half_even(static_cast<double>(h2) / sh * static_cast<double>(y + 1));
+    long long x0 = 0;
+    for (long long x = 0; x < sw; ++x) {
+      const long long x1 = round_half_even(static_cast<double>(w2) / sw * static_cast<double>(x + 1));
+      const Rgb c00 = read_pixel(src, sx + x, sy + y), c10 = read_pixel(src, sx + x + 1, sy + y);
+      const Rgb c01 = read_pixel(src, sx + x, sy + y + 1), c11 = read_pixel(src, sx + x + 1, sy + y + 1);
+      for (long long j = 0; j < y1 - y0; ++j) {
+        const Rgb left = ramp(c00, c01, y1 - y0, j), right = ramp(c10, c11, y1 - y0, j);
+        for (long long i = 0; i < x1 - x0; ++i) {
+          if (fit && !(x0 + i < dw && y0 + j < dh)) continue;
+          const long long px = tx + x0 + i, py = ty + y0 + j;
+          if (px < 0 || py < 0 || px >= dest.width() || py >= dest.height()) continue;
+          const Rgb c = ramp(left, right, x1 - x0, i);
+          dest.setPixel(static_cast<int>(px), static_cast<int>(py), qRgb(int(c[0]), int(c[1]), int(c[2])));
+        }
+      }
+      x0 = x1;
+    }
+    if (row_done) row_done(static_cast<int>(y));
+    y0 = y1;
+  }
+}
+
 struct StretchArgs {
   int sx, sy, sw, sh, dw, dh, tx, ty;
   unsigned char clip;
@@ -253,7 +295,7 @@ void expect_same_as_reference(const QImage& src, const QImage& dest, const Stret
                                     << " onto " << a.dw << "x" << a.dh << " at " << a.tx << "," << a.ty << " clip " << int{a.clip});
   QImage plain = dest.copy();
   std::vector<int> plain_rows;
-  testing::reference_stretch(src, a.sx, a.sy, a.sw, a.sh, a.dw, a.dh, a.tx, a.ty, plain, a.clip, [&](int y) { plain_rows.push_back(y); });
+  reference_stretch(src, a.sx, a.sy, a.sw, a.sh, a.dw, a.dh, a.tx, a.ty, plain, a.clip, [&](int y) { plain_rows.push_back(y); });
   for (const auto& [path, name] : paths_to_check()) {
     QImage fast = dest.copy();
     std::vector<int> fast_rows;
@@ -284,9 +326,10 @@ TEST(SmoothStretch, MatchesReferenceOnRandomCasesAndTheFullMapSurface) {
     const int dw = pick(-4, 90), dh = pick(-4, 90), tx = pick(-20, 20), ty = pick(-20, 20);
     const auto clip = static_cast<unsigned char>(pick(0, 3) == 3 ? 255 : pick(0, 2));
     const QImage src = noise_image(source.width(), source.height(), rng).convertToFormat(formats[pick(0, 4)]);
-    expect_same_as_reference(src, filled(dest.width(), dest.height()), {sx, sy, sw, sh, dw, dh, tx, ty, clip});
+    expect_same_as_reference(src, surface(dest.width(), dest.height(), QColor(kSentinel)),
+                             {sx, sy, sw, sh, dw, dh, tx, ty, clip});
   }
-  expect_same_as_reference(noise_image(640, 480, rng), filled(1920, 1080), {0, 0, 640, 480, 1920, 1080, 0, 0, 1});
+  expect_same_as_reference(noise_image(640, 480, rng), surface(1920, 1080), {0, 0, 640, 480, 1920, 1080, 0, 0, 1});
 }
 
 // Pixels worked out by hand, so the reference itself is held to the arithmetic: 2x2 onto
@@ -304,10 +347,10 @@ TEST(SmoothStretch, TwoByTwoOntoAHundredByAHundredByHand) {
       {99, 0, qRgb(150, 0, 9)},     {0, 74, qRgb(0, 74, 9)},    {74, 74, qRgb(148, 74, 9)}, {75, 75, qRgb(150, 75, 9)},
       {99, 99, qRgb(150, 75, 9)},   {37, 10, qRgb(74, 10, 9)},  {100, 0, kSentinel},        {0, 100, kSentinel},
       {119, 119, kSentinel}};
-  std::vector<std::pair<const char*, QImage>> outs = {{"reference", filled(120, 120)}};
-  testing::reference_stretch(src, 0, 0, 2, 2, 100, 100, 0, 0, outs[0].second, 1);
+  std::vector<std::pair<const char*, QImage>> outs = {{"reference", surface(120, 120, QColor(kSentinel))}};
+  reference_stretch(src, 0, 0, 2, 2, 100, 100, 0, 0, outs[0].second, 1);
   for (const auto& [path, name] : paths_to_check()) {
-    outs.push_back({name, filled(120, 120)});
+    outs.push_back({name, surface(120, 120, QColor(kSentinel))});
     smooth_stretch_using(path, src, 0, 0, 2, 2, 100, 100, 0, 0, outs.back().second, 1);
   }
   for (const auto& [name, out] : outs) {

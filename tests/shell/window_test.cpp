@@ -18,16 +18,12 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
-#include <QTimer>
 #include <filesystem>
 
 #include "bridge/battle_runner.h"
 #include "bridge/game_launcher.h"
 #include "campaign/save_file.h"
-#include "child_programs.h"
-#include "common/linefile.h"
 #include "display/map_painter.h"
-#include "event_helpers.h"
 #include "shell/panel.h"
 #include "shell/qt_dialogs.h"
 #include "window_harness.h"
@@ -190,20 +186,15 @@ TEST(StartUp, MissingConfigShowsTheNoticeAndTheConfigurationPanel) {
   }
 }
 
-// A maximized window keeps the stored size for when it is restored.
-TEST(StartUp, MaximizedWindowKeepsTheStoredSize) {
+// A maximized window keeps the stored size for when it is restored. The notice about an
+// unusable background waits until the window has painted.
+TEST(StartUp, MaximizedWindowKeepsTheStoredSizeAndAnUnusableBackgroundIsToldAfterThePaint) {
   WindowHarness h;
-  h.config({{37, "True"}, {38, "False"}, {39, "800"}, {40, "600"}});
+  h.config({{34, "nowhere.bmp"}, {37, "True"}, {38, "False"}, {39, "800"}, {40, "600"}});
   MainWindow& w = h.start(false);
   EXPECT_EQ(w.size(), QSize(800, 600));
   EXPECT_TRUE(w.windowState() & Qt::WindowMaximized);
-}
-
-// The notice about an unusable background waits until the window has painted.
-TEST(StartUp, UnusableBackgroundIsToldOnceAfterTheFirstPaint) {
-  WindowHarness h;
-  h.config({{34, "nowhere.bmp"}});
-  h.start(false).show();
+  w.show();
   EXPECT_TRUE(h.said().empty());
   QCoreApplication::processEvents();
   QCoreApplication::processEvents();
@@ -212,17 +203,6 @@ TEST(StartUp, UnusableBackgroundIsToldOnceAfterTheFirstPaint) {
 }
 
 int stacking(QWidget* w) { return static_cast<int>(w->parentWidget()->children().indexOf(w)); }
-
-TEST(Panels, ConfigureComesToTheFrontOfOtherPanels) {
-  WindowHarness h;
-  h.start();
-  for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
-    h.find<QWidget>(other)->show();
-    h.find<QWidget>(other)->raise();
-    h.trigger("mnuConfig");
-    EXPECT_GT(stacking(h.find<QWidget>("Picture3")), stacking(h.find<QWidget>(other))) << other;
-  }
-}
 
 TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
   WindowHarness h{false};
@@ -249,7 +229,7 @@ TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
 }
 
 // Confirming corrects a size that is too small and always says when it takes effect; it does
-// not write the file.
+// not write the file. The configuration comes back in front of any other panel.
 TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
   WindowHarness h;
   h.start();
@@ -265,6 +245,12 @@ TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
                                                 "Notice: These settings will be used the next time you run this program."}));
   EXPECT_TRUE(!h.shown("Picture12") && h.shown("Picture3"));
   EXPECT_EQ(h.bytes("config.dat"), shipped_file("config.dat"));
+  for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
+    h.find<QWidget>(other)->show();
+    h.find<QWidget>(other)->raise();
+    h.trigger("mnuConfig");
+    EXPECT_GT(stacking(h.find<QWidget>("Picture3")), stacking(h.find<QWidget>(other))) << other;
+  }
 }
 
 QStringList items(QListWidget* list) {
@@ -321,16 +307,14 @@ TEST(Viewer, SaysBufferExceededOrCutsAHugeFile) {
   }
 }
 
-TEST(Snapshot, SavesTheWholeMapAsABitmap) {
-  WindowHarness h;
-  h.start();
-  h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
+TEST_F(Play, SnapshotSavesTheWholeMapAsABitmap) {
+  begin("duel-8.aim", {});
   h.trigger("mnusnapshot");
   EXPECT_EQ(h.said(), std::vector<std::string>{"Saved: Image Saved to 'ZIDizizi.bmp'."});
   QImageReader reader(q(h.folder_file("ZIDizizi.bmp")));
   EXPECT_EQ(reader.format(), "bmp");
   EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32),
-            h.find<SurfaceWidget>("Picture1")->surface().convertToFormat(QImage::Format_RGB32));
+            map()->surface().convertToFormat(QImage::Format_RGB32));
 }
 
 // A map is found against the folder the program started in; a save starts where it was left.
@@ -389,10 +373,8 @@ TEST(RealDialogs, MessageShowsTheArrowAndSaveDoesNotAskBeforeReplacing) {
 
 // While the game runs the window shows the battle and holds off saving; its abort button
 // ends the game and the defenders hold; File, Exit ends the game with the program.
-TEST(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
-  WindowHarness h;
-  h.start();
-  h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
+TEST_F(Play, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
+  begin("duel-8.aim", {});
   h.window->settings().game_exe_path = test_program("never_ends");
   for (const bool by_exit : {false, true}) {
     bool save_held_off = false;

@@ -3,16 +3,89 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <string>
+#include <vector>
 
+#include "campaign/map_file.h"
+#include "common/text.h"
 #include "turn/action_panel.h"
 #include "turn/computer_player.h"
 #include "turn/resolution.h"
 #include "turn/scoring.h"
 #include "turn/selection.h"
-#include "turn_fixtures.h"
+#include "turn/world.h"
 
 namespace zorvane::testing {
 namespace {
+
+// The map laid on a picture of the given size (43 pixels and 4 columns give 10-pixel cells).
+CampaignState campaign(const std::string& map_text, int picture = 43) {
+  const MapReadResult read = parse_map(map_text, "test.aim");
+  EXPECT_TRUE(read.ok()) << read.error;
+  CampaignState state;
+  if (read.ok()) apply_map(*read.map, picture, picture, state);
+  return state;
+}
+
+void put_units(CampaignState& state, int n, const std::vector<std::string>& units, const char* team = nullptr) {
+  for (int k = 0; k < kUnitSlots; ++k) {
+    state.field(n, unit_1 + k) = k < static_cast<int>(units.size()) ? Value::text(units[static_cast<std::size_t>(k)]) : Value();
+  }
+  if (team) state.field(n, owner) = Value::text(team);
+}
+
+std::vector<std::string> units_of(const CampaignState& state, int n) {
+  std::vector<std::string> out;
+  for (int k = 0; k < kUnitSlots; ++k) out.push_back(state.field(n, unit_1 + k).to_text());
+  while (!out.empty() && out.back().empty()) out.pop_back();
+  return out;
+}
+
+class FakeWorld : public TurnWorld {
+ public:
+  BattleAnswer fight_battle(std::string_view terrain, const std::vector<std::string>& attackers,
+                            const std::vector<std::string>& defenders) override {
+    battles.push_back({std::string(terrain), attackers, defenders});
+    if (reports.empty()) return BattleAnswer{false, {}, "The tactical game was not found: Vantor.exe"};
+    BattleRoster roster;
+    std::size_t row = 0;
+    for (const auto& unit : attackers) roster[row++] = {"", "1", unit};
+    for (const auto& unit : defenders) roster[row++] = {"", "2", unit};
+    BattleAnswer answer{true, read_battle_report(roster, reports.front()), {}};
+    reports.pop_front();
+    return answer;
+  }
+  void draw_owner_badge(int cell, int team) override { calls.push_back("owner " + std::to_string(cell) + " " + std::to_string(team)); }
+  void draw_count_badge(int cell, int team, const Value& shown) override {
+    calls.push_back("count " + std::to_string(cell) + " " + std::to_string(team) + " " + shown.to_text());
+  }
+  void append_log(const BattleLogEntry& entry) override { log += battle_log_line(entry); }
+  void message(const std::string& text, const std::string& title) override { messages.push_back(title + ": " + text); }
+  void snapshot() override { calls.push_back("snapshot"); }
+  void show_statistics() override { calls.push_back("statistics"); }
+  void end_campaign() override { calls.push_back("end"); }
+  void hide_map() override { calls.push_back("hide map"); }
+
+  struct Battle {
+    std::string terrain;
+    std::vector<std::string> attackers, defenders;
+  };
+  std::deque<std::string> reports;  // result files for the battles to come; none left: no battle
+  std::vector<Battle> battles;
+  std::vector<std::string> calls;
+  std::vector<std::string> messages;
+  std::string log;
+};
+
+// A placing line as the result reader takes it: place number in columns 17-18, score in 79-86.
+std::string placing(int place, int score) {
+  std::string line(86, ' ');
+  line.replace(4, 5, "Place");
+  const std::string p = std::to_string(place), s = std::to_string(score);
+  line.replace(18 - p.size(), p.size(), p);
+  line.replace(86 - s.size(), s.size(), s);
+  return line + "\r\n";
+}
 
 // Cells 10 pixels wide on a 43-pixel picture: a 3-pixel margin right and below the grid.
 const std::string kMap = "A1B0\r\n1111\r\n11C1\r\n1111\r\n";
@@ -237,25 +310,23 @@ TEST_F(Resolution, OnlyCellsOfTheMapCanAct) {
 // A human team without land is passed over (no turn counted) until a team with land or a
 // computer team is to move; when no team has land the search ends after one round.
 TEST(SkipLandlessPlayers, PassesHumanTeamsWithoutLand) {
-  const struct {
-    std::string owners;  // of cells 1, 2, 3 (and on the ten-team map up to 10)
-    std::array<int, 10> computer;
-    int from, to;
-  } cases[] = {{"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2},
-               {"ABC", {}, 3, 3}, {"ABCDEFGHI ", {}, 10, 1}};
-  for (const auto& c : cases) {
-    const std::size_t side = c.owners.size() == 3 ? 4 : 10;
+  // Owners of cells 1, 2, 3 (and on the ten-team map up to 10), the computer's teams, the team
+  // to move and the one that moves after the skip.
+  for (const auto& [owners, computer, from, to] : std::vector<std::tuple<std::string, std::array<int, 10>, int, int>>{
+           {"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2},
+           {"ABC", {}, 3, 3}, {"ABCDEFGHI ", {}, 10, 1}}) {
+    const std::size_t side = owners.size() == 3 ? 4 : 10;
     std::string map = (side == 4 ? std::string("ABC1") : std::string("ABCDEFGHIJ")) + "\r\n";
     for (std::size_t r = 1; r < side; ++r) map += std::string(side, '1') + "\r\n";
     CampaignState state = campaign(map);
-    for (std::size_t n = 1; n <= c.owners.size(); ++n) {
-      state.field(int(n), owner) = c.owners[n - 1] == ' ' ? Value() : Value::text(std::string(1, c.owners[n - 1]));
+    for (std::size_t n = 1; n <= owners.size(); ++n) {
+      state.field(int(n), owner) = owners[n - 1] == ' ' ? Value() : Value::text(std::string(1, owners[n - 1]));
     }
     Settings settings;
-    settings.computer_controlled = c.computer;
-    state.current_team = c.from;
+    settings.computer_controlled = computer;
+    state.current_team = from;
     skip_landless_players(state, settings);
-    EXPECT_EQ(std::pair(state.current_team, state.turn), std::pair(c.to, 0L)) << c.owners << " from " << c.from;
+    EXPECT_EQ(std::pair(state.current_team, state.turn), std::pair(to, 0L)) << owners << " from " << from;
   }
 }
 
