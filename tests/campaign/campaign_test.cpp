@@ -276,21 +276,9 @@ class SmallCampaign : public ::testing::Test {
   const std::string map_path = dir.write("small.aim", "12A\r\n3B4\r\n555\r\n");
 };
 
-TEST_F(SmallCampaign, SaveHoldsTheMapCountersAndThirtyLinesPerCell) {
-  const std::string bytes = campaign_save_bytes(new_campaign());
-  const auto lines = split_lines_cr(bytes);
-  ASSERT_EQ(lines.size(), 273u);
-  const std::vector<std::string> first = {map_path, " 1", " 2", " 1 ", "", " 42255 ", "", "", " 0 ", " 0 ",
-                                          "",       "",   "1"};
-  for (std::size_t i = 0; i < first.size(); ++i) EXPECT_EQ(lines[i], first[i]) << "line " << i + 1;
-  // Cell 9's unit_10 is the last line.
-  EXPECT_EQ(std::tuple(lines[field_line(3, owner)], lines[field_line(5, x_px)], lines[field_line(9, terrain)], lines[272]),
-            std::tuple("A", " 100 ", "5", ""));
-  // Every line ends with CR LF, the last one included, and nothing else separates lines.
-  EXPECT_EQ(join_crlf(lines), bytes);
-}
-
-TEST_F(SmallCampaign, SaveLoadSaveDiffersOnlyInPixelPositions) {
+// A save holds the map, the counters and thirty lines per cell; loaded and saved again it
+// differs only in the pixel positions.
+TEST_F(SmallCampaign, SaveHoldsThirtyLinesPerCellAndSaveLoadSaveDiffersOnlyInPixelPositions) {
   CampaignState state = new_campaign();
   state.current_team = 2;
   state.field(3, unit_1) = Value::text("brawler.ai");
@@ -301,6 +289,15 @@ TEST_F(SmallCampaign, SaveLoadSaveDiffersOnlyInPixelPositions) {
   ASSERT_TRUE(write_campaign_save(first_path, state).ok);
   const std::string first = read_bytes(first_path);
   EXPECT_EQ(first, campaign_save_bytes(state));
+  const auto a = split_lines_cr(first);
+  ASSERT_EQ(a.size(), 273u);
+  const std::vector<std::string> head = {map_path, " 2", " 2", " 1 ", "", " 42255 ", "", "", " 0 ", " 0 ", "", "", "1"};
+  for (std::size_t i = 0; i < head.size(); ++i) EXPECT_EQ(a[i], head[i]) << "line " << i + 1;
+  // Cell 9's unit_10 is the last line.
+  EXPECT_EQ(std::tuple(a[field_line(3, owner)], a[field_line(5, x_px)], a[field_line(9, terrain)], a[272]),
+            std::tuple("A", " 100 ", "5", ""));
+  // Every line ends with CR LF, the last one included, and nothing else separates lines.
+  EXPECT_EQ(join_crlf(a), first);
 
   // Loaded into a smaller picture: cells 50 by 40 pixels instead of 100 by 100.
   const CampaignLoadResult loaded = load_campaign_save(first_path, dir.path(), 151, 121);
@@ -311,7 +308,6 @@ TEST_F(SmallCampaign, SaveLoadSaveDiffersOnlyInPixelPositions) {
   EXPECT_TRUE(loose_equal(loaded.state->field(1, terrain_color), state.field(1, terrain_color)));
   const std::string second_path = dir.file("second.sav");
   ASSERT_TRUE(write_campaign_save(second_path, *loaded.state).ok);
-  const auto a = split_lines_cr(first);
   const auto b = split_lines_cr(read_bytes(second_path));
   ASSERT_EQ(a.size(), b.size());
   for (std::size_t i = 0; i < a.size(); ++i) {

@@ -75,10 +75,9 @@ TEST(GetPath, TakesFolderPartAtLastSeparatorFromTheThirdPositionOnAndTheNameAfte
 }
 
 TEST(JoinPath, UsesTheFoldersOwnSeparatorAndTakesRelativeSettingsAgainstTheProgramFolder) {
-  const std::string sep(1, platform_separator());
-  EXPECT_EQ(join_path("C:\\Games", "a.ai"), "C:\\Games\\a.ai");
+  // The scenario tests join backslash and empty folders.
   EXPECT_EQ(join_path("/opt/g", "a.ai"), "/opt/g/a.ai");
-  EXPECT_EQ(join_path("", "a.ai"), sep + "a.ai");
+  const std::string sep(1, platform_separator());
   for (const auto& [folder, setting, path] :
        {std::tuple{"/prog", "vantor/Vantor.exe", "/prog" + sep + "vantor/Vantor.exe"},
         {"/prog/", " background.bmp ", "/prog" + sep + "background.bmp"}, {"/prog", "/abs/Vantor.exe", "/abs/Vantor.exe"},

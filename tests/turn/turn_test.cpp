@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "campaign/map_file.h"
@@ -66,14 +67,9 @@ class FakeWorld : public TurnWorld {
   void end_campaign() override { calls.push_back("end"); }
   void hide_map() override { calls.push_back("hide map"); }
 
-  struct Battle {
-    std::string terrain;
-    std::vector<std::string> attackers, defenders;
-  };
   std::deque<std::string> reports;  // result files for the battles to come; none left: no battle
-  std::vector<Battle> battles;
-  std::vector<std::string> calls;
-  std::vector<std::string> messages;
+  std::vector<std::tuple<std::string, std::vector<std::string>, std::vector<std::string>>> battles;  // terrain, sides
+  std::vector<std::string> calls, messages;
   std::string log;
 };
 
@@ -287,8 +283,7 @@ TEST_F(Resolution, AttackFightsAndPutsTheSurvivorsInTheCellOrIsUndone) {
   world.reports.push_back(placing(1, 90) + placing(2, 90) + placing(3, 10));
   ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
   ASSERT_EQ(world.battles.size(), 2u);
-  EXPECT_EQ(std::tuple(world.battles[1].terrain, world.battles[1].attackers, world.battles[1].defenders),
-            std::tuple("1", std::vector<std::string>{"a1", "a2"}, std::vector<std::string>{"d1"}));
+  EXPECT_EQ(world.battles[1], std::tuple("1", std::vector<std::string>{"a1", "a2"}, std::vector<std::string>{"d1"}));
   EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"a3", "", "", "", "", "s6"}));  // the rest packed
   EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
   EXPECT_EQ(state.field(2, owner).to_text(), "A");
@@ -310,17 +305,15 @@ TEST_F(Resolution, OnlyCellsOfTheMapCanAct) {
 // A human team without land is passed over (no turn counted) until a team with land or a
 // computer team is to move; when no team has land the search ends after one round.
 TEST(SkipLandlessPlayers, PassesHumanTeamsWithoutLand) {
-  // Owners of cells 1, 2, 3 (and on the ten-team map up to 10), the computer's teams, the team
-  // to move and the one that moves after the skip.
+  // Owners of cells 1 to 10 of a ten-team map (the rest own no land), the computer's teams, the
+  // team to move and the one that moves after the skip.
   for (const auto& [owners, computer, from, to] : std::vector<std::tuple<std::string, std::array<int, 10>, int, int>>{
            {"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2},
            {"ABC", {}, 3, 3}, {"ABCDEFGHI ", {}, 10, 1}}) {
-    const std::size_t side = owners.size() == 3 ? 4 : 10;
-    std::string map = (side == 4 ? std::string("ABC1") : std::string("ABCDEFGHIJ")) + "\r\n";
-    for (std::size_t r = 1; r < side; ++r) map += std::string(side, '1') + "\r\n";
-    CampaignState state = campaign(map);
-    for (std::size_t n = 1; n <= owners.size(); ++n) {
-      state.field(int(n), owner) = owners[n - 1] == ' ' ? Value() : Value::text(std::string(1, owners[n - 1]));
+    CampaignState state = campaign("ABCD\r\nEFGH\r\nIJ11\r\n1111\r\n");
+    for (std::size_t n = 1; n <= 10; ++n) {
+      const char team = n <= owners.size() ? owners[n - 1] : ' ';
+      state.field(int(n), owner) = team == ' ' ? Value() : Value::text(std::string(1, team));
     }
     Settings settings;
     settings.computer_controlled = computer;
