@@ -30,15 +30,13 @@ std::multiset<std::string> all_units(const CampaignState& s) {
 // owners and unit slots may change; moves keep every unit, augmentations only add, battles
 // only take away; the log, the final save and the history are written.
 TEST(CampaignRunner, PlaysEveryShippedMapKeepingTheRulesInvariant) {
-  const auto shipped = std::filesystem::directory_iterator(kProgramFolder + "/maps");
-  for (const auto& entry : shipped) {
+  for (const auto& entry : std::filesystem::directory_iterator(kProgramFolder + "/maps")) {
     for (std::uint64_t seed : {7u, 8u}) {
       const std::string map = entry.path().string();
       SCOPED_TRACE(map + " seed " + std::to_string(seed));
       TempDir out;
-      RunnerOptions options{map, kProgramFolder, std::nullopt, seed, 50, out.path()};
       std::ostringstream said, errors;
-      CampaignRunner runner(options, said, errors);
+      CampaignRunner runner(RunnerOptions{map, kProgramFolder, std::nullopt, seed, 50, out.path()}, said, errors);
       int checked = 0;
       runner.after_action = [&](const CampaignState& before, const CampaignState& after, AiOutcome outcome) {
         ++checked;

@@ -251,14 +251,12 @@ TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
     put_units(state, 2, target_units);
     state.field(2, owner) = target_owner ? Value::text(target_owner) : Value();
     ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
-    EXPECT_EQ(units_of(state, 1), std::vector<std::string>{});
-    EXPECT_EQ(state.field(1, owner).to_text(), "A");  // the emptied source stays owned
-    EXPECT_EQ(units_of(state, 2), after);
-    EXPECT_EQ(state.field(2, owner).to_text(), "A");
+    // The emptied source stays owned.
+    EXPECT_EQ(std::tuple(units_of(state, 1), state.field(1, owner).to_text(), units_of(state, 2), state.field(2, owner).to_text()),
+              std::tuple(Units{}, "A", after, "A"));
     EXPECT_EQ(world.log, log);
     EXPECT_TRUE(world.battles.empty());
-    const std::string count = "count 2 1 " + std::to_string(after.size());
-    EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 2 1", count, "count 1 1 0"}));
+    EXPECT_EQ(world.calls, (Units{"owner 2 1", "count 2 1 " + std::to_string(after.size()), "count 1 1 0"}));
   }
 }
 
@@ -391,8 +389,7 @@ TEST(Scoring, StatisticsLayoutMarksLeadersAndScalesBarsToThePanel) {
   std::vector<std::tuple<int, int, int>> marks;
   for (const auto& m : layout.sprites) marks.push_back({m.picid, m.x, m.y});
   EXPECT_EQ(marks, (std::vector<std::tuple<int, int, int>>{{62, 15, 29}, {61, 15, 71}, {62, 15, 89}}));
-  state.team_land = {};
-  state.team_units = {};
+  state.team_land = state.team_units = {};
   EXPECT_EQ(stats_layout(state, 553, 12).sprites.size(), 6u);  // all zero: every team leads
 }
 
@@ -413,6 +410,7 @@ struct ScriptedRandom : AiRandom {
 //   9 10 11 12
 //  13 14 15 16
 const std::string kAiMap = "11B1\r\n1A11\r\n1110\r\n1111\r\n";
+using K = AiChoice::Kind;
 
 struct ComputerPlayer : Turn {
   ComputerPlayer() { state = campaign(kAiMap); }
@@ -427,7 +425,6 @@ TEST_F(ComputerPlayer, PatternsPickTheFirstNeighbourNotOwnedAndNotAHome) {
   put_units(state, 6, {"u"});
   state.field(2, owner) = Value::text("A");  // own: skipped
   state.field(7, owner) = Value::text("B");  // an enemy cell is a target like an empty one
-  using K = AiChoice::Kind;
   for (const auto& [pattern, choice] : std::vector<std::tuple<std::string, AiChoice>>{
       {"12345678", {K::advance, 6, 7}},  // north: own; north-east: B's home; east: B's cell
       {"5", {K::advance, 6, 10}},
@@ -446,7 +443,6 @@ TEST_F(ComputerPlayer, PatternsPickTheFirstNeighbourNotOwnedAndNotAHome) {
 }
 
 TEST_F(ComputerPlayer, ScanStopsAtTheFirstOwnCellThatAugmentsOrAdvances) {
-  using K = AiChoice::Kind;
   settings.augment_below = "2";
   patterns("5");
   put_units(state, 6, {"u", "v"});
