@@ -265,9 +265,6 @@ class SmallCampaign : public ::testing::Test {
     apply_map(read_map_file(map_path).map.value(), 301, 301, state);
     return state;
   }
-  CampaignLoadResult parse(const std::string& bytes) const {
-    return parse_campaign_save(bytes, "/saves/s.sav", dir.path(), 301, 301);
-  }
 
   TempDir dir;
   const std::string map_path = dir.write("small.aim", "12A\r\n3B4\r\n555\r\n");
@@ -363,7 +360,7 @@ TEST_F(SmallCampaign, CountersComeFromTheSaveAndTurnStartsAgain) {
         {map_path, " 10", " 10", std::pair(10, 10)}, {std::string("small.aim"), "3.5", "4.5", std::pair(4, 4)}}) {
     auto lines = split_lines_cr(campaign_save_bytes(state));
     std::tie(lines[0], lines[1], lines[2]) = std::tuple(map, current, teams);
-    const CampaignLoadResult loaded = parse(join_crlf(lines) + "\r\n\r\n");
+    const CampaignLoadResult loaded = parse_campaign_save(join_crlf(lines) + "\r\n\r\n", "s.sav", dir.path(), 301, 301);
     ASSERT_TRUE(loaded.ok()) << loaded.error;
     const CampaignState& s = *loaded.state;
     EXPECT_EQ(std::tuple(s.current_team, s.team_count, s.turn, s.action_count, s.map_file),

@@ -270,8 +270,7 @@ TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
   // A folder where the temporary file would go makes the write fail before the rename.
   fs::create_directory(path + ".saving");
   const FileResult busy = write_file_atomic(path, "new\r\n");
-  EXPECT_FALSE(busy.ok);
-  EXPECT_EQ(busy.error, "Is a directory");
+  EXPECT_EQ(std::pair(busy.ok, busy.error), std::pair(false, std::string("Is a directory")));
   EXPECT_EQ(testing::read_bytes(path), "old\r\n");
 
   fs::create_symlink("loop2", dir.file("loop1"));

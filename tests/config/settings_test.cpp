@@ -141,8 +141,7 @@ TEST(Army, AddStopsAtFiveCountedUpToTheLastFilledSlotAndRemovePacksTheRoster) {
   r[9] = {"a.ai", "", "c.ai", "", ""};
   ArmySelection panel;
   assignments(panel, r, 10, {"a.ai", "b.ai", "c.ai"});
-  EXPECT_EQ(panel.army, (std::vector<std::string>{"a.ai", "c.ai"}));
-  EXPECT_EQ(panel.army_count, 3);
+  EXPECT_EQ(std::pair(panel.army, panel.army_count), std::pair(std::vector<std::string>{"a.ai", "c.ai"}, 3));
   EXPECT_FALSE(army_add(panel, -1) || army_add(panel, 3) || army_remove(panel, 2) || army_remove(panel, -1));
   EXPECT_TRUE(army_add(panel, 1) && army_add(panel, 1));
   EXPECT_FALSE(army_add(panel, 0));  // counted five, though the list holds four

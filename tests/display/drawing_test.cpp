@@ -62,34 +62,24 @@ QRect pixels_of(const QImage& image, ColorValue colour, const QRect& area) {
   return found;
 }
 
-// A box filled from (x1, y1) to (x2, y2), both corners included.
-struct Box {
-  int x1, y1, x2, y2;
-  ColorValue colour;
-};
-
-QImage with_boxes(const QImage& image, const std::vector<Box>& boxes) {
+// Boxes filled from (x1, y1) to (x2, y2), both corners included, each in its colour.
+QImage with_boxes(const QImage& image, const std::vector<std::tuple<int, int, int, int, ColorValue>>& boxes) {
   return painted(image, [&](QPainter& p) {
-    for (const Box& b : boxes) p.fillRect(QRect(QPoint(b.x1, b.y1), QPoint(b.x2, b.y2)), to_qcolor(b.colour));
+    for (const auto& [x1, y1, x2, y2, colour] : boxes) p.fillRect(QRect(QPoint(x1, y1), QPoint(x2, y2)), to_qcolor(colour));
   });
 }
 
-struct Text {
-  ColorValue colour;
-  QRect area;
-};
-
-// got is expected pixel for pixel, except for texts: pixels of a text's colour inside its
-// area, of which there must be some.
-void expect_drawn(const QImage& got, const QImage& expected, const std::vector<Text>& texts = {}) {
+// got is expected pixel for pixel, except for texts, each a colour and an area: pixels of a
+// text's colour inside its area, of which there must be some.
+void expect_drawn(const QImage& got, const QImage& expected, const std::vector<std::pair<ColorValue, QRect>>& texts = {}) {
   for (int y = 0; y < got.height(); ++y) {
     for (int x = 0; x < got.width(); ++x) {
       const ColorValue c = pixel(got, x, y);
-      const bool text = std::any_of(texts.begin(), texts.end(), [&](const Text& t) { return c == t.colour && t.area.contains(x, y); });
+      const bool text = std::any_of(texts.begin(), texts.end(), [&](const auto& t) { return c == t.first && t.second.contains(x, y); });
       ASSERT_TRUE(c == pixel(expected, x, y) || text) << "at " << x << "," << y;
     }
   }
-  for (const Text& t : texts) EXPECT_FALSE(pixels_of(got, t.colour, t.area).isEmpty());
+  for (const auto& [colour, area] : texts) EXPECT_FALSE(pixels_of(got, colour, area).isEmpty());
 }
 
 // Map text is Qt's text with its top-left corner at the point, without antialiasing: every

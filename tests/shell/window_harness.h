@@ -114,7 +114,6 @@ class WindowHarness {
   bool enabled(const QString& action) const { return find<QAction>(action)->isEnabled(); }
   // Visible within the window, whether or not the window itself is on screen.
   bool shown(const QString& name) const { return find<QWidget>(name) && find<QWidget>(name)->isVisibleTo(window.get()); }
-  std::string folder_file(const std::string& name) const { return dir.file(name); }
   std::string bytes(const std::string& name) const { return read_bytes(dir.file(name)); }
   const std::vector<std::string>& said() const { return dialogs.messages; }
 

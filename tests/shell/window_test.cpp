@@ -64,10 +64,9 @@ class Play : public ::testing::Test {
   // The badge is on the map exactly when drawing it again changes no pixel.
   bool count_badge_shows(int n, int team, int units) {
     QImage redrawn = map()->surface().copy();
-    {
-      QPainter painter(&redrawn);
-      draw_count_badge(painter, state(), n, team, Value::whole(units));
-    }
+    QPainter painter(&redrawn);
+    draw_count_badge(painter, state(), n, team, Value::whole(units));
+    painter.end();
     return redrawn == map()->surface();
   }
   std::vector<std::string> log_lines() { return split_lines_cr(h.bytes("blog.txt")); }
@@ -115,7 +114,7 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   EXPECT_EQ(h.bytes("autosave.sav"), campaign_save_bytes(state()));
 
   // Saved and loaded into the next run, the campaign comes back as it was.
-  const std::string save = h.folder_file("played.sav");
+  const std::string save = h.dir.file("played.sav");
   h.dialogs.answer(q(save));
   h.trigger("mnuSave");
   const std::string played = campaign_save_bytes(state());
@@ -290,7 +289,7 @@ TEST(Viewer, SaysBufferExceededOrCutsAHugeFile) {
                                     {"Help.txt", QStringList{"Help", "line 0019999\n",
                                                              "[Only the first 20000 lines are shown; the remaining 1.1 MiB of the file are cut.]"}}}) {
     WindowHarness h;
-    if (file == std::string("blog.txt")) fs::create_directory(h.folder_file(file));
+    if (file == std::string("blog.txt")) fs::create_directory(h.dir.file(file));
     else h.dir.write(file, many);
     h.start();
     if (file == std::string("blog.txt")) h.window->mnuLog_Click();
@@ -308,7 +307,7 @@ TEST_F(Play, SnapshotSavesTheWholeMapAsABitmap) {
   h.trigger("mnusnapshot");
   EXPECT_EQ(h.said(), std::vector<std::string>{"Saved: Image Saved to 'ZIDizizi.bmp'."});
   // The bitmap format itself is the snapshot writer's test.
-  EXPECT_EQ(QImageReader(q(h.folder_file("ZIDizizi.bmp"))).read().convertToFormat(QImage::Format_RGB32),
+  EXPECT_EQ(QImageReader(q(h.dir.file("ZIDizizi.bmp"))).read().convertToFormat(QImage::Format_RGB32),
             map()->surface().convertToFormat(QImage::Format_RGB32));
 }
 
@@ -322,7 +321,7 @@ TEST(CommandLine, OpensAMapOrASaveAndExplainsAMissingFile) {
   EXPECT_TRUE(h.said().empty());
   EXPECT_EQ(std::pair(h.window->state().team_count, h.window->state().field(10, owner).to_text()), std::pair(2, std::string("A")));
   EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuNew"));
-  const std::string save = h.folder_file("game.SAV");
+  const std::string save = h.dir.file("game.SAV");
   h.dialogs.answer(q(save));
   h.trigger("mnuSave");
   h.window = h.restart();
@@ -393,9 +392,8 @@ TEST_F(Play, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
 // says what it printed. It was told the sides of the roster.
 TEST(GameLauncher, ProgramInFolderWithSpacesGetsTwoWholeArgumentsAndAFailureIsNoBattle) {
   TempDir dir;
-  const std::string program = dir.file("My Games/record args");
-  ASSERT_TRUE(QDir().mkpath(q(dir.file("My Games"))));
-  ASSERT_TRUE(QFile::copy(q(test_program("record_args")), q(program)));
+  const std::string program = dir.write("My Games/record args", read_bytes(test_program("record_args")));
+  ASSERT_TRUE(QFile::setPermissions(q(program), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
   ScopedEnv record_file("ZORVANE_RECORD_FILE", dir.file("record.txt"));
   ScopedEnv record_env("ZORVANE_RECORD_ENV", "inherited value");
   const std::string shell = dir.file("My Shell");

@@ -102,14 +102,18 @@ struct Turn : ::testing::Test {
       if (auto removal = b_mode(state, panel, cdata, state.source_cell, state.target_cell)) drawn.push_back(*removal);
     }
   }
-  // Opens the panel from `from` to `to` and chooses the first `count` available entries.
-  ActionOutcome act(int from, int to, int count) {
-    b_mode(state, panel, cdata, from, to);
-    EXPECT_TRUE(panel.visible);
+  // Chooses the first available entry `count` times.
+  void choose_first(int count) {
     for (int i = 0; i < count; ++i) {
       panel.available_selected = 0;
       Command1_Click(state, panel);
     }
+  }
+  // Opens the panel from `from` to `to`, chooses the first `count` available entries, then "OK".
+  ActionOutcome act(int from, int to, int count) {
+    b_mode(state, panel, cdata, from, to);
+    EXPECT_TRUE(panel.visible);
+    choose_first(count);
     return Command3_Click(state, panel, settings, world);
   }
 };
@@ -119,7 +123,6 @@ struct Turn : ::testing::Test {
 // blank map line are only hit where they are drawn.
 TEST(HitTest, RoundsHalvesToEvenOnBordersAndIgnoresMarginsAndHoles) {
   const CampaignState state = campaign(kMap);
-  ASSERT_EQ(state.cell_w, 10);
   for (const auto& [x, y, cell] : {std::tuple{0, 0, 1}, {5, 5, 1}, {9, 9, 1}, {10, 0, 1}, {20, 0, 3}, {15, 15, 6}, {39, 39, 16},
                                    {30, 10, 3}, {35, 0, 0} /* a hole */, {42, 0, 0}, {0, 42, 0}, {-6, 0, 0}, {0, -6, 0}}) {
     EXPECT_EQ(hit_test(state, x, y).value_or(0), cell) << x << "," << y;
@@ -179,10 +182,7 @@ TEST_F(Selection, AdvanceCountsOwnUnitsButNotAnEnemysTowardsFive) {
   put_units(state, 2, {"e1", "e2", "e3", "e4", "e5"}, "B");
   b_mode(state, panel, cdata, 1, 2);
   EXPECT_EQ(std::pair(panel.current.size(), state.new_count), std::pair(std::size_t{5}, 0));
-  for (int i = 0; i < 6; ++i) {
-    panel.available_selected = 0;
-    Command1_Click(state, panel);
-  }
+  choose_first(6);
   EXPECT_EQ(panel.chosen.size(), 5u);
   // "<" returns the chosen entry to the end of "Available".
   panel.chosen_selected = 1;
@@ -322,8 +322,7 @@ TEST(SkipLandlessPlayers, PassesHumanTeamsWithoutLand) {
 }
 
 TEST_F(Resolution, TurnLimitEndsTheCampaignAfterTeamOnesActionThatReachesIt) {
-  settings.turn_limit = "3.0";
-  settings.auto_snapshot = 1;
+  std::tie(settings.turn_limit, settings.auto_snapshot) = std::pair("3.0", 1);
   put_units(state, 1, {"a"}, "A");
   put_units(state, 3, {"b"}, "B");
   put_units(state, 11, {"c"}, "C");
