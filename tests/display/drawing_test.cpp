@@ -75,7 +75,7 @@ void expect_drawn(const QImage& got, const QImage& expected, const std::vector<s
   for (int y = 0; y < got.height(); ++y) {
     for (int x = 0; x < got.width(); ++x) {
       const ColorValue c = pixel(got, x, y);
-      const bool text = std::any_of(texts.begin(), texts.end(), [&](const auto& t) { return c == t.first && t.second.contains(x, y); });
+      const bool text = std::ranges::any_of(texts, [&](const auto& t) { return c == t.first && t.second.contains(x, y); });
       ASSERT_TRUE(c == pixel(expected, x, y) || text) << "at " << x << "," << y;
     }
   }

@@ -98,8 +98,8 @@ TEST(CampaignRunner, BadMapSettingsOrGameStopWithAClearMessage) {
 
 TEST(CampaignRunner, CommandLineTakesItsOptionsAndExplainsMistakes) {
   const auto parse = [](std::vector<std::string> args) { return parse_runner_command_line(args, "/prog", 99); };
-  const RunnerOptions o =
-      parse({"m.aim", "--folder", "/f", "--teams", "ACE", "--seed", "12", "--max-actions", "30", "--out", "o"}).options.value();
+  const RunnerOptions o = parse({"m.aim", "--folder", "/f", "--teams", "ACE", "--seed", "12", "--max-actions", "30",
+                                 "--out", "o"}).options.value();
   EXPECT_EQ(std::tuple(o.map_path, o.folder, o.teams, o.seed, o.max_actions, o.out),
             std::tuple("m.aim", "/f", std::optional<std::string>("ACE"), 12u, std::optional<long long>(30), "o"));
   const RunnerOptions plain = parse({"m.aim"}).options.value();

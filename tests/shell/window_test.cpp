@@ -411,9 +411,9 @@ TEST(GameLauncher, ProgramInFolderWithSpacesGetsTwoWholeArgumentsAndAFailureIsNo
   ScopedEnv exit_code("ZORVANE_RECORD_EXIT", "3");
   Settings settings;
   settings.game_exe_path = program;
-  const BattleRunResult battle = BattleRunner().run_battle(q(dir.path()), settings, "1", {"a.ai"}, {"c.ai", "d.ai"});
-  EXPECT_FALSE(battle.fought);
-  EXPECT_TRUE(battle.error.contains("record_args ran") && battle.error.contains("exit code 3")) << battle.error.toStdString();
+  const BattleRunResult run = BattleRunner().run_battle(q(dir.path()), settings, "1", {"a.ai"}, {"c.ai", "d.ai"});
+  EXPECT_FALSE(run.fought);
+  EXPECT_TRUE(run.error.contains("record_args ran") && run.error.contains("exit code 3")) << run.error.toStdString();
   EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))).at(2), "sides=122");
 }
 
