@@ -31,13 +31,9 @@
 namespace zorvane {
 namespace {
 
-Settings battle_settings() {
-  Settings s;
-  s.game_exe_path = "C:\\Games\\Vantor.exe";
-  s.terrain_maps = {"C:\\maps\\green.map", "C:\\maps\\dark.map", "C:\\maps\\brown.map", "C:\\maps\\red.map", "C:\\maps\\white.map"};
-  std::tie(s.battle_damage, s.battle_fuel, s.battle_ammo, s.battle_click_limit) = std::tuple("100", "200", "300", "500");
-  return s;
-}
+using testing::read_bytes;
+using testing::sample_settings;
+using testing::TempDir;
 
 std::vector<std::string> lines_with_prefix(const Scenario& scenario, const std::string& prefix) {
   std::vector<std::string> out;
@@ -49,7 +45,7 @@ std::vector<std::string> lines_with_prefix(const Scenario& scenario, const std::
 
 // The three unit lines name the game's folder; the brown map and its backdrop.
 TEST(Scenario, AttackOnBrownTerrainIsWrittenByteForByteWithItsRoster) {
-  Settings settings = battle_settings();
+  Settings settings = sample_settings();
   // Each switch: 0 (unchecked) writes "no", 1 (checked) "yes", 2 (greyed) no line at all.
   std::tie(settings.last_alive_bonus, settings.disable_strategy_node, settings.shield_overheat, settings.blood_mode) =
       std::tuple(1, 0, 1, 2);
@@ -57,7 +53,7 @@ TEST(Scenario, AttackOnBrownTerrainIsWrittenByteForByteWithItsRoster) {
   EXPECT_EQ(s.bytes(),
             "title=Zorvane Battle\r\nmap=brown.map\r\ndamage=100\r\nfuel=200\r\nunit=C:\\Games\\a.ai\r\nunit=C:\\Games\\b.ai\r\n"
             "unit=C:\\Games\\c.ai\r\nammo=300\r\nlastalivebonus=yes\r\ndisablestrategynode=no\r\nshieldoverheat=yes\r\n"
-            "area=planetside\r\niffoff=no\r\nclicklimit=500\r\noverheat=30\r\nflagguns=30\r\nflagfill=350\r\n"
+            "area=planetside\r\niffoff=no\r\nclicklimit=400\r\noverheat=30\r\nflagguns=30\r\nflagfill=350\r\n"
             "nodebonus=10\r\nnodefill=1\r\nnodeguns=1\r\nmapbackbmp=Rustmoor\r\n");
   EXPECT_EQ(s.roster, (BattleRoster{{{"", "1", "a.ai"}, {"", "1", "b.ai"}, {"", "2", "c.ai"}}}));
 }
@@ -73,11 +69,11 @@ TEST(Scenario, TerrainChoosesMapAndBackdropAroundTheFixedLines) {
         {"J", "map=green.map", ""}, {" 3 ", "map=brown.map", "mapbackbmp=Rustmoor"}, {"0", "", ""}, {"6", "", ""}, {"K", "", ""}, {"c", "", ""}, {"", "", ""}, {"12", "", ""}}) {
     std::vector<std::string> expected = {
         "title=Zorvane Battle", "damage=100", "fuel=200", "unit=C:\\Games\\a.ai", "unit=C:\\Games\\c.ai", "ammo=300",
-        "lastalivebonus=no", "disablestrategynode=no", "shieldoverheat=no", "area=planetside", "iffoff=no", "bloodmode=no",
-        "clicklimit=500", "overheat=30", "flagguns=30", "flagfill=350", "nodebonus=10", "nodefill=1", "nodeguns=1"};
+        "lastalivebonus=yes", "disablestrategynode=no", "area=planetside", "iffoff=no", "bloodmode=yes",
+        "clicklimit=400", "overheat=30", "flagguns=30", "flagfill=350", "nodebonus=10", "nodefill=1", "nodeguns=1"};
     if (*map_line) expected.insert(expected.begin() + 1, map_line);
     if (*backdrop) expected.push_back(backdrop);
-    EXPECT_EQ(build_scenario(terrain, battle_settings(), {"a.ai"}, {"c.ai"}).lines, expected) << terrain;
+    EXPECT_EQ(build_scenario(terrain, sample_settings(), {"a.ai"}, {"c.ai"}).lines, expected) << terrain;
   }
 }
 
@@ -86,26 +82,19 @@ TEST(Scenario, TerrainChoosesMapAndBackdropAroundTheFixedLines) {
 // folder's own separator (or the platform's when the folder has none).
 TEST(Scenario, SettingShapesItsLine) {
   const std::string sep(1, platform_separator());
-  struct Case {
-    std::function<void(Settings&)> set;
-    std::string line;
-  };
-  const std::vector<Case> cases = {
-      {[](Settings& s) { s.terrain_maps[0] = "D:\\maps\\hill.map"; }, "map=hill.map"},
-      {[](Settings& s) { s.terrain_maps[0] = "  D:\\maps\\big hill.map  "; }, "map=big hill.map"},
-      {[](Settings& s) { s.battle_damage = "  150 "; }, "damage=150"},
-      {[](Settings& s) { s.battle_fuel = ""; }, "fuel="},
-      {[](Settings& s) { s.battle_click_limit = " 9 9 "; }, "clicklimit=9 9"},
-      {[](Settings&) {}, "unit=C:\\Games\\ a.ai "},
-      {[](Settings& s) { s.game_exe_path = "C:\\Vantor.exe"; }, "unit=C:" + sep + " a.ai "},
-      {[](Settings& s) { s.game_exe_path = ""; }, "unit=" + sep + " a.ai "},
-  };
-  for (const auto& c : cases) {
-    Settings settings = battle_settings();
-    c.set(settings);
+  for (const auto& [set, line] : std::vector<std::pair<std::function<void(Settings&)>, std::string>>{
+           {[](Settings& s) { s.terrain_maps[0] = "D:\\maps\\hill.map"; }, "map=hill.map"},
+           {[](Settings& s) { s.terrain_maps[0] = "  D:\\maps\\big hill.map  "; }, "map=big hill.map"},
+           {[](Settings& s) { s.battle_damage = "  150 "; }, "damage=150"},
+           {[](Settings& s) { s.battle_fuel = ""; }, "fuel="},
+           {[](Settings& s) { s.battle_click_limit = " 9 9 "; }, "clicklimit=9 9"},
+           {[](Settings&) {}, "unit=C:\\Games\\ a.ai "},
+           {[](Settings& s) { s.game_exe_path = "C:\\Vantor.exe"; }, "unit=C:" + sep + " a.ai "},
+           {[](Settings& s) { s.game_exe_path = ""; }, "unit=" + sep + " a.ai "}}) {
+    Settings settings = sample_settings();
+    set(settings);
     const Scenario s = build_scenario("1", settings, {" a.ai "}, {});
-    const std::string prefix = c.line.substr(0, c.line.find('=') + 1);
-    EXPECT_EQ(lines_with_prefix(s, prefix), std::vector<std::string>{c.line}) << c.line;
+    EXPECT_EQ(lines_with_prefix(s, line.substr(0, line.find('=') + 1)), std::vector<std::string>{line}) << line;
   }
 }
 
@@ -119,21 +108,19 @@ TEST(Scenario, EntriesFillTheRosterRowsInOrder) {
        {std::tuple{Entries{" a.ai ", "  "}, Entries{"c.ai"}, Entries{" a.ai ", "  ", "c.ai"}},
         {seven, six, Entries{"a1", "a2", "a3", "a4", "a5", "a6", "a7", "d1", "d2", "d3"}}, {Entries{}, Entries{"d1"}, Entries{"d1"}},
         {Entries{}, Entries{}, Entries{}}}) {
-    const Scenario s = build_scenario("1", battle_settings(), attackers, defenders);
+    const Scenario s = build_scenario("1", sample_settings(), attackers, defenders);
     Entries units;
     for (const auto& entry : rows) {
       if (!is_blank(entry)) units.push_back("unit=C:\\Games\\" + entry);
     }
     EXPECT_EQ(lines_with_prefix(s, "unit="), units);
-    EXPECT_EQ(s.lines.size(), 19 + units.size());
+    EXPECT_EQ(s.lines.size(), 18 + units.size());
     for (std::size_t i = 0; i < s.roster.size(); ++i) {
       const std::string side = i >= rows.size() ? "" : i < attackers.size() ? "1" : "2";
       EXPECT_EQ(s.roster[i], (BattleRosterRow{"", side, i < rows.size() ? rows[i] : ""})) << "row " << i + 1;
     }
   }
 }
-
-using testing::TempDir;
 
 // A placing: "Place" in columns 5-9, the place number in columns 17-18, the score from
 // column 79 on.
@@ -178,8 +165,8 @@ void expect_cell_after(const BattleReport& report, std::vector<std::string> surv
     EXPECT_TRUE(slot == (survivors[k].empty() ? Value() : Value::text(survivors[k])))
         << name << ", slot " << k + 1 << " holds \"" << slot.to_text() << "\", not \"" << survivors[k] << "\"";
   }
-  EXPECT_EQ(cell[owner - 1].to_text(), captured ? "E" : "B") << name;
-  EXPECT_EQ(cell[terrain - 1].to_text(), "3") << name << ": other fields untouched";
+  // The terrain stands for the other fields, which stay untouched.
+  EXPECT_EQ(cell[owner - 1].to_text() + cell[terrain - 1].to_text(), captured ? "E3" : "B3") << name;
 }
 
 struct ReportCase {
@@ -197,8 +184,7 @@ std::vector<ReportCase> report_cases() {
   const std::string held = "1000";
   const std::string huge(5u << 20, 'x');
   const std::string nul_score("  \0 88", 6);
-  std::string nul_placing = placing(" 1", "      77");
-  nul_placing[30] = '\0';
+  const std::string nul_placing = placing(" 1", "      77").replace(30, 1, 1, '\0');
   std::string junk;
   for (int i = 0; i < 5000; ++i) junk += static_cast<char>((i * 7919 + 13) % 256);
   junk += std::string(100, '\0');
@@ -207,12 +193,9 @@ std::vector<ReportCase> report_cases() {
   const std::array<std::string, 4> kill_after_scores = {"     120", "0", "      40", "      40"};
   std::string wrong_notice = kill_notice(" 1");
   wrong_notice.back() = '.';
-  std::string early_notice = kill_notice(" 1");
-  early_notice.erase(20, 1);  // the notice starts in column 27
-  std::string shifted_notice = kill_notice(" 3");
-  shifted_notice.insert(27, "  ");  // the notice starts in column 30
-  std::string short_placing = placing(" 1", "");
-  short_placing.resize(60);
+  const std::string early_notice = kill_notice(" 1").erase(20, 1);       // the notice starts in column 27
+  const std::string shifted_notice = kill_notice(" 3").insert(27, "  ");  // the notice starts in column 30
+  const std::string short_placing = placing(" 1", "").substr(0, 60);
   return {
       {"kill notice after the placing", joined(kill_after), kill_after_scores, 120, 4, true, {"a.ai"}, 1, 0},
       {"LF line ends", joined(kill_after, "\n"), kill_after_scores, 120, 4, true, {"a.ai"}, 1, 0},
@@ -278,7 +261,7 @@ TEST(BattleReport, ReadsScoresAndDecidesTheBattle) {
 }
 
 // Only the first max_bytes of the file are read, and a line cut by the limit is ignored.
-TEST(BattleReportFile, ReadsTheFileItNamesUpToTheLimit) {
+TEST(BattleReportFile, ReadsTheFileItNamesUpToTheLimitAndCountsAnUnreadableOneAsNoReport) {
   TempDir dir;
   const std::string head = joined({placing(" 3", "      40"), std::string(100, 'x')});
   const std::string bytes = head + joined({placing(" 1", "      99")});
@@ -291,21 +274,15 @@ TEST(BattleReportFile, ReadsTheFileItNamesUpToTheLimit) {
   const BattleReport cut = read_battle_report_file(two_on_two(), path, head.size() + 20);
   // The placing past the limit is not read, nor is the part of it that fits.
   EXPECT_EQ(std::tuple(cut.truncated, cut.best_score, cut.roster[0].score, cut.roster[2].score), std::tuple(true, 40.0, "", "      40"));
-}
 
-TEST(BattleReportFile, MissingOrUnreadableFileCountsAsNoReport) {
-  TempDir dir;
+  // A missing or unreadable file counts as no report; a pipe in its place must not be waited for.
   dir.write("folder/inside.txt", "x");
-  // A pipe in place of the file must not be waited for.
-  for (const std::string& path : {dir.file("missing.txt"), dir.file("folder"), dir.fifo("pipe.txt")}) {
-    const BattleReport read = read_battle_report_file(two_on_two(), path);
-    EXPECT_EQ(std::tuple(read.reported, read.read_error.empty(), read.best_score), std::tuple(false, false, 1000.0)) << path;
-    expect_cell_after(read, {"c.ai", "d.ai"}, false, path);
+  for (const std::string& bad : {dir.file("missing.txt"), dir.file("folder"), dir.fifo("pipe.txt")}) {
+    const BattleReport read = read_battle_report_file(two_on_two(), bad);
+    EXPECT_EQ(std::tuple(read.reported, read.read_error.empty(), read.best_score), std::tuple(false, false, 1000.0)) << bad;
+    expect_cell_after(read, {"c.ai", "d.ai"}, false, bad);
   }
 }
-
-using testing::read_bytes;
-using testing::TempDir;
 
 // Runs the game through the shell with these arguments, each quoted whole, its error output
 // discarded, and, when sides is set, ZORVANE_BATTLE_SIDES; its exit code, or -1.
@@ -360,8 +337,7 @@ TEST(Vantor, ReportsKeepTheContractOverManySeeds) {
     // best score, with them only one side wins.
     const BattleReport report = read_battle_report(scenario.roster, bytes);
     const int units = std::min(10, static_cast<int>(a.size() + d.size()));  // only the first ten fight
-    ASSERT_TRUE(report.reported);
-    EXPECT_EQ(report.placings, units);
+    ASSERT_EQ(std::pair(report.reported, report.placings), std::pair(true, units));
     const BattleOutcome outcome = battle_outcome(report);
     std::set<std::string> survivors(outcome.units.begin(), outcome.units.end());
     survivors.erase("");
@@ -401,20 +377,15 @@ TEST(Vantor, BadInputExitsNonZeroAndLeavesResultUntouched) {
 
 // Only a line that came joined is split at the options; a bad number is an error naming it.
 TEST(VantorCommandLine, SplitsOnlyAJoinedLineAndNamesABadNumber) {
-  struct Case {
-    std::vector<std::string> args;
-    std::string scenario, result;
-    std::optional<std::uint64_t> seed;
-  };
-  for (const Case& c : std::vector<Case>{
+  for (const auto& [args, scenario, result, seed] :
+       std::vector<std::tuple<std::vector<std::string>, std::string, std::string, std::optional<std::uint64_t>>>{
            {{"/S:/tmp/x /B:y/zorvtmp.scn", "/B:/tmp/out.txt", "/R:7"}, "/tmp/x /B:y/zorvtmp.scn", "/tmp/out.txt", 7},
            {{"/s:a /R:b", "/b:c /D:d"}, "a /R:b", "c /D:d", std::nullopt},
            {{"/S:C:\\My Shell\\x.scn /B:C:\\My Shell\\x.txt /R:18446744073709551615 "}, "C:\\My Shell\\x.scn",
             "C:\\My Shell\\x.txt", UINT64_MAX}}) {
-    const vantor::Options options = vantor::parse_command_line(c.args);
+    const vantor::Options options = vantor::parse_command_line(args);
     EXPECT_EQ(std::tuple(options.scenario_path, options.result_path, options.seed, options.error),
-              std::tuple(c.scenario, c.result, c.seed, ""))
-        << ::testing::PrintToString(c.args);
+              std::tuple(scenario, result, seed, "")) << ::testing::PrintToString(args);
   }
   for (const std::string bad : {"/R:-1", "/R:12x", "/R:18446744073709551616", "/R:", "/D:soon", "/D:600001"}) {
     EXPECT_NE(vantor::parse_command_line({"/S:a", "/B:b", bad}).error.find(bad), std::string::npos) << bad;

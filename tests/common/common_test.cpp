@@ -15,7 +15,6 @@
 #include "common/palette.h"
 #include "common/paths.h"
 #include "common/text.h"
-#include "file_limits.h"
 #include "test_files.h"
 
 namespace zorvane {
@@ -76,10 +75,9 @@ TEST(GetPath, TakesFolderPartAtLastSeparatorFromTheThirdPositionOnAndTheNameAfte
 }
 
 TEST(JoinPath, UsesTheFoldersOwnSeparatorAndTakesRelativeSettingsAgainstTheProgramFolder) {
-  const std::string sep(1, platform_separator());
-  EXPECT_EQ(join_path("C:\\Games", "a.ai"), "C:\\Games\\a.ai");
+  // The scenario tests join backslash and empty folders.
   EXPECT_EQ(join_path("/opt/g", "a.ai"), "/opt/g/a.ai");
-  EXPECT_EQ(join_path("", "a.ai"), sep + "a.ai");
+  const std::string sep(1, platform_separator());
   for (const auto& [folder, setting, path] :
        {std::tuple{"/prog", "vantor/Vantor.exe", "/prog" + sep + "vantor/Vantor.exe"},
         {"/prog/", " background.bmp ", "/prog" + sep + "background.bmp"}, {"/prog", "/abs/Vantor.exe", "/abs/Vantor.exe"},
@@ -134,9 +132,8 @@ TEST(LineReader, SplitsAsTheWholeTextSplittersFromMemoryAndFromAFile) {
       LineReader file(dir.write("t.txt", text), ends);
       EXPECT_EQ(read_all(memory), expected) << text.size();
       EXPECT_EQ(read_all(file), expected) << text.size();
-      EXPECT_FALSE(file.failed()) << file.error();
-      EXPECT_EQ(file.bytes_used(), text.size());
-      EXPECT_EQ(file.input_size(), text.size());
+      EXPECT_EQ(std::tuple(file.failed(), file.bytes_used(), file.input_size()), std::tuple(false, text.size(), text.size()))
+          << file.error();
     }
   }
 }
@@ -184,11 +181,9 @@ TEST(Files, AreReadAndWrittenThroughDescriptorZero) {
   const bool appended = append_file(dir.file("blog.txt"), "a\r\n").ok && append_file(dir.file("blog.txt"), "b\r\n").ok;
   ::dup2(saved, 0);
   ::close(saved);
-  EXPECT_EQ(lines, (Lines{"a", "b"}));
-  EXPECT_EQ(whole.bytes, "a\r\nb\r\n");
-  EXPECT_TRUE(written && appended);
-  EXPECT_EQ(testing::read_bytes(dir.file("config.dat")), "new\r\n");
-  EXPECT_EQ(testing::read_bytes(dir.file("blog.txt")), "a\r\nb\r\n");
+  EXPECT_EQ(std::tuple(lines, whole.bytes, written && appended, testing::read_bytes(dir.file("config.dat")),
+                       testing::read_bytes(dir.file("blog.txt"))),
+            std::tuple(Lines{"a", "b"}, "a\r\nb\r\n", true, "new\r\n", "a\r\nb\r\n"));
 }
 
 // Reading a pipe or a device used to block for ever; every reader refuses them at once.
@@ -201,15 +196,12 @@ TEST(Readers, RefuseWhatIsNotAPlainFileNamingWhatItIs) {
       {fs::exists("/dev/ptmx") ? "/dev/ptmx" : "/dev/null", "it is a device, not a file"}
   }) {
     const ReadResult whole = read_file(path);
-    EXPECT_FALSE(whole.ok) << path;
-    EXPECT_EQ(whole.error, reason) << path;
+    EXPECT_EQ(std::pair(whole.ok, whole.error), std::pair(false, std::string(reason))) << path;
     LineReader lines(path, LineEnds::any);
     std::string line;
     EXPECT_FALSE(lines.next(line)) << path;
     EXPECT_EQ(lines.error(), reason) << path;
-    if (path != dir.file("none.txt")) {
-      EXPECT_EQ(append_file(path, "x").error, reason) << path;
-    }
+    if (path != dir.file("none.txt")) { EXPECT_EQ(append_file(path, "x").error, reason) << path; }
   }
 }
 
@@ -278,23 +270,18 @@ TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
   // A folder where the temporary file would go makes the write fail before the rename.
   fs::create_directory(path + ".saving");
   const FileResult busy = write_file_atomic(path, "new\r\n");
-  EXPECT_FALSE(busy.ok);
-  EXPECT_EQ(busy.error, "Is a directory");
+  EXPECT_EQ(std::pair(busy.ok, busy.error), std::pair(false, std::string("Is a directory")));
   EXPECT_EQ(testing::read_bytes(path), "old\r\n");
 
-  const struct {
-    std::string path;
-    const char* reason;
-  } cases[] = {
-      {dir.file("folder"), "a folder of that name is in the way"},
-      {dir.fifo("pipe"), "it is a named pipe, not a file"},
-      {dir.file("no/such/folder/x.sav"), "No such file or directory"},
-      {dir.file("loop1"), "it is a chain of more than 40 symbolic links"},
-  };
   fs::create_symlink("loop2", dir.file("loop1"));
   fs::create_symlink("loop1", dir.file("loop2"));
   fs::create_directory(dir.file("folder"));
-  for (const auto& c : cases) EXPECT_EQ(write_file_atomic(c.path, "x").error, c.reason) << c.path;
+  for (const auto& [where, reason] : {std::pair{dir.file("folder"), "a folder of that name is in the way"},
+                                      {dir.fifo("pipe"), "it is a named pipe, not a file"},
+                                      {dir.file("no/such/folder/x.sav"), "No such file or directory"},
+                                      {dir.file("loop1"), "it is a chain of more than 40 symbolic links"}}) {
+    EXPECT_EQ(write_file_atomic(where, "x").error, reason) << where;
+  }
   EXPECT_TRUE(fs::is_directory(dir.file("folder")));
 }
 

@@ -12,24 +12,13 @@
 namespace zorvane {
 namespace {
 
-Settings sample_settings() {
-  Settings s;
-  s.game_exe_path = "C:\\Games\\Vantor.exe";
-  s.terrain_maps = {"a.map", "b.map", " c.map", "d.map ", "e.map"};
-  std::tie(s.battle_damage, s.battle_fuel, s.battle_ammo, s.battle_click_limit) = std::tuple("100", "200", "300", "400");
-  std::tie(s.last_alive_bonus, s.disable_strategy_node, s.shield_overheat, s.blood_mode) = std::tuple(1, 0, 2, 1);
-  s.computer_controlled = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1};
-  std::tie(s.augment_below, s.augment_max_fill) = std::pair("2", "3");
-  s.movement_patterns = {"12345678", "87654321", "1", "", "5", "x", "  33  ", "8"};
-  std::tie(s.background_image, s.turn_limit, s.auto_snapshot, s.run_maximized) = std::tuple("back.bmp", "", 1, true);
-  std::tie(s.window_width, s.window_height) = std::pair("800", "600");
-  return s;
-}
+using testing::sample_settings;
 
 // Read back, every text keeps its spaces, and "Set Size" is written as the other option.
 TEST(ConfigFile, WritesFortyOneLinesInFileOrderThatReadBackToTheSameValues) {
   const std::string expected =
-      "C:\\Games\\Vantor.exe\r\na.map\r\nb.map\r\n c.map\r\nd.map \r\ne.map\r\n100\r\n200\r\n300\r\n400\r\n"
+      "C:\\Games\\Vantor.exe\r\nC:\\maps\\green.map\r\nC:\\maps\\dark.map\r\n C:\\maps\\brown.map\r\n"
+      "C:\\maps\\red.map \r\nC:\\maps\\white.map\r\n100\r\n200\r\n300\r\n400\r\n"
       " 1 \r\n 0 \r\n 2 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n2\r\n3\r\n"
       "12345678\r\n87654321\r\n1\r\n\r\n5\r\nx\r\n  33  \r\n8\r\nback.bmp\r\n\r\n 1 \r\nTrue\r\nFalse\r\n800\r\n600\r\n";
   EXPECT_EQ(config_file_bytes(sample_settings()), expected);
@@ -59,20 +48,16 @@ TEST(ParseCheck, NumericValueRoundedDecidesTheBoxAndTrueTheOption) {
 // An option line that does not say True leaves the option as it is; "Set Size" (line 39)
 // is applied last, so it wins when both say True.
 TEST(ApplyConfig, OptionLinesChooseOnlyWhenTheySayTrue) {
-  const struct {
-    const char* maximized;
-    const char* set_size;
-    bool before, after;
-  } cases[] = {{"False", "False", false, false}, {"False", "False", true, true}, {"True", "true", true, false},
-               {"True", "False", false, true}};
-  for (const auto& c : cases) {
+  // Lines 38 and 39, the option before, and after.
+  for (const auto& [maximized, set_size, before, after] : {std::tuple{"False", "False", false, false},
+                                                           {"False", "False", true, true}, {"True", "true", true, false},
+                                                           {"True", "False", false, true}}) {
     std::vector<std::string> lines(41);
-    lines[37] = c.maximized;
-    lines[38] = c.set_size;
+    std::tie(lines[37], lines[38]) = std::pair(maximized, set_size);
     Settings s;
-    s.run_maximized = c.before;
+    s.run_maximized = before;
     EXPECT_TRUE(apply_config_lines(lines, s));
-    EXPECT_EQ(s.run_maximized, c.after) << c.maximized << " " << c.set_size << " " << c.before;
+    EXPECT_EQ(s.run_maximized, after) << maximized << " " << set_size << " " << before;
   }
 }
 
@@ -156,8 +141,7 @@ TEST(Army, AddStopsAtFiveCountedUpToTheLastFilledSlotAndRemovePacksTheRoster) {
   r[9] = {"a.ai", "", "c.ai", "", ""};
   ArmySelection panel;
   assignments(panel, r, 10, {"a.ai", "b.ai", "c.ai"});
-  EXPECT_EQ(panel.army, (std::vector<std::string>{"a.ai", "c.ai"}));
-  EXPECT_EQ(panel.army_count, 3);
+  EXPECT_EQ(std::pair(panel.army, panel.army_count), std::pair(std::vector<std::string>{"a.ai", "c.ai"}, 3));
   EXPECT_FALSE(army_add(panel, -1) || army_add(panel, 3) || army_remove(panel, 2) || army_remove(panel, -1));
   EXPECT_TRUE(army_add(panel, 1) && army_add(panel, 1));
   EXPECT_FALSE(army_add(panel, 0));  // counted five, though the list holds four

@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -16,11 +17,11 @@
 #include <vector>
 
 #include "campaign/map_file.h"
+#include "common/text.h"
 #include "display/map_painter.h"
 #include "display/snapshot.h"
 #include "display/sprites.h"
 #include "display/stretch.h"
-#include "stretch_reference.h"
 #include "test_files.h"
 
 namespace zorvane {
@@ -29,10 +30,11 @@ namespace {
 constexpr ColorValue kBackground = rgb(40, 80, 120);  // a colour no drawing uses
 const ColorValue kBlack = palette_color(0);
 const ColorValue kYellow = palette_color(14);
+constexpr QRgb kSentinel = 0xFF123456u;  // what a stretch leaves alone
 
-QImage surface(int width = 200, int height = 150) {
+QImage surface(int width = 200, int height = 150, const QColor& fill = to_qcolor(kBackground)) {
   QImage image(width, height, QImage::Format_RGB32);
-  image.fill(to_qcolor(kBackground));
+  image.fill(fill);
   return image;
 }
 
@@ -60,34 +62,24 @@ QRect pixels_of(const QImage& image, ColorValue colour, const QRect& area) {
   return found;
 }
 
-// A box filled from (x1, y1) to (x2, y2), both corners included.
-struct Box {
-  int x1, y1, x2, y2;
-  ColorValue colour;
-};
-
-QImage with_boxes(const QImage& image, const std::vector<Box>& boxes) {
+// Boxes filled from (x1, y1) to (x2, y2), both corners included, each in its colour.
+QImage with_boxes(const QImage& image, const std::vector<std::tuple<int, int, int, int, ColorValue>>& boxes) {
   return painted(image, [&](QPainter& p) {
-    for (const Box& b : boxes) p.fillRect(QRect(QPoint(b.x1, b.y1), QPoint(b.x2, b.y2)), to_qcolor(b.colour));
+    for (const auto& [x1, y1, x2, y2, colour] : boxes) p.fillRect(QRect(QPoint(x1, y1), QPoint(x2, y2)), to_qcolor(colour));
   });
 }
 
-struct Text {
-  ColorValue colour;
-  QRect area;
-};
-
-// got is expected pixel for pixel, except for texts: pixels of a text's colour inside its
-// area, of which there must be some.
-void expect_drawn(const QImage& got, const QImage& expected, const std::vector<Text>& texts = {}) {
+// got is expected pixel for pixel, except for texts, each a colour and an area: pixels of a
+// text's colour inside its area, of which there must be some.
+void expect_drawn(const QImage& got, const QImage& expected, const std::vector<std::pair<ColorValue, QRect>>& texts = {}) {
   for (int y = 0; y < got.height(); ++y) {
     for (int x = 0; x < got.width(); ++x) {
       const ColorValue c = pixel(got, x, y);
-      const bool text = std::any_of(texts.begin(), texts.end(), [&](const Text& t) { return c == t.colour && t.area.contains(x, y); });
+      const bool text = std::ranges::any_of(texts, [&](const auto& t) { return c == t.first && t.second.contains(x, y); });
       ASSERT_TRUE(c == pixel(expected, x, y) || text) << "at " << x << "," << y;
     }
   }
-  for (const Text& t : texts) EXPECT_FALSE(pixels_of(got, t.colour, t.area).isEmpty());
+  for (const auto& [colour, area] : texts) EXPECT_FALSE(pixels_of(got, colour, area).isEmpty());
 }
 
 // Map text is Qt's text with its top-left corner at the point, without antialiasing: every
@@ -142,11 +134,11 @@ TEST(CellParts, BoxesCoverExactlyTheirCornersAndTextsLieAtTheirPoints) {
   expect_drawn(painted(framed, [&](QPainter& p) { draw_cell_frame(p, box, kLightGreenTerrain); }), outline(kLightGreenTerrain));
 }
 
-// A background where every pixel differs, so any stray or missing write shows.
+// An image where every pixel differs, so any stray, missing, mirrored or shifted write shows.
 QImage patterned(int w, int h) {
   QImage img(w, h, QImage::Format_RGB32);
   for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) img.setPixel(x, y, qRgb((x * 7) % 256, (y * 11) % 256, 200));
+    for (int x = 0; x < w; ++x) img.setPixel(x, y, qRgb(x % 256, y % 256, x / 256 * 16 + y / 256));
   }
   return img;
 }
@@ -167,39 +159,34 @@ QImage expected_copy(const QImage& dest, const QImage& sprite, int w, int h, int
 // units digit the sprite (1 unit, 2 flag), black is transparent and the edges clip; pixel
 // (0, 0) is the key, so a 1 x 1 copy draws nothing; any other picid draws nothing anywhere.
 TEST(Paintit, EachPicidDrawsItsSpriteOnItsSurfaceOnlyWithBlackTransparent) {
-  struct Case {
-    int picid, px, py, pw, ph;
-  };
-  std::vector<Case> cases = {{11, 3, 2, 22, 21}, {12, 3, 2, 22, 21}, {21, 3, 2, 22, 21}, {62, 3, 2, 22, 21},
-                             {11, 10, 10, 1, 1}, {12, -10, 80, 22, 21}};
-  for (int picid : {13, 63, 0, 10, 111, -11, 611}) cases.push_back({picid, 3, 2, 22, 21});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.picid << " at " << c.px << "," << c.py << " " << c.pw << "x" << c.ph);
+  // picid, then where the sprite's top-left w x h goes
+  std::vector<std::tuple<int, int, int, int, int>> cases = {{11, 3, 2, 22, 21}, {12, 3, 2, 22, 21}, {21, 3, 2, 22, 21},
+                                                           {62, 3, 2, 22, 21}, {11, 10, 10, 1, 1}, {12, -10, 80, 22, 21}};
+  for (int picid : {13, 63, 0, 10, 111, -11, 611}) cases.emplace_back(picid, 3, 2, 22, 21);
+  for (const auto& [picid, px, py, pw, ph] : cases) {
+    SCOPED_TRACE(::testing::Message() << picid << " at " << px << "," << py << " " << pw << "x" << ph);
     QImage map = patterned(120, 90), action = patterned(60, 50), stats = patterned(70, 40);
     const std::vector<QImage> before = {map, action, stats};
     SpriteSurfaces targets{&map, &action, &stats};
-    paintit(targets, c.picid, c.px, c.py, c.pw, c.ph);
-    const bool draws = c.picid == 11 || c.picid == 12 || c.picid == 21 || c.picid == 62;
-    const int target = c.picid / 10 == 1 ? 0 : c.picid / 10 == 2 ? 1 : 2;
-    const QImage& sprite = c.picid % 2 ? unit_sprite() : flag_sprite();
+    paintit(targets, picid, px, py, pw, ph);
+    const bool draws = picid == 11 || picid == 12 || picid == 21 || picid == 62;
+    const int target = picid / 10 == 1 ? 0 : picid / 10 == 2 ? 1 : 2;
+    const QImage& sprite = picid % 2 ? unit_sprite() : flag_sprite();
     const std::vector<QImage> after = {map, action, stats};
     for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(after[i], draws && i == target ? expected_copy(before[i], sprite, c.pw, c.ph, c.px, c.py) : before[i]) << i;
+      EXPECT_EQ(after[i], draws && i == target ? expected_copy(before[i], sprite, pw, ph, px, py) : before[i]) << i;
     }
-    if (draws && c.pw > 1) { EXPECT_NE(after[target], before[target]); }
+    if (draws && pw > 1) { EXPECT_NE(after[target], before[target]); }
   }
 }
 
 // The full-screen one first: the smaller one replacing it must not keep its tail, nor leave a
-// temporary file beside it. Every pixel differs, so a mirrored or shifted image would show.
+// temporary file beside it.
 TEST(Snapshot, EachSnapshotReplacesTheFileWithTheWholeSurfaceAsABitmap) {
   testing::TempDir dir;
   const std::string path = dir.file("ZIDizizi.bmp");
   for (const QSize size : {QSize(1920, 1080), QSize(37, 23)}) {
-    QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y) {
-      for (int x = 0; x < size.width(); ++x) image.setPixel(x, y, qRgb(x % 256, y % 256, x / 256 * 16 + y / 256));
-    }
+    const QImage image = patterned(size.width(), size.height());
     ASSERT_EQ(save_snapshot(image, path), "");
     const std::string bytes = testing::read_bytes(path);
     ASSERT_GE(bytes.size(), 54u);
@@ -211,14 +198,6 @@ TEST(Snapshot, EachSnapshotReplacesTheFileWithTheWholeSurfaceAsABitmap) {
     EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32), image);
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-constexpr QRgb kSentinel = 0xFF123456u;
-
-QImage filled(int w, int h) {
-  QImage img(w, h, QImage::Format_RGB32);
-  img.fill(kSentinel);
-  return img;
 }
 
 QImage noise_image(int w, int h, std::mt19937& rng) {
@@ -240,6 +219,57 @@ std::vector<std::pair<StretchPath, const char*>> paths_to_check() {
   return paths;
 }
 
+using Rgb = std::array<long long, 3>;
+
+// Beyond the right or bottom edge the nearest edge pixel is read.
+Rgb read_pixel(const QImage& img, long long x, long long y) {
+  const QRgb p = img.pixel(static_cast<int>(std::clamp(x, 0LL, img.width() - 1LL)), static_cast<int>(std::clamp(y, 0LL, img.height() - 1LL)));
+  return {qRed(p), qGreen(p), qBlue(p)};
+}
+
+// Each channel `at` steps of `steps` from `from` to `to`, rounded halves to even.
+Rgb ramp(const Rgb& from, const Rgb& to, long long steps, long long at) {
+  Rgb out{};
+  for (std::size_t c = 0; c < 3; ++c) {
+    out[c] = round_half_even(static_cast<double>(to[c] - from[c]) / static_cast<double>(steps) * static_cast<double>(at) +
+                             static_cast<double>(from[c]));
+  }
+  return out;
+}
+
+// The stretch written plainly, one pixel at a time, step by step: the yardstick the fast
+// smooth_stretch is compared against.
+void reference_stretch(const QImage& src, int sx, int sy, int sw, int sh, int dw, int dh, int tx, int ty, QImage& dest,
+                       unsigned char clip, const std::function<void(int)>& row_done = {}) {
+  if (src.isNull() || dest.isNull() || sw <= 0 || sh <= 0) return;
+  const bool fit = clip == 1;
+  const long long w2 = fit ? round_half_even(static_cast<double>(dw) / sw + dw) : dw;
+  const long long h2 = fit ? round_half_even(static_cast<double>(dh) / sh + dh) : dh;
+  long long y0 = 0;
+  for (long long y = 0; y < sh; ++y) {
+    const long long y1 = round_half_even(static_cast<double>(h2) / sh * static_cast<double>(y + 1));
+    long long x0 = 0;
+    for (long long x = 0; x < sw; ++x) {
+      const long long x1 = round_half_even(static_cast<double>(w2) / sw * static_cast<double>(x + 1));
+      const Rgb c00 = read_pixel(src, sx + x, sy + y), c10 = read_pixel(src, sx + x + 1, sy + y);
+      const Rgb c01 = read_pixel(src, sx + x, sy + y + 1), c11 = read_pixel(src, sx + x + 1, sy + y + 1);
+      for (long long j = 0; j < y1 - y0; ++j) {
+        const Rgb left = ramp(c00, c01, y1 - y0, j), right = ramp(c10, c11, y1 - y0, j);
+        for (long long i = 0; i < x1 - x0; ++i) {
+          if (fit && !(x0 + i < dw && y0 + j < dh)) continue;
+          const long long px = tx + x0 + i, py = ty + y0 + j;
+          if (px < 0 || py < 0 || px >= dest.width() || py >= dest.height()) continue;
+          const Rgb c = ramp(left, right, x1 - x0, i);
+          dest.setPixel(static_cast<int>(px), static_cast<int>(py), qRgb(int(c[0]), int(c[1]), int(c[2])));
+        }
+      }
+      x0 = x1;
+    }
+    if (row_done) row_done(static_cast<int>(y));
+    y0 = y1;
+  }
+}
+
 struct StretchArgs {
   int sx, sy, sw, sh, dw, dh, tx, ty;
   unsigned char clip;
@@ -253,7 +283,7 @@ void expect_same_as_reference(const QImage& src, const QImage& dest, const Stret
                                     << " onto " << a.dw << "x" << a.dh << " at " << a.tx << "," << a.ty << " clip " << int{a.clip});
   QImage plain = dest.copy();
   std::vector<int> plain_rows;
-  testing::reference_stretch(src, a.sx, a.sy, a.sw, a.sh, a.dw, a.dh, a.tx, a.ty, plain, a.clip, [&](int y) { plain_rows.push_back(y); });
+  reference_stretch(src, a.sx, a.sy, a.sw, a.sh, a.dw, a.dh, a.tx, a.ty, plain, a.clip, [&](int y) { plain_rows.push_back(y); });
   for (const auto& [path, name] : paths_to_check()) {
     QImage fast = dest.copy();
     std::vector<int> fast_rows;
@@ -284,15 +314,16 @@ TEST(SmoothStretch, MatchesReferenceOnRandomCasesAndTheFullMapSurface) {
     const int dw = pick(-4, 90), dh = pick(-4, 90), tx = pick(-20, 20), ty = pick(-20, 20);
     const auto clip = static_cast<unsigned char>(pick(0, 3) == 3 ? 255 : pick(0, 2));
     const QImage src = noise_image(source.width(), source.height(), rng).convertToFormat(formats[pick(0, 4)]);
-    expect_same_as_reference(src, filled(dest.width(), dest.height()), {sx, sy, sw, sh, dw, dh, tx, ty, clip});
+    expect_same_as_reference(src, surface(dest.width(), dest.height(), QColor(kSentinel)),
+                             {sx, sy, sw, sh, dw, dh, tx, ty, clip});
   }
-  expect_same_as_reference(noise_image(640, 480, rng), filled(1920, 1080), {0, 0, 640, 480, 1920, 1080, 0, 0, 1});
+  expect_same_as_reference(noise_image(640, 480, rng), surface(1920, 1080), {0, 0, 640, 480, 1920, 1080, 0, 0, 1});
 }
 
 // Pixels worked out by hand, so the reference itself is held to the arithmetic: 2x2 onto
 // 100x100 in fit-and-clip mode has a working size of 150, so source column 0 spans target
 // columns 0..74 and column 1 spans 75..149, of which only 75..99 are drawn; beyond the edge
-// the edge pixel is read. Every path, and the reference, must give these pixels.
+// the edge pixel is read.
 TEST(SmoothStretch, TwoByTwoOntoAHundredByAHundredByHand) {
   QImage src(2, 2, QImage::Format_RGB32);
   for (const auto& [x, y, colour] : {std::tuple{0, 0, qRgb(0, 0, 9)}, {1, 0, qRgb(150, 0, 9)}, {0, 1, qRgb(0, 75, 9)},
@@ -304,15 +335,11 @@ TEST(SmoothStretch, TwoByTwoOntoAHundredByAHundredByHand) {
       {99, 0, qRgb(150, 0, 9)},     {0, 74, qRgb(0, 74, 9)},    {74, 74, qRgb(148, 74, 9)}, {75, 75, qRgb(150, 75, 9)},
       {99, 99, qRgb(150, 75, 9)},   {37, 10, qRgb(74, 10, 9)},  {100, 0, kSentinel},        {0, 100, kSentinel},
       {119, 119, kSentinel}};
-  std::vector<std::pair<const char*, QImage>> outs = {{"reference", filled(120, 120)}};
-  testing::reference_stretch(src, 0, 0, 2, 2, 100, 100, 0, 0, outs[0].second, 1);
-  for (const auto& [path, name] : paths_to_check()) {
-    outs.push_back({name, filled(120, 120)});
-    smooth_stretch_using(path, src, 0, 0, 2, 2, 100, 100, 0, 0, outs.back().second, 1);
-  }
-  for (const auto& [name, out] : outs) {
-    for (const auto& [x, y, colour] : probes) EXPECT_EQ(out.pixel(x, y), colour) << name << " at (" << x << ", " << y << ")";
-  }
+  QImage out = surface(120, 120, QColor(kSentinel));
+  reference_stretch(src, 0, 0, 2, 2, 100, 100, 0, 0, out, 1);
+  for (const auto& [x, y, colour] : probes) EXPECT_EQ(out.pixel(x, y), colour) << "at (" << x << ", " << y << ")";
+  // Every fast path gives the reference's pixels.
+  expect_same_as_reference(src, surface(120, 120, QColor(kSentinel)), {0, 0, 2, 2, 100, 100, 0, 0, 1});
 }
 
 }  // namespace

@@ -30,15 +30,13 @@ std::multiset<std::string> all_units(const CampaignState& s) {
 // owners and unit slots may change; moves keep every unit, augmentations only add, battles
 // only take away; the log, the final save and the history are written.
 TEST(CampaignRunner, PlaysEveryShippedMapKeepingTheRulesInvariant) {
-  const auto shipped = std::filesystem::directory_iterator(kProgramFolder + "/maps");
-  for (const auto& entry : shipped) {
+  for (const auto& entry : std::filesystem::directory_iterator(kProgramFolder + "/maps")) {
     for (std::uint64_t seed : {7u, 8u}) {
       const std::string map = entry.path().string();
       SCOPED_TRACE(map + " seed " + std::to_string(seed));
       TempDir out;
-      RunnerOptions options{map, kProgramFolder, std::nullopt, seed, 50, out.path()};
       std::ostringstream said, errors;
-      CampaignRunner runner(options, said, errors);
+      CampaignRunner runner(RunnerOptions{map, kProgramFolder, std::nullopt, seed, 50, out.path()}, said, errors);
       int checked = 0;
       runner.after_action = [&](const CampaignState& before, const CampaignState& after, AiOutcome outcome) {
         ++checked;
@@ -100,10 +98,8 @@ TEST(CampaignRunner, BadMapSettingsOrGameStopWithAClearMessage) {
 
 TEST(CampaignRunner, CommandLineTakesItsOptionsAndExplainsMistakes) {
   const auto parse = [](std::vector<std::string> args) { return parse_runner_command_line(args, "/prog", 99); };
-  const ParsedCommandLine full = parse({"m.aim", "--folder", "/f", "--teams", "ACE", "--seed", "12",
-                                        "--max-actions", "30", "--out", "o"});
-  ASSERT_TRUE(full.options);
-  const RunnerOptions& o = *full.options;
+  const RunnerOptions o = parse({"m.aim", "--folder", "/f", "--teams", "ACE", "--seed", "12", "--max-actions", "30",
+                                 "--out", "o"}).options.value();
   EXPECT_EQ(std::tuple(o.map_path, o.folder, o.teams, o.seed, o.max_actions, o.out),
             std::tuple("m.aim", "/f", std::optional<std::string>("ACE"), 12u, std::optional<long long>(30), "o"));
   const RunnerOptions plain = parse({"m.aim"}).options.value();

@@ -18,16 +18,12 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
-#include <QTimer>
 #include <filesystem>
 
 #include "bridge/battle_runner.h"
 #include "bridge/game_launcher.h"
 #include "campaign/save_file.h"
-#include "child_programs.h"
-#include "common/linefile.h"
 #include "display/map_painter.h"
-#include "event_helpers.h"
 #include "shell/panel.h"
 #include "shell/qt_dialogs.h"
 #include "window_harness.h"
@@ -68,10 +64,9 @@ class Play : public ::testing::Test {
   // The badge is on the map exactly when drawing it again changes no pixel.
   bool count_badge_shows(int n, int team, int units) {
     QImage redrawn = map()->surface().copy();
-    {
-      QPainter painter(&redrawn);
-      draw_count_badge(painter, state(), n, team, Value::whole(units));
-    }
+    QPainter painter(&redrawn);
+    draw_count_badge(painter, state(), n, team, Value::whole(units));
+    painter.end();
     return redrawn == map()->surface();
   }
   std::vector<std::string> log_lines() { return split_lines_cr(h.bytes("blog.txt")); }
@@ -97,12 +92,10 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   act(55, 55, 1);  // B
   act(10, 11, 1);  // A moves one brawler east
   EXPECT_EQ(state().field(11, owner).to_text(), "A");
-  EXPECT_TRUE(count_badge_shows(11, 1, 1));
-  EXPECT_TRUE(count_badge_shows(10, 1, 1));
+  EXPECT_TRUE(count_badge_shows(11, 1, 1) && count_badge_shows(10, 1, 1));
   act(55, 55, 1);  // B
   act(11, 3, 1);   // A captures B's empty cell
-  EXPECT_EQ(state().field(3, owner).to_text(), "A");
-  EXPECT_EQ(state().field(11, unit_1).to_text(), "");
+  EXPECT_EQ(std::tuple(state().field(3, owner).to_text(), state().field(11, unit_1).to_text()), std::tuple("A", ""));
   act(55, 55, 1);  // B
   act(10, 19, 1);  // A attacks B's scout: the stand-in game fights it
   EXPECT_NE(h.bytes("zorvtmp.txt").find("Place"), std::string::npos);
@@ -121,7 +114,7 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   EXPECT_EQ(h.bytes("autosave.sav"), campaign_save_bytes(state()));
 
   // Saved and loaded into the next run, the campaign comes back as it was.
-  const std::string save = h.folder_file("played.sav");
+  const std::string save = h.dir.file("played.sav");
   h.dialogs.answer(q(save));
   h.trigger("mnuSave");
   const std::string played = campaign_save_bytes(state());
@@ -130,7 +123,6 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   h.dialogs.answer(q(save));
   h.trigger("mnuLoad");
   EXPECT_EQ(campaign_save_bytes(state()), played);
-  EXPECT_EQ(state().current_team, 2);
   EXPECT_EQ(indicator(), "Turn 0: team B to move (computer)");  // as the shipped settings say
   EXPECT_TRUE(count_badge_shows(3, 1, 1));  // the loaded map shows its badges
   EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuLoad") && h.find<QTimer>("Timer1")->isActive());
@@ -190,20 +182,15 @@ TEST(StartUp, MissingConfigShowsTheNoticeAndTheConfigurationPanel) {
   }
 }
 
-// A maximized window keeps the stored size for when it is restored.
-TEST(StartUp, MaximizedWindowKeepsTheStoredSize) {
+// A maximized window keeps the stored size for when it is restored. The notice about an
+// unusable background waits until the window has painted.
+TEST(StartUp, MaximizedWindowKeepsTheStoredSizeAndAnUnusableBackgroundIsToldAfterThePaint) {
   WindowHarness h;
-  h.config({{37, "True"}, {38, "False"}, {39, "800"}, {40, "600"}});
+  h.config({{34, "nowhere.bmp"}, {37, "True"}, {38, "False"}, {39, "800"}, {40, "600"}});
   MainWindow& w = h.start(false);
   EXPECT_EQ(w.size(), QSize(800, 600));
   EXPECT_TRUE(w.windowState() & Qt::WindowMaximized);
-}
-
-// The notice about an unusable background waits until the window has painted.
-TEST(StartUp, UnusableBackgroundIsToldOnceAfterTheFirstPaint) {
-  WindowHarness h;
-  h.config({{34, "nowhere.bmp"}});
-  h.start(false).show();
+  w.show();
   EXPECT_TRUE(h.said().empty());
   QCoreApplication::processEvents();
   QCoreApplication::processEvents();
@@ -212,17 +199,6 @@ TEST(StartUp, UnusableBackgroundIsToldOnceAfterTheFirstPaint) {
 }
 
 int stacking(QWidget* w) { return static_cast<int>(w->parentWidget()->children().indexOf(w)); }
-
-TEST(Panels, ConfigureComesToTheFrontOfOtherPanels) {
-  WindowHarness h;
-  h.start();
-  for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
-    h.find<QWidget>(other)->show();
-    h.find<QWidget>(other)->raise();
-    h.trigger("mnuConfig");
-    EXPECT_GT(stacking(h.find<QWidget>("Picture3")), stacking(h.find<QWidget>(other))) << other;
-  }
-}
 
 TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
   WindowHarness h{false};
@@ -241,15 +217,14 @@ TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
             " 0 \r\n 1 \r\n 0 \r\n 0 \r\n"
             " 0 \r\n 1 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
             "2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n  5  \r\n\r\n12\r\n 1 \r\nTrue\r\nFalse\r\n1024\r\n768\r\n");
-  auto second = h.restart();
-  EXPECT_EQ(second->findChild<QLineEdit*>("Text21")->text(), "  5  ");
-  EXPECT_TRUE(second->findChild<QCheckBox*>("Check6")->isChecked());
-  EXPECT_TRUE(second->findChild<QRadioButton*>("Option11")->isChecked());
-  EXPECT_EQ(second->settings().turn_limit, "12");
+  h.window = h.restart();
+  EXPECT_EQ(std::tuple(h.text("Text21")->text(), h.find<QCheckBox>("Check6")->isChecked(),
+                       h.find<QRadioButton>("Option11")->isChecked(), h.window->settings().turn_limit),
+            std::tuple(QString("  5  "), true, true, "12"));
 }
 
 // Confirming corrects a size that is too small and always says when it takes effect; it does
-// not write the file.
+// not write the file. The configuration comes back in front of any other panel.
 TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
   WindowHarness h;
   h.start();
@@ -265,6 +240,12 @@ TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
                                                 "Notice: These settings will be used the next time you run this program."}));
   EXPECT_TRUE(!h.shown("Picture12") && h.shown("Picture3"));
   EXPECT_EQ(h.bytes("config.dat"), shipped_file("config.dat"));
+  for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
+    h.find<QWidget>(other)->show();
+    h.find<QWidget>(other)->raise();
+    h.trigger("mnuConfig");
+    EXPECT_GT(stacking(h.find<QWidget>("Picture3")), stacking(h.find<QWidget>(other))) << other;
+  }
 }
 
 QStringList items(QListWidget* list) {
@@ -308,7 +289,7 @@ TEST(Viewer, SaysBufferExceededOrCutsAHugeFile) {
                                     {"Help.txt", QStringList{"Help", "line 0019999\n",
                                                              "[Only the first 20000 lines are shown; the remaining 1.1 MiB of the file are cut.]"}}}) {
     WindowHarness h;
-    if (file == std::string("blog.txt")) fs::create_directory(h.folder_file(file));
+    if (file == std::string("blog.txt")) fs::create_directory(h.dir.file(file));
     else h.dir.write(file, many);
     h.start();
     if (file == std::string("blog.txt")) h.window->mnuLog_Click();
@@ -321,16 +302,13 @@ TEST(Viewer, SaysBufferExceededOrCutsAHugeFile) {
   }
 }
 
-TEST(Snapshot, SavesTheWholeMapAsABitmap) {
-  WindowHarness h;
-  h.start();
-  h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
+TEST_F(Play, SnapshotSavesTheWholeMapAsABitmap) {
+  begin("duel-8.aim", {});
   h.trigger("mnusnapshot");
   EXPECT_EQ(h.said(), std::vector<std::string>{"Saved: Image Saved to 'ZIDizizi.bmp'."});
-  QImageReader reader(q(h.folder_file("ZIDizizi.bmp")));
-  EXPECT_EQ(reader.format(), "bmp");
-  EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32),
-            h.find<SurfaceWidget>("Picture1")->surface().convertToFormat(QImage::Format_RGB32));
+  // The bitmap format itself is the snapshot writer's test.
+  EXPECT_EQ(QImageReader(q(h.dir.file("ZIDizizi.bmp"))).read().convertToFormat(QImage::Format_RGB32),
+            map()->surface().convertToFormat(QImage::Format_RGB32));
 }
 
 // A map is found against the folder the program started in; a save starts where it was left.
@@ -343,7 +321,7 @@ TEST(CommandLine, OpensAMapOrASaveAndExplainsAMissingFile) {
   EXPECT_TRUE(h.said().empty());
   EXPECT_EQ(std::pair(h.window->state().team_count, h.window->state().field(10, owner).to_text()), std::pair(2, std::string("A")));
   EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuNew"));
-  const std::string save = h.folder_file("game.SAV");
+  const std::string save = h.dir.file("game.SAV");
   h.dialogs.answer(q(save));
   h.trigger("mnuSave");
   h.window = h.restart();
@@ -389,10 +367,8 @@ TEST(RealDialogs, MessageShowsTheArrowAndSaveDoesNotAskBeforeReplacing) {
 
 // While the game runs the window shows the battle and holds off saving; its abort button
 // ends the game and the defenders hold; File, Exit ends the game with the program.
-TEST(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
-  WindowHarness h;
-  h.start();
-  h.new_campaign(h.dir.write("maps/small.aim", "12A\r\n3B4\r\n555\r\n"));
+TEST_F(Play, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
+  begin("duel-8.aim", {});
   h.window->settings().game_exe_path = test_program("never_ends");
   for (const bool by_exit : {false, true}) {
     bool save_held_off = false;
@@ -412,11 +388,12 @@ TEST(WindowBattle, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
   }
 }
 
-TEST(GameLauncher, ProgramInFolderWithSpacesGetsScenarioAndResultAsTwoWholeArguments) {
+// A game that fails (here: exit code 3) before it reports has fought no battle, and the error
+// says what it printed. It was told the sides of the roster.
+TEST(GameLauncher, ProgramInFolderWithSpacesGetsTwoWholeArgumentsAndAFailureIsNoBattle) {
   TempDir dir;
-  const std::string program = dir.file("My Games/record args");
-  ASSERT_TRUE(QDir().mkpath(q(dir.file("My Games"))));
-  ASSERT_TRUE(QFile::copy(q(test_program("record_args")), q(program)));
+  const std::string program = dir.write("My Games/record args", read_bytes(test_program("record_args")));
+  ASSERT_TRUE(QFile::setPermissions(q(program), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
   ScopedEnv record_file("ZORVANE_RECORD_FILE", dir.file("record.txt"));
   ScopedEnv record_env("ZORVANE_RECORD_ENV", "inherited value");
   const std::string shell = dir.file("My Shell");
@@ -430,6 +407,14 @@ TEST(GameLauncher, ProgramInFolderWithSpacesGetsScenarioAndResultAsTwoWholeArgum
   // Its output is captured for messages, not sent to a terminal.
   EXPECT_EQ(result.output, "record_args ran\nrecord_args ran");
   EXPECT_FALSE(launcher.is_running());
+
+  ScopedEnv exit_code("ZORVANE_RECORD_EXIT", "3");
+  Settings settings;
+  settings.game_exe_path = program;
+  const BattleRunResult run = BattleRunner().run_battle(q(dir.path()), settings, "1", {"a.ai"}, {"c.ai", "d.ai"});
+  EXPECT_FALSE(run.fought);
+  EXPECT_TRUE(run.error.contains("record_args ran") && run.error.contains("exit code 3")) << run.error.toStdString();
+  EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))).at(2), "sides=122");
 }
 
 TEST(GameLauncher, ProgramThatCannotRunIsReportedAndNothingStarts) {
@@ -493,21 +478,6 @@ TEST(GameLauncher, GameEndsWhenTheProgramWaitingForItDies) {
   ::kill(static_cast<pid_t>(waiter.processId()), SIGKILL);
   waiter.waitForFinished();
   for (const long pid : started) EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
-}
-
-// A game that fails (here: exit code 3) before it reports has fought no battle, and the error
-// says what it printed. It was told the sides of the roster.
-TEST(BattleRunner, GameFailingWithoutAReportIsNoBattle) {
-  TempDir dir;
-  ScopedEnv record("ZORVANE_RECORD_FILE", dir.file("record.txt"));
-  ScopedEnv exit_code("ZORVANE_RECORD_EXIT", "3");
-  Settings settings;
-  settings.game_exe_path = test_program("record_args");
-  BattleRunner runner;
-  const BattleRunResult result = runner.run_battle(q(dir.path()), settings, "1", {"a.ai"}, {"c.ai", "d.ai"});
-  EXPECT_FALSE(result.fought);
-  EXPECT_TRUE(result.error.contains("record_args ran") && result.error.contains("exit code 3")) << result.error.toStdString();
-  EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))).at(2), "sides=122");
 }
 
 }  // namespace

@@ -1,7 +1,19 @@
-// Temporary folders and byte-exact file helpers for tests.
+// Temporary folders, byte-exact file helpers and a simulated full disk for tests.
 #pragma once
 
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <tuple>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "config/settings.h"
 
 namespace zorvane::testing {
 
@@ -9,27 +21,92 @@ namespace zorvane::testing {
 // when the object goes.
 class TempDir {
  public:
-  TempDir();
-  ~TempDir();
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zorvane-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    path_ = pattern;
+  }
+  ~TempDir() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // Tests may leave read-only files or folders behind; make them writable first.
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
   // path() joined with a relative name.
-  std::string file(const std::string& name) const;
+  std::string file(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
   // Writes bytes to a file in the folder (creating folders on the way); returns its path.
-  std::string write(const std::string& name, const std::string& bytes) const;
+  std::string write(const std::string& name, const std::string& bytes) const {
+    const std::string p = file(name);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(p).parent_path(), ec);
+    std::ofstream(p, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return p;
+  }
   // Makes a named pipe in the folder (nothing ever writes to it); returns its path.
-  std::string fifo(const std::string& name) const;
+  std::string fifo(const std::string& name) const {
+    const std::string p = file(name);
+    if (::mkfifo(p.c_str(), 0600) != 0) std::abort();
+    return p;
+  }
 
  private:
   std::string path_;
 };
 
-// The whole file as bytes; "" when it cannot be read.
-std::string read_bytes(const std::string& path);
+// Makes writes beyond `bytes` fail in this process, as a full disk would, until it goes.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, old_handler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
-// Folder holding the test executables and the helper programs built beside them.
-std::string test_bin_dir();
+ private:
+  rlimit old_{};
+  void (*old_handler_)(int) = nullptr;
+};
+
+// The whole file as bytes; "" when it cannot be read.
+inline std::string read_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  if (in) ss << in.rdbuf();
+  return ss.str();
+}
+
+// A configuration with every setting filled: map paths with spaces around some, switches in
+// all three states (0, 1, 2), and movement patterns of every length.
+inline Settings sample_settings() {
+  Settings s;
+  s.game_exe_path = "C:\\Games\\Vantor.exe";
+  s.terrain_maps = {"C:\\maps\\green.map", "C:\\maps\\dark.map", " C:\\maps\\brown.map", "C:\\maps\\red.map ",
+                    "C:\\maps\\white.map"};
+  std::tie(s.battle_damage, s.battle_fuel, s.battle_ammo, s.battle_click_limit) = std::tuple("100", "200", "300", "400");
+  std::tie(s.last_alive_bonus, s.disable_strategy_node, s.shield_overheat, s.blood_mode) = std::tuple(1, 0, 2, 1);
+  s.computer_controlled = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1};
+  std::tie(s.augment_below, s.augment_max_fill) = std::pair("2", "3");
+  s.movement_patterns = {"12345678", "87654321", "1", "", "5", "x", "  33  ", "8"};
+  std::tie(s.background_image, s.turn_limit, s.auto_snapshot, s.run_maximized) = std::tuple("back.bmp", "", 1, true);
+  std::tie(s.window_width, s.window_height) = std::pair("800", "600");
+  return s;
+}
 
 }  // namespace zorvane::testing

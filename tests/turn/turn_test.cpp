@@ -3,16 +3,85 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <string>
+#include <tuple>
+#include <vector>
 
+#include "campaign/map_file.h"
+#include "common/text.h"
 #include "turn/action_panel.h"
 #include "turn/computer_player.h"
 #include "turn/resolution.h"
 #include "turn/scoring.h"
 #include "turn/selection.h"
-#include "turn_fixtures.h"
+#include "turn/world.h"
 
 namespace zorvane::testing {
 namespace {
+
+// The map laid on a picture of the given size (43 pixels and 4 columns give 10-pixel cells).
+CampaignState campaign(const std::string& map_text, int picture = 43) {
+  const MapReadResult read = parse_map(map_text, "test.aim");
+  EXPECT_TRUE(read.ok()) << read.error;
+  CampaignState state;
+  if (read.ok()) apply_map(*read.map, picture, picture, state);
+  return state;
+}
+
+void put_units(CampaignState& state, int n, const std::vector<std::string>& units, const char* team = nullptr) {
+  for (int k = 0; k < kUnitSlots; ++k) {
+    state.field(n, unit_1 + k) = k < static_cast<int>(units.size()) ? Value::text(units[static_cast<std::size_t>(k)]) : Value();
+  }
+  if (team) state.field(n, owner) = Value::text(team);
+}
+
+std::vector<std::string> units_of(const CampaignState& state, int n) {
+  std::vector<std::string> out;
+  for (int k = 0; k < kUnitSlots; ++k) out.push_back(state.field(n, unit_1 + k).to_text());
+  while (!out.empty() && out.back().empty()) out.pop_back();
+  return out;
+}
+
+class FakeWorld : public TurnWorld {
+ public:
+  BattleAnswer fight_battle(std::string_view terrain, const std::vector<std::string>& attackers,
+                            const std::vector<std::string>& defenders) override {
+    battles.push_back({std::string(terrain), attackers, defenders});
+    if (reports.empty()) return BattleAnswer{false, {}, "The tactical game was not found: Vantor.exe"};
+    BattleRoster roster;
+    std::size_t row = 0;
+    for (const auto& unit : attackers) roster[row++] = {"", "1", unit};
+    for (const auto& unit : defenders) roster[row++] = {"", "2", unit};
+    BattleAnswer answer{true, read_battle_report(roster, reports.front()), {}};
+    reports.pop_front();
+    return answer;
+  }
+  void draw_owner_badge(int cell, int team) override { calls.push_back("owner " + std::to_string(cell) + " " + std::to_string(team)); }
+  void draw_count_badge(int cell, int team, const Value& shown) override {
+    calls.push_back("count " + std::to_string(cell) + " " + std::to_string(team) + " " + shown.to_text());
+  }
+  void append_log(const BattleLogEntry& entry) override { log += battle_log_line(entry); }
+  void message(const std::string& text, const std::string& title) override { messages.push_back(title + ": " + text); }
+  void snapshot() override { calls.push_back("snapshot"); }
+  void show_statistics() override { calls.push_back("statistics"); }
+  void end_campaign() override { calls.push_back("end"); }
+  void hide_map() override { calls.push_back("hide map"); }
+
+  std::deque<std::string> reports;  // result files for the battles to come; none left: no battle
+  std::vector<std::tuple<std::string, std::vector<std::string>, std::vector<std::string>>> battles;  // terrain, sides
+  std::vector<std::string> calls, messages;
+  std::string log;
+};
+
+// A placing line as the result reader takes it: place number in columns 17-18, score in 79-86.
+std::string placing(int place, int score) {
+  std::string line(86, ' ');
+  line.replace(4, 5, "Place");
+  const std::string p = std::to_string(place), s = std::to_string(score);
+  line.replace(18 - p.size(), p.size(), p);
+  line.replace(86 - s.size(), s.size(), s);
+  return line + "\r\n";
+}
 
 // Cells 10 pixels wide on a 43-pixel picture: a 3-pixel margin right and below the grid.
 const std::string kMap = "A1B0\r\n1111\r\n11C1\r\n1111\r\n";
@@ -33,14 +102,18 @@ struct Turn : ::testing::Test {
       if (auto removal = b_mode(state, panel, cdata, state.source_cell, state.target_cell)) drawn.push_back(*removal);
     }
   }
-  // Opens the panel from `from` to `to` and chooses the first `count` available entries.
-  ActionOutcome act(int from, int to, int count) {
-    b_mode(state, panel, cdata, from, to);
-    EXPECT_TRUE(panel.visible);
+  // Chooses the first available entry `count` times.
+  void choose_first(int count) {
     for (int i = 0; i < count; ++i) {
       panel.available_selected = 0;
       Command1_Click(state, panel);
     }
+  }
+  // Opens the panel from `from` to `to`, chooses the first `count` available entries, then "OK".
+  ActionOutcome act(int from, int to, int count) {
+    b_mode(state, panel, cdata, from, to);
+    EXPECT_TRUE(panel.visible);
+    choose_first(count);
     return Command3_Click(state, panel, settings, world);
   }
 };
@@ -50,7 +123,6 @@ struct Turn : ::testing::Test {
 // blank map line are only hit where they are drawn.
 TEST(HitTest, RoundsHalvesToEvenOnBordersAndIgnoresMarginsAndHoles) {
   const CampaignState state = campaign(kMap);
-  ASSERT_EQ(state.cell_w, 10);
   for (const auto& [x, y, cell] : {std::tuple{0, 0, 1}, {5, 5, 1}, {9, 9, 1}, {10, 0, 1}, {20, 0, 3}, {15, 15, 6}, {39, 39, 16},
                                    {30, 10, 3}, {35, 0, 0} /* a hole */, {42, 0, 0}, {0, 42, 0}, {-6, 0, 0}, {0, -6, 0}}) {
     EXPECT_EQ(hit_test(state, x, y).value_or(0), cell) << x << "," << y;
@@ -110,10 +182,7 @@ TEST_F(Selection, AdvanceCountsOwnUnitsButNotAnEnemysTowardsFive) {
   put_units(state, 2, {"e1", "e2", "e3", "e4", "e5"}, "B");
   b_mode(state, panel, cdata, 1, 2);
   EXPECT_EQ(std::pair(panel.current.size(), state.new_count), std::pair(std::size_t{5}, 0));
-  for (int i = 0; i < 6; ++i) {
-    panel.available_selected = 0;
-    Command1_Click(state, panel);
-  }
+  choose_first(6);
   EXPECT_EQ(panel.chosen.size(), 5u);
   // "<" returns the chosen entry to the end of "Available".
   panel.chosen_selected = 1;
@@ -182,14 +251,12 @@ TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
     put_units(state, 2, target_units);
     state.field(2, owner) = target_owner ? Value::text(target_owner) : Value();
     ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
-    EXPECT_EQ(units_of(state, 1), std::vector<std::string>{});
-    EXPECT_EQ(state.field(1, owner).to_text(), "A");  // the emptied source stays owned
-    EXPECT_EQ(units_of(state, 2), after);
-    EXPECT_EQ(state.field(2, owner).to_text(), "A");
+    // The emptied source stays owned.
+    EXPECT_EQ(std::pair(units_of(state, 1), units_of(state, 2)), std::pair(Units{}, after));
+    EXPECT_EQ(state.field(1, owner).to_text() + state.field(2, owner).to_text(), "AA");
     EXPECT_EQ(world.log, log);
     EXPECT_TRUE(world.battles.empty());
-    const std::string count = "count 2 1 " + std::to_string(after.size());
-    EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 2 1", count, "count 1 1 0"}));
+    EXPECT_EQ(world.calls, (Units{"owner 2 1", "count 2 1 " + std::to_string(after.size()), "count 1 1 0"}));
   }
 }
 
@@ -214,8 +281,7 @@ TEST_F(Resolution, AttackFightsAndPutsTheSurvivorsInTheCellOrIsUndone) {
   world.reports.push_back(placing(1, 90) + placing(2, 90) + placing(3, 10));
   ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
   ASSERT_EQ(world.battles.size(), 2u);
-  EXPECT_EQ(std::tuple(world.battles[1].terrain, world.battles[1].attackers, world.battles[1].defenders),
-            std::tuple("1", std::vector<std::string>{"a1", "a2"}, std::vector<std::string>{"d1"}));
+  EXPECT_EQ(world.battles[1], std::tuple("1", std::vector<std::string>{"a1", "a2"}, std::vector<std::string>{"d1"}));
   EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"a3", "", "", "", "", "s6"}));  // the rest packed
   EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
   EXPECT_EQ(state.field(2, owner).to_text(), "A");
@@ -237,31 +303,26 @@ TEST_F(Resolution, OnlyCellsOfTheMapCanAct) {
 // A human team without land is passed over (no turn counted) until a team with land or a
 // computer team is to move; when no team has land the search ends after one round.
 TEST(SkipLandlessPlayers, PassesHumanTeamsWithoutLand) {
-  const struct {
-    std::string owners;  // of cells 1, 2, 3 (and on the ten-team map up to 10)
-    std::array<int, 10> computer;
-    int from, to;
-  } cases[] = {{"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2},
-               {"ABC", {}, 3, 3}, {"ABCDEFGHI ", {}, 10, 1}};
-  for (const auto& c : cases) {
-    const std::size_t side = c.owners.size() == 3 ? 4 : 10;
-    std::string map = (side == 4 ? std::string("ABC1") : std::string("ABCDEFGHIJ")) + "\r\n";
-    for (std::size_t r = 1; r < side; ++r) map += std::string(side, '1') + "\r\n";
-    CampaignState state = campaign(map);
-    for (std::size_t n = 1; n <= c.owners.size(); ++n) {
-      state.field(int(n), owner) = c.owners[n - 1] == ' ' ? Value() : Value::text(std::string(1, c.owners[n - 1]));
+  // Owners of cells 1 to 10 of a ten-team map (the rest own no land), the computer's teams, the
+  // team to move and the one that moves after the skip.
+  for (const auto& [owners, computer, from, to] : std::vector<std::tuple<std::string, std::array<int, 10>, int, int>>{
+           {"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2},
+           {"ABC", {}, 3, 3}, {"ABCDEFGHI ", {}, 10, 1}}) {
+    CampaignState state = campaign("ABCD\r\nEFGH\r\nIJ11\r\n1111\r\n");
+    for (std::size_t n = 1; n <= 10; ++n) {
+      const char team = n <= owners.size() ? owners[n - 1] : ' ';
+      state.field(int(n), owner) = team == ' ' ? Value() : Value::text(std::string(1, team));
     }
     Settings settings;
-    settings.computer_controlled = c.computer;
-    state.current_team = c.from;
+    settings.computer_controlled = computer;
+    state.current_team = from;
     skip_landless_players(state, settings);
-    EXPECT_EQ(std::pair(state.current_team, state.turn), std::pair(c.to, 0L)) << c.owners << " from " << c.from;
+    EXPECT_EQ(std::pair(state.current_team, state.turn), std::pair(to, 0L)) << owners << " from " << from;
   }
 }
 
 TEST_F(Resolution, TurnLimitEndsTheCampaignAfterTeamOnesActionThatReachesIt) {
-  settings.turn_limit = "3.0";
-  settings.auto_snapshot = 1;
+  std::tie(settings.turn_limit, settings.auto_snapshot) = std::pair("3.0", 1);
   put_units(state, 1, {"a"}, "A");
   put_units(state, 3, {"b"}, "B");
   put_units(state, 11, {"c"}, "C");
@@ -327,8 +388,7 @@ TEST(Scoring, StatisticsLayoutMarksLeadersAndScalesBarsToThePanel) {
   std::vector<std::tuple<int, int, int>> marks;
   for (const auto& m : layout.sprites) marks.push_back({m.picid, m.x, m.y});
   EXPECT_EQ(marks, (std::vector<std::tuple<int, int, int>>{{62, 15, 29}, {61, 15, 71}, {62, 15, 89}}));
-  state.team_land = {};
-  state.team_units = {};
+  state.team_land = state.team_units = {};
   EXPECT_EQ(stats_layout(state, 553, 12).sprites.size(), 6u);  // all zero: every team leads
 }
 
@@ -349,6 +409,7 @@ struct ScriptedRandom : AiRandom {
 //   9 10 11 12
 //  13 14 15 16
 const std::string kAiMap = "11B1\r\n1A11\r\n1110\r\n1111\r\n";
+using K = AiChoice::Kind;
 
 struct ComputerPlayer : Turn {
   ComputerPlayer() { state = campaign(kAiMap); }
@@ -363,7 +424,6 @@ TEST_F(ComputerPlayer, PatternsPickTheFirstNeighbourNotOwnedAndNotAHome) {
   put_units(state, 6, {"u"});
   state.field(2, owner) = Value::text("A");  // own: skipped
   state.field(7, owner) = Value::text("B");  // an enemy cell is a target like an empty one
-  using K = AiChoice::Kind;
   for (const auto& [pattern, choice] : std::vector<std::tuple<std::string, AiChoice>>{
       {"12345678", {K::advance, 6, 7}},  // north: own; north-east: B's home; east: B's cell
       {"5", {K::advance, 6, 10}},
@@ -382,7 +442,6 @@ TEST_F(ComputerPlayer, PatternsPickTheFirstNeighbourNotOwnedAndNotAHome) {
 }
 
 TEST_F(ComputerPlayer, ScanStopsAtTheFirstOwnCellThatAugmentsOrAdvances) {
-  using K = AiChoice::Kind;
   settings.augment_below = "2";
   patterns("5");
   put_units(state, 6, {"u", "v"});

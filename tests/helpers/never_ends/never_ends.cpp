@@ -9,11 +9,7 @@
 #include <unistd.h>
 
 int main() {
-  const bool ignore_term = [] {
-    const char* v = std::getenv("ZORVANE_IGNORE_TERM");
-    return v && std::string(v) == "1";
-  }();
-  if (ignore_term) std::signal(SIGTERM, SIG_IGN);
+  if (const char* v = std::getenv("ZORVANE_IGNORE_TERM"); v && std::string(v) == "1") std::signal(SIGTERM, SIG_IGN);
   const pid_t child = fork();
   if (child < 0) return 1;
   if (child == 0) {

@@ -16,16 +16,12 @@ int main(int argc, char** argv) {
   if (!record) return 1;
   std::ofstream out(record, std::ios::binary | std::ios::trunc);
   if (!out) return 1;
+  const auto env = [](const char* name) { return std::string(std::getenv(name) ? std::getenv(name) : ""); };
   std::error_code ec;
   out << "cwd=" << std::filesystem::current_path(ec).string() << "\n";
-  const char* env = std::getenv("ZORVANE_RECORD_ENV");
-  out << "env=" << (env ? env : "") << "\n";
-  const char* sides = std::getenv("ZORVANE_BATTLE_SIDES");
-  out << "sides=" << (sides ? sides : "") << "\n";
-  out << "argc=" << (argc - 1) << "\n";
+  out << "env=" << env("ZORVANE_RECORD_ENV") << "\nsides=" << env("ZORVANE_BATTLE_SIDES") << "\nargc=" << (argc - 1) << "\n";
   for (int i = 1; i < argc; ++i) out << "arg=" << argv[i] << "\n";
   std::cout << "record_args ran" << std::endl;
   std::cerr << "record_args ran" << std::endl;
-  const char* code = std::getenv("ZORVANE_RECORD_EXIT");
-  return code ? std::atoi(code) : 0;
+  return std::atoi(env("ZORVANE_RECORD_EXIT").c_str());
 }
