@@ -5,7 +5,7 @@
 #include <QImage>
 #include <cstdint>
 
-#include "../tests/display/stretch_reference.cpp"
+#include "../tests/display/stretch_reference.h"
 #include "display/stretch.h"
 
 namespace {
