@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "bridge/battle_runner.h"
@@ -160,13 +161,20 @@ TEST_F(Play, ComputerTeamsPlayInLetterOrderWithinATickAndWaitForTheHuman) {
   for (int n = 1; n <= state().cell_count(); ++n) {
     if (state().field(n, owner).to_text() != "A") state().field(n, owner) = Value();
   }
+  // A folder in the way of the autosave: said once, and play goes on.
+  h.dir.write("autosave.sav/in the way", "");
   for (int i = 0; i < 2; ++i) {
     act(a_home, a_home, 0);
     h.window->Timer1_Timer();
+    h.window->flush_autosave();
+    QCoreApplication::processEvents();
   }
+  const std::vector<std::string>& said = h.said();
+  EXPECT_EQ(std::count_if(said.begin(), said.end(), [](const std::string& m) { return m.find("autosave") != m.npos; }), 1);
   EXPECT_TRUE(h.window->campaign_over());
-  EXPECT_EQ(h.said().back(), "Game Over: Team A WINS!");
-  EXPECT_FALSE(h.find<QTimer>("Timer1")->isActive());
+  EXPECT_EQ(said.back(), "Game Over: Team A WINS!");
+  EXPECT_TRUE(h.shown("Picture6") && !h.shown("Picture1") && !h.find<QTimer>("Timer1")->isActive());
+  EXPECT_EQ(indicator(), "Game over");
 }
 
 namespace fs = std::filesystem;
