@@ -211,11 +211,17 @@ int stacking(QWidget* w) { return static_cast<int>(w->parentWidget()->children()
 TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
   WindowHarness h{false};
   h.start();
-  for (const auto& [name, value] : {std::pair{"Text1", " C:\\Games\\Vantor.exe "}, {"Text2", "D:\\maps\\hill.map"},
-                                    {"Text7", "75"}, {"Text23", "12"}, {"Text12", "2"}, {"Text21", "  5  "},
-                                    {"Text24", "1024"}, {"Text25", "768"}}) {
+  // Line breaks and other control characters never enter a text, however they arrive: one
+  // used to reach config.dat, which then had 42 lines.
+  for (const auto& [name, value] : {std::pair{"Text1", " C:\\Games\r\n\\Vantor.exe "}, {"Text23", "12"}, {"Text12", "2"},
+                                    {"Text21", "  5  "}, {"Text24", "1024"}, {"Text25", "7\x7f" "68\r"}, {"Text7", "5"}}) {
     h.text(name)->setText(value);
   }
+  h.text("Text7")->setCursorPosition(0);
+  h.text("Text7")->insert("\n\t7");
+  EXPECT_EQ(std::pair(h.text("Text7")->text(), h.text("Text7")->cursorPosition()), std::pair(QString("75"), 1));
+  h.dialogs.answer(QStringLiteral("D:\\maps\\hill\n.map"));
+  h.click("Command8");
   for (const char* box : {"Check2", "Check15", "Check6"}) h.find<QCheckBox>(box)->setChecked(true);
   h.find<QRadioButton>("Option11")->setChecked(true);
   h.click("Command5");
@@ -263,7 +269,7 @@ QStringList items(QListWidget* list) {
 }
 
 // The game folder's unit programs are offered; a sixth unit is refused; OK saves the rosters.
-TEST(ArmyPanel, AddsAndRemovesUnitsAndOkSavesTheRosters) {
+TEST(ArmyPanel, AddsAndRemovesUnitsAndOkSavesTheRostersOrKeepsThemInForce) {
   WindowHarness h;
   for (const char* name : {"Vantor.exe", "Tank.AI", "scout.ai", "readme.txt"}) h.dir.write(std::string("game/") + name, "");
   h.config({{0, "game/Vantor.exe"}});
@@ -287,27 +293,62 @@ TEST(ArmyPanel, AddsAndRemovesUnitsAndOkSavesTheRosters) {
   lines.resize(50);
   std::copy_n(std::begin({"scout.ai", "tank.ai", "sniper.ai", "medic.ai", "tank.ai"}), 5, lines.begin());
   EXPECT_EQ(h.bytes("c_data.dat"), join_crlf(lines));
+
+  // Rosters that could not be saved stay in force for the next campaign.
+  h.click("Command16");
+  army->setCurrentRow(0);
+  h.click("Command17");
+  fs::create_directory(h.dir.file("c_data.dat.saving"));
+  h.click("Command18");
+  EXPECT_EQ(h.said().size(), 1u);
+  h.new_campaign(h.dir.write("maps/duel-8.aim", shipped_file("maps/duel-8.aim")));
+  EXPECT_EQ(h.window->cdata()[0][0], "tank.ai");
+
+  // A huge roster entry is read cut to 4096 bytes and listed cut to 200, without measuring it.
+  h.dir.write("c_data.dat", std::string(1 << 20, 'x') + "\r\nscout.ai\r\n");
+  h.window->getCdata();
+  h.window->assignments();
+  EXPECT_EQ(items(army), (QStringList{QString(200, 'x') + QChar(0x2026), "scout.ai"}));
+  EXPECT_TRUE(army->uniformItemSizes() && storage->uniformItemSizes());
+  EXPECT_EQ(h.window->cdata()[0][0], std::string(4096, 'x'));
 }
 
 // The viewer names a log that cannot be shown, and shows a bounded part of a huge file.
-TEST(Viewer, SaysBufferExceededOrCutsAHugeFile) {
+TEST(Viewer, SaysBufferExceededOrCutsAHugeFileOrLongLines) {
   std::string many;  // 14 bytes a line: 1,120,000 bytes after the first 20,000
   for (int i = 0; i < 100000; ++i) many += QStringLiteral("line %1\r\n").arg(i, 7, 10, QChar('0')).toStdString();
   for (const auto& [file, shows] : {std::pair{"blog.txt", QStringList{"Battle Log", "Buffer exceeded..."}},
                                     {"Help.txt", QStringList{"Help", "line 0019999\n",
-                                                             "[Only the first 20000 lines are shown; the remaining 1.1 MiB of the file are cut.]"}}}) {
+                                                             "[Only the first 20000 lines are shown; the remaining 1.1 MiB of the file are cut.]"}},
+                                    {"zorvtmp.txt", QStringList{"Summary from last battle", QString(4096, 'w') + QChar(0x2026) + "\nnext\n",
+                                                                "[1 lines longer than 4096 characters are cut short"}}}) {
     WindowHarness h;
-    if (file == std::string("blog.txt")) fs::create_directory(h.dir.file(file));
-    else h.dir.write(file, many);
+    const std::string name = file;
+    if (name == "blog.txt") fs::create_directory(h.dir.file(file));
+    else h.dir.write(file, name == "Help.txt" ? many : std::string(100000, 'w') + "\r\nnext\r\n");
     h.start();
-    if (file == std::string("blog.txt")) h.window->mnuLog_Click();
-    else h.trigger("mnuHelp");
+    if (name == "blog.txt") h.window->mnuLog_Click();
+    else if (name == "Help.txt") h.trigger("mnuHelp");
+    else h.window->mnulastbattle_Click();
     ASSERT_TRUE(h.shown("Picture4")) << file;
     EXPECT_EQ(h.find<QLabel>("Label18")->text(), shows[0]);
     const QString shown = h.find<QPlainTextEdit>("Text11")->toPlainText();
     EXPECT_FALSE(shown.contains("line 0020000"));
     for (qsizetype i = 1; i < shows.size(); ++i) EXPECT_TRUE(shown.contains(shows[i])) << shown.right(300).toStdString();
   }
+}
+
+// The viewer and its "X" fit inside the smallest window.
+TEST(Viewer, FitsTheSmallestWindowWithItsCloseLabel) {
+  WindowHarness h;
+  h.start().resize(590, 450);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return h.find<SurfaceWidget>("Picture1")->surface().size() == h.window->centralWidget()->size(); }));
+  h.trigger("mnuHelp");
+  QWidget* viewer = h.find<QWidget>("Picture4");
+  QWidget* close = h.find<QWidget>("Label34");
+  const QRect area(QPoint(0, 0), viewer->parentWidget()->size());
+  EXPECT_TRUE(area.contains(viewer->geometry())) << viewer->width() << "x" << viewer->height();
+  EXPECT_TRUE(area.contains(QRect(close->mapTo(viewer->parentWidget(), QPoint(0, 0)), close->size())));
 }
 
 TEST_F(Play, SnapshotSavesTheWholeMapAsABitmap) {
@@ -320,7 +361,7 @@ TEST_F(Play, SnapshotSavesTheWholeMapAsABitmap) {
 }
 
 // A map is found against the folder the program started in; a save starts where it was left.
-TEST(CommandLine, OpensAMapOrASaveAndExplainsAMissingFile) {
+TEST(CommandLine, OpensAMapOrASaveAndExplainsEveryMistake) {
   TempDir start;
   start.write("maps/DUEL-8.AIM", shipped_file("maps/duel-8.aim"));
   WindowHarness h;
@@ -337,11 +378,20 @@ TEST(CommandLine, OpensAMapOrASaveAndExplainsAMissingFile) {
   EXPECT_TRUE(h.said().empty());
   EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuLoad"));
   EXPECT_EQ(h.window->state().field(10, owner).to_text(), "A");
+
+  // Each mistake gives one message and leaves the program ready for File, New and Load.
   h.window = h.restart();
-  h.window->open_command_line({QStringLiteral("missing.aim")}, q(start.path()));
-  ASSERT_EQ(h.said().size(), 1u);
-  EXPECT_NE(h.said()[0].find("missing.aim"), std::string::npos) << h.said()[0];
-  EXPECT_TRUE(h.enabled("mnuNew") && h.enabled("mnuLoad"));
+  start.write("bad.aim", "12\r\n3\r\n");
+  start.write("notes.txt", "hello");
+  for (const auto& [files, says] : {std::pair{QStringList{"missing.aim"}, "missing.aim"}, {{"bad.aim"}, "bad.aim"},
+                                    {{"notes.txt"}, "Usage: zorvane [FILE]"}, {{"bad.aim", "x.sav"}, "Usage: zorvane [FILE]"}}) {
+    h.dialogs.messages.clear();
+    h.window->open_command_line(files, q(start.path()));
+    ASSERT_EQ(h.said().size(), 1u) << says;
+    EXPECT_NE(h.said()[0].find(says), std::string::npos) << h.said()[0];
+    EXPECT_TRUE(h.enabled("mnuNew") && h.enabled("mnuLoad"));
+  }
+  EXPECT_FALSE(h.window->windowIcon().isNull());
 }
 
 // The real dialogs, answered by a timer: a message box shows the arrow, not a wait cursor
