@@ -162,6 +162,8 @@ TEST_F(Play, ComputerTeamsPlayInLetterOrderWithinATickAndWaitForTheHuman) {
     if (state().field(n, owner).to_text() != "A") state().field(n, owner) = Value();
   }
   // A folder in the way of the autosave: said once, and play goes on.
+  h.window->flush_autosave();
+  std::filesystem::remove(h.dir.file("autosave.sav"));
   h.dir.write("autosave.sav/in the way", "");
   for (int i = 0; i < 2; ++i) {
     act(a_home, a_home, 0);
