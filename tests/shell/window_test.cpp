@@ -364,14 +364,20 @@ TEST_F(Play, SnapshotSavesTheWholeMapAsABitmap) {
 
 // A map is found against the folder the program started in; a save starts where it was left.
 TEST(CommandLine, OpensAMapOrASaveAndExplainsEveryMistake) {
-  TempDir start;
-  start.write("maps/DUEL-8.AIM", shipped_file("maps/duel-8.aim"));
+  // The map lies in the folder the program was started from, which File, New uses here; the
+  // extension in any case.
+  WindowHarness by_menu;
+  by_menu.start();
+  by_menu.new_campaign(by_menu.dir.write("maps/DUEL-8.AIM", shipped_file("maps/duel-8.aim")));
+  const TempDir& start = by_menu.dir;
   WindowHarness h;
+  h.dir.write("blog.txt", "an old log\r\n");
   h.start();
   h.window->open_command_line({QStringLiteral("maps/DUEL-8.AIM")}, q(start.path()));
   EXPECT_TRUE(h.said().empty());
-  EXPECT_EQ(std::pair(h.window->state().team_count, h.window->state().field(10, owner).to_text()), std::pair(2, std::string("A")));
-  EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuNew"));
+  EXPECT_EQ(h.window->state().cells, by_menu.window->state().cells);
+  EXPECT_EQ(h.bytes("blog.txt"), by_menu.bytes("blog.txt"));
+  for (const char* item : {"mnuNew", "mnuLoad", "mnuSave", "mnusnapshot"}) EXPECT_EQ(h.enabled(item), by_menu.enabled(item)) << item;
   const std::string save = h.dir.file("game.SAV");
   h.dialogs.answer(q(save));
   h.trigger("mnuSave");
