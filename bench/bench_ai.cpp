@@ -51,7 +51,7 @@ void BM_WholeCampaign40(benchmark::State& bench) {
     QTemporaryDir out;
     std::ostringstream said, errors;
     CampaignRunner runner(RunnerOptions{kProgramFolder + "/maps/grand-melee-40.aim", kProgramFolder, std::nullopt, 5,
-                                        std::nullopt, out.path().toStdString()},
+                                        std::nullopt, out.path().toStdString(), {}},
                           said, errors);
     if (runner.run() != kRunEnded) bench.SkipWithError(errors.str().c_str());
     actions += runner.actions();

@@ -10,6 +10,7 @@
 #include "common/linefile.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
+#include "shell/play.h"
 #include "bench_main.h"
 
 namespace zorvane {
@@ -19,6 +20,7 @@ class AnswerDialogs : public Dialogs {
  public:
   QString answer;
   void message(const QString&, const QString&) override {}
+  bool ask(const QString&, const QString&) override { return true; }
   std::optional<QString> open_file(const FileDialogRequest&) override { return answer; }
   std::optional<QString> save_file(const FileDialogRequest&) override { return answer; }
 };
@@ -48,13 +50,13 @@ struct Window {
     window->show();
     QCoreApplication::processEvents();
     dialogs.answer = dir.filePath(QStringLiteral("bench.aim"));
-    window->mnuNew_Click();
+    window->new_campaign_from_menu();
   }
   std::string path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
   // Clicks the centre of cell n.
   void click(int n) {
     const CampaignState& s = window->state();
-    window->Picture1_MouseDown(static_cast<int>(s.field(n, x_px).to_whole()) + s.cell_w / 2,
+    window->play().map_click(static_cast<int>(s.field(n, x_px).to_whole()) + s.cell_w / 2,
                                static_cast<int>(s.field(n, y_px).to_whole()) + s.cell_h / 2);
   }
   int home_of_current_team() const { return 2 + 4 * (window->state().current_team - 1); }
@@ -69,8 +71,8 @@ void BM_ClickToActionPanel40(benchmark::State& bench) {
   for (auto _ : bench) {
     w.click(2);
     w.click(42);  // the cell below team A's home
-    benchmark::DoNotOptimize(w.window->action_panel().visible);
-    w.window->Command4_Click();
+    benchmark::DoNotOptimize(w.window->play().action_panel().visible);
+    w.window->play().cancel_action();
   }
 }
 BENCHMARK(BM_ClickToActionPanel40)->Unit(benchmark::kMillisecond);
@@ -81,7 +83,7 @@ void BM_ResolvedActionWithoutBattle40(benchmark::State& bench) {
     const int home = w.home_of_current_team();
     w.click(home);
     w.click(home);  // an augment
-    w.window->Command3_Click();
+    w.window->play().confirm_action();
   }
   bench.counters["actions"] = static_cast<double>(w.window->state().action_count);
 }

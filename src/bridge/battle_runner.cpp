@@ -1,5 +1,6 @@
 #include "bridge/battle_runner.h"
 
+#include <QEventLoop>
 #include <QFile>
 
 #include "common/linefile.h"
@@ -27,29 +28,46 @@ std::string battle_sides(const BattleRoster& roster) {
   return sides;
 }
 
-BattleRunner::BattleRunner(QObject* parent) : QObject(parent) {}
+BattleAnswer battle_answer(const BattleRunResult& result) {
+  BattleAnswer answer;
+  answer.kind = result.fought ? BattleAnswer::Kind::fought
+                : result.aborted ? BattleAnswer::Kind::aborted
+                                 : BattleAnswer::Kind::not_fought;
+  answer.report = result.report;
+  answer.reason = result.error.toLocal8Bit().toStdString();
+  return answer;
+}
+
+BattleRunner::BattleRunner(QObject* parent) : QObject(parent) {
+  connect(&launcher_, &GameLauncher::finished, this, &BattleRunner::game_finished);
+}
 
 void BattleRunner::abort() { launcher_.abort(); }
 
-BattleRunResult BattleRunner::run_battle(const QString& program_folder, const Settings& settings,
-                                         std::string_view terrain, const std::vector<std::string>& attackers,
-                                         const std::vector<std::string>& defenders, const QString& files_folder) {
+void BattleRunner::abort_now() { launcher_.kill_now(); }
+
+void BattleRunner::finish(BattleRunResult result) {
+  running_ = false;
+  emit finished(result);
+}
+
+void BattleRunner::start_battle(const QString& program_folder, const Settings& settings, std::string_view terrain,
+                                const std::vector<std::string>& attackers, const std::vector<std::string>& defenders,
+                                const QString& files_folder) {
   BattleRunResult result;
+  const auto refuse = [this](BattleRunResult refused) {
+    QMetaObject::invokeMethod(this, [this, refused] { emit finished(refused); }, Qt::QueuedConnection);
+  };
   if (running_) {
     result.busy = true;
     result.error = tr("A battle is already in progress.");
-    return result;
+    return refuse(result);
   }
-  running_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{running_};
 
   const std::string folder = to_bytes(program_folder);
   const std::string files = files_folder.isEmpty() ? folder : to_bytes(files_folder);
-  const std::string scenario_path = join_path(files, kScenarioFileName);
-  const std::string result_path = join_path(files, kResultFileName);
+  const std::string scenario_path = platform_join(files, kScenarioFileName);
+  const std::string result_path = platform_join(files, kResultFileName);
   result.scenario_path = from_bytes(scenario_path);
   result.result_path = from_bytes(result_path);
 
@@ -64,45 +82,70 @@ BattleRunResult BattleRunner::run_battle(const QString& program_folder, const Se
   if (!written.ok) {
     result.error = tr("The battle scenario could not be written to %1: %2")
                        .arg(result.scenario_path, QString::fromLocal8Bit(written.error.c_str()));
-    return result;
+    return refuse(result);
   }
   QString reset_error;
   if (!reset_result_file(result.result_path, &reset_error)) {
     result.error = tr("The battle result file could not be written to %1: %2").arg(result.result_path, reset_error);
-    return result;
+    return refuse(result);
   }
 
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QString::fromLatin1(kBattleSidesVariable), QString::fromStdString(battle_sides(scenario.roster)));
+  running_ = true;
+  pending_ = std::move(result);
+  program_ = program;
   emit battle_started();
-  const LaunchResult launched =
-      launcher_.launch_game(program, game_arguments(result.scenario_path, result.result_path), environment);
+  if (!launcher_.start_game(program, game_arguments(pending_.scenario_path, pending_.result_path), environment)) {
+    pending_.busy = true;
+    pending_.error = tr("A battle is already in progress.");
+    finish(std::move(pending_));
+  }
+}
 
+void BattleRunner::game_finished(const LaunchResult& launched) {
+  if (!running_) return;
+  BattleRunResult result = std::move(pending_);
+  const BattleRoster roster = result.report.roster;
   if (!launched.started()) {
     result.error = launched.error;
   } else if (launched.status == LaunchStatus::aborted) {
-    result.fought = true;
     result.aborted = true;
+    result.error = tr("The battle was aborted.");
     // Whatever the game managed to write before it was stopped does not count.
     reset_result_file(result.result_path);
-    result.report = read_battle_report(scenario.roster, kNoReportMarker);
   } else {
-    result.report = read_battle_report_file(scenario.roster, result_path);
+    result.report = read_battle_report_file(roster, to_bytes(result.result_path));
     if (launched.failed() && !result.report.reported) {
       // A game that fails before it reports has not fought: nobody loses a unit.
       result.error = with_output(tr("The tactical game %1 ended with %2 before it reported the battle.")
-                                     .arg(program, launched.ending()),
+                                     .arg(program_, launched.ending()),
                                  launched.output);
     } else {
       result.fought = true;
       if (!result.report.reported) {
         result.no_report = with_output(
-            tr("The tactical game %1 ended without reporting the battle; the defenders hold.").arg(program),
+            tr("The tactical game %1 ended without reporting the battle; the defenders hold.").arg(program_),
             launched.output);
       }
     }
   }
-  emit battle_finished();
+  finish(std::move(result));
+}
+
+BattleRunResult BattleRunner::run_battle(const QString& program_folder, const Settings& settings,
+                                         std::string_view terrain, const std::vector<std::string>& attackers,
+                                         const std::vector<std::string>& defenders, const QString& files_folder) {
+  BattleRunResult result;
+  QEventLoop loop;
+  const QMetaObject::Connection done = connect(this, &BattleRunner::finished, &loop, [&](const BattleRunResult& r) {
+    result = r;
+    loop.quit();
+  });
+  start_battle(program_folder, settings, terrain, attackers, defenders, files_folder);
+  loop.exec();
+  if (running_) abort_now();  // the loop was ended from outside: the program is quitting
+  disconnect(done);
   return result;
 }
 

@@ -1,5 +1,5 @@
 // One battle from the shell's side: writes the scenario, resets the result file, runs the
-// tactical game and reads its report. Applying the report to the defending cell is left to
+// tactical game and reads its report, without blocking the caller. Applying the report to the defending cell is left to
 // the caller (battle_outcome, apply_battle_outcome), so nothing of the campaign changes
 // here. Needs Qt Core only, so a program without a display can fight battles too.
 #pragma once
@@ -14,6 +14,7 @@
 #include "battle/scenario.h"
 #include "bridge/game_launcher.h"
 #include "config/settings.h"
+#include "turn/engine.h"
 
 namespace zorvane {
 
@@ -25,12 +26,11 @@ inline constexpr char kBattleSidesVariable[] = "ZORVANE_BATTLE_SIDES";
 std::string battle_sides(const BattleRoster& roster);
 
 struct BattleRunResult {
-  // The game ran and the report below decides the battle (also after an abort, when the
-  // report is "no report" and the defenders hold). False: no battle took place (the game
-  // could not start, its files could not be written, or it failed before it reported),
-  // and the caller should undo the attack with no units lost.
+  // The game ran and the report below decides the battle. False: no battle took place (the
+  // game could not start, its files could not be written, it failed before it reported,
+  // or the user aborted it), and the attack is undone with no units lost.
   bool fought = false;
-  bool aborted = false;  // the user ended the battle
+  bool aborted = false;  // the user ended the battle (not fought)
   bool busy = false;     // refused: another battle is still running
   QString error;         // why no battle took place, naming the file or program
   // A battle that was fought but left no report: the defenders hold, and this says so
@@ -46,11 +46,16 @@ class BattleRunner : public QObject {
  public:
   explicit BattleRunner(QObject* parent = nullptr);
 
-  // Fights the battle for an attack on a cell of this terrain. attackers and defenders
-  // are the action panel's lists ("New" and "Current"). The scenario and result files
-  // live in files_folder (by default the program folder); the game is the settings'
-  // game_exe_path, taken against program_folder when relative. Returns when the game has
-  // ended; meanwhile events run. A call while a battle runs returns busy at once.
+  // Starts the battle for an attack on a cell of this terrain and returns at once; `finished`
+  // tells the result from the event loop. attackers and defenders are the units of each
+  // side. The scenario and result files live in files_folder (by default the program
+  // folder); the game is the settings' game_exe_path, taken against program_folder when
+  // relative. A call while a battle runs finishes busy.
+  void start_battle(const QString& program_folder, const Settings& settings, std::string_view terrain,
+                    const std::vector<std::string>& attackers, const std::vector<std::string>& defenders,
+                    const QString& files_folder = QString());
+  // start_battle, then waits in an event loop of its own for the result: for programs
+  // without a window to keep live (the headless runner, tests).
   BattleRunResult run_battle(const QString& program_folder, const Settings& settings, std::string_view terrain,
                              const std::vector<std::string>& attackers, const std::vector<std::string>& defenders,
                              const QString& files_folder = QString());
@@ -59,16 +64,27 @@ class BattleRunner : public QObject {
   GameLauncher& launcher() { return launcher_; }
 
  public slots:
-  // Ends the running battle; the defenders hold. Nothing happens when none runs.
+  // Ends the running battle: it counts as not fought. Nothing happens when none runs.
   void abort();
+  // Ends the running battle at once and returns after `finished` has told it: for a program
+  // that is about to end.
+  void abort_now();
 
  signals:
   void battle_started();
-  void battle_finished();
+  void finished(const zorvane::BattleRunResult& result);
 
  private:
+  void finish(BattleRunResult result);
+  void game_finished(const LaunchResult& launched);
+
   GameLauncher launcher_;
   bool running_ = false;
+  BattleRunResult pending_;  // what is known of the running battle
+  QString program_;
 };
+
+// What the turn engine is told of a battle's result.
+BattleAnswer battle_answer(const BattleRunResult& result);
 
 }  // namespace zorvane

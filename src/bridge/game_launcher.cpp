@@ -1,6 +1,7 @@
 #include "bridge/game_launcher.h"
 
 #include <QEventLoop>
+#include <QMetaObject>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
@@ -129,12 +130,121 @@ GameLauncher::GameLauncher(QObject* parent) : QObject(parent) {
 
 GameLauncher::~GameLauncher() {
   if (process_) {
+    // Nobody is left to hear the result.
+    process_->disconnect(this);
     stop_game(Stop::force);
     kill_group(group_);
+    process_->waitForFinished(kAbortGraceMs);
+    delete process_;
   }
+  close_guard();
 }
 
 qint64 GameLauncher::process_id() const { return process_ ? process_->processId() : 0; }
+
+void GameLauncher::close_guard() {
+#ifdef Q_OS_UNIX
+  // Closing our end tells the watcher in the game's group to end whatever is left there.
+  if (guard_write_ >= 0) ::close(guard_write_);
+#endif
+  guard_write_ = -1;
+}
+
+void GameLauncher::refuse(LaunchStatus status, const QString& error) {
+  LaunchResult result;
+  result.status = status;
+  result.error = error;
+  // Always told from the event loop, as a started game's end is: callers see one order.
+  QMetaObject::invokeMethod(this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
+}
+
+bool GameLauncher::start_game(const QString& program, const QStringList& arguments,
+                              const QProcessEnvironment& environment) {
+  // The running game's listeners must not hear of this refusal.
+  if (process_) return false;
+  if (program.trimmed().isEmpty()) {
+    refuse(LaunchStatus::not_found, tr("No tactical game is set: the game's path is empty."));
+    return true;
+  }
+  const QFileInfo info(program);
+  if (!info.exists()) {
+    refuse(LaunchStatus::not_found, tr("The tactical game was not found: %1").arg(program));
+    return true;
+  }
+  if (info.isDir() || !info.isExecutable()) {
+    refuse(LaunchStatus::not_executable, tr("The tactical game is not an executable program: %1").arg(program));
+    return true;
+  }
+
+  auto* process = new QProcess(this);
+  process->setProgram(program);
+  process->setArguments(arguments);
+  process->setProcessEnvironment(environment);
+  // No terminal for the game: a background group that reads or writes one is stopped
+  // (stty tostop). What it prints is kept, to show when the battle goes wrong.
+  process->setProcessChannelMode(QProcess::MergedChannels);
+  process->setStandardInputFile(QProcess::nullDevice());
+  output_.clear();
+  connect(process, &QProcess::readyReadStandardOutput, this,
+          [this, process] { keep_tail(output_, process->readAllStandardOutput(), kOutputKept); });
+#ifdef Q_OS_UNIX
+  int guard[2] = {-1, -1};
+  if (::pipe(guard) == 0) {
+    for (int fd : guard) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  } else {
+    guard[0] = guard[1] = -1;
+  }
+  guard_write_ = guard[1];
+  const pid_t parent = ::getpid();
+  process->setChildProcessModifier([guard_read = guard[0], guard_write = guard[1], parent] {
+    enter_own_group(guard_read, guard_write, parent);
+  });
+#endif
+  connect(process, &QProcess::finished, this, [this] { end_game(false); });
+  // A program that cannot start never emits finished: waiting for that alone would hang.
+  connect(process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+    if (error == QProcess::FailedToStart) end_game(true);
+  });
+  connect(process, &QProcess::started, this, &GameLauncher::game_started);
+
+  process_ = process;
+  aborted_ = false;
+  program_ = program;
+  process->start();
+#ifdef Q_OS_UNIX
+  // Only the watcher reads the guard.
+  if (guard[0] >= 0) ::close(guard[0]);
+#endif
+  if (process_ == process) group_ = process->processId();
+  return true;
+}
+
+void GameLauncher::end_game(bool failed_to_start) {
+  QProcess* process = process_;
+  if (!process) return;
+  process_ = nullptr;
+  grace_timer_.stop();
+  const qint64 group = group_;
+  group_ = 0;
+  if (aborted_) kill_group(group);  // whatever the game started and left behind
+  close_guard();
+  keep_tail(output_, process->readAllStandardOutput(), kOutputKept);
+  process->disconnect(this);
+  process->deleteLater();
+
+  LaunchResult result;
+  result.output = QString::fromLocal8Bit(output_).trimmed();
+  if (failed_to_start) {
+    result.status = LaunchStatus::failed_to_start;
+    result.error = tr("The tactical game could not be started: %1 (%2)").arg(program_, process->errorString());
+  } else {
+    result.status = aborted_ ? LaunchStatus::aborted : LaunchStatus::finished;
+    result.crashed = process->exitStatus() != QProcess::NormalExit;
+    if (!result.crashed) result.exit_code = process->exitCode();
+  }
+  emit game_ended();
+  emit finished(result);
+}
 
 LaunchResult GameLauncher::launch_game(const QString& program, const QStringList& arguments,
                                        const QProcessEnvironment& environment) {
@@ -144,107 +254,31 @@ LaunchResult GameLauncher::launch_game(const QString& program, const QStringList
     result.error = tr("A battle is already in progress.");
     return result;
   }
-  if (program.trimmed().isEmpty()) {
-    result.status = LaunchStatus::not_found;
-    result.error = tr("No tactical game is set: the game's path is empty.");
-    return result;
-  }
-  const QFileInfo info(program);
-  if (!info.exists()) {
-    result.status = LaunchStatus::not_found;
-    result.error = tr("The tactical game was not found: %1").arg(program);
-    return result;
-  }
-  if (info.isDir() || !info.isExecutable()) {
-    result.status = LaunchStatus::not_executable;
-    result.error = tr("The tactical game is not an executable program: %1").arg(program);
-    return result;
-  }
-
-  QProcess process;
-  process.setProgram(program);
-  process.setArguments(arguments);
-  process.setProcessEnvironment(environment);
-  // No terminal for the game: a background group that reads or writes one is stopped
-  // (stty tostop). What it prints is kept, to show when the battle goes wrong.
-  process.setProcessChannelMode(QProcess::MergedChannels);
-  process.setStandardInputFile(QProcess::nullDevice());
-  QByteArray output;
-  connect(&process, &QProcess::readyReadStandardOutput, this,
-          [&] { keep_tail(output, process.readAllStandardOutput(), kOutputKept); });
-#ifdef Q_OS_UNIX
-  int guard[2] = {-1, -1};
-  if (::pipe(guard) == 0) {
-    for (int fd : guard) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-  } else {
-    guard[0] = guard[1] = -1;
-  }
-  struct GuardClose {
-    int* fds;
-    ~GuardClose() {
-      for (int i = 0; i < 2; ++i) {
-        if (fds[i] >= 0) ::close(fds[i]);
-      }
-    }
-  } guard_close{guard};
-  const pid_t parent = ::getpid();
-  process.setChildProcessModifier([guard_read = guard[0], guard_write = guard[1], parent] {
-    enter_own_group(guard_read, guard_write, parent);
-  });
-#endif
-
   QEventLoop loop;
-  bool failed = false;
-  connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-  // A program that cannot start never emits finished: waiting for that alone would hang.
-  connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
-    if (error != QProcess::FailedToStart) return;
-    failed = true;
+  const QMetaObject::Connection done = connect(this, &GameLauncher::finished, &loop, [&](const LaunchResult& r) {
+    result = r;
     loop.quit();
   });
-  connect(&process, &QProcess::started, this, &GameLauncher::game_started);
-
-  process_ = &process;
-  aborted_ = false;
-  process.start();
-#ifdef Q_OS_UNIX
-  // Only the watcher reads the guard; our end is closed when this call returns.
-  if (guard[0] >= 0) ::close(guard[0]);
-  guard[0] = -1;
-#endif
-  group_ = process.processId();
-  const qint64 group = group_;
   QPointer<GameLauncher> self(this);
-  if (!failed && process.state() != QProcess::NotRunning) loop.exec();
+  start_game(program, arguments, environment);
+  loop.exec();
   if (!self) {
     // Destroyed mid-battle; its destructor has already ended the game.
-    LaunchResult gone;
-    gone.status = LaunchStatus::aborted;
-    return gone;
+    result.status = LaunchStatus::aborted;
+    return result;
   }
-  if (!failed && process.state() != QProcess::NotRunning) {
-    // The loop was ended from outside (the application is quitting): end the game too.
-    aborted_ = true;
-    stop_game(Stop::force);
-    process.waitForFinished(kAbortGraceMs);
-  }
-  grace_timer_.stop();
-  if (aborted_) kill_group(group);  // whatever the game started and left behind
-  process_ = nullptr;
-  group_ = 0;
-
-  keep_tail(output, process.readAllStandardOutput(), kOutputKept);
-  result.output = QString::fromLocal8Bit(output).trimmed();
-  if (failed) {
-    result.status = LaunchStatus::failed_to_start;
-    result.error = tr("The tactical game could not be started: %1 (%2)").arg(program, process.errorString());
-  } else {
-    result.status = aborted_ ? LaunchStatus::aborted : LaunchStatus::finished;
-    result.crashed = process.exitStatus() != QProcess::NormalExit;
-    if (!result.crashed) result.exit_code = process.exitCode();
-  }
-  emit game_ended();
+  // The loop was ended from outside (the application is quitting): end the game too.
+  if (is_running()) kill_now();
+  disconnect(done);
   return result;
+}
+
+void GameLauncher::kill_now() {
+  if (!process_) return;
+  aborted_ = true;
+  stop_game(Stop::force);
+  // finished arrives from within the wait, so the result is told before this returns.
+  if (process_ && !process_->waitForFinished(kAbortGraceMs)) end_game(false);
 }
 
 void GameLauncher::abort() {

@@ -4,6 +4,7 @@
 // does the end of this program, however it ends.
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QProcessEnvironment>
 #include <QString>
@@ -63,15 +64,23 @@ class GameLauncher : public QObject {
   ~GameLauncher() override;
 
   // Starts the program with these arguments and the environment given (by default this
-  // program's own), in the current working folder, and returns when it has ended (or at
-  // once when it could not start). Events are processed meanwhile. A call while a game
-  // runs returns busy.
+  // program's own), in the current working folder, and returns at once. `finished` tells
+  // how it ended, from the event loop, also when it could not start at all. While a game
+  // runs nothing starts and false is returned.
+  bool start_game(const QString& program, const QStringList& arguments,
+                  const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+  // start_game, then waits in an event loop of its own until the game has ended: for
+  // programs without a window of their own to keep live (the headless runner, tests).
+  // While a game runs it returns busy at once.
   LaunchResult launch_game(const QString& program, const QStringList& arguments,
                            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
   bool is_running() const { return process_ != nullptr; }
   // The running game's process id, 0 when none.
   qint64 process_id() const;
+  // Kills the running game and its group at once and returns after `finished` has told
+  // the (aborted) result: for a program that is about to end.
+  void kill_now();
 
  public slots:
   // Ends the running game and its process group: SIGTERM first, SIGKILL after the grace.
@@ -81,12 +90,19 @@ class GameLauncher : public QObject {
  signals:
   void game_started();
   void game_ended();
+  void finished(const zorvane::LaunchResult& result);
 
  private:
   enum class Stop { ask, force };  // SIGTERM or SIGKILL to the game's group
   void stop_game(Stop how);
+  void refuse(LaunchStatus status, const QString& error);
+  void end_game(bool failed_to_start);
+  void close_guard();
 
   QProcess* process_ = nullptr;
+  QString program_;
+  QByteArray output_;
+  int guard_write_ = -1;  // our end of the pipe the game group's watcher waits on
   qint64 group_ = 0;  // the game's process group (its own pid)
   bool aborted_ = false;
   QTimer grace_timer_;

@@ -196,6 +196,8 @@ void apply_map(const CampaignMap& map, int picture_width, int picture_height, Ca
   state.cell_w = map_cell_size(picture_width, map.first_line_cols);
   state.cell_h = map_cell_size(picture_height, map.first_line_cols);
   state.team_count = map.team_count;
+  state.spots.clear();
+  state.spots.reserve(map.cells.size());
   int n = 1;
   for (const MapCell& cell : map.cells) {
     Cell& fields = state.cells[static_cast<std::size_t>(n - 1)];
@@ -206,6 +208,7 @@ void apply_map(const CampaignMap& map, int picture_width, int picture_height, Ca
     at(terrain) = Value::text(std::string(1, cell.terrain));
     at(terrain_color) = terrain_color_for(cell.terrain);
     if (is_team_letter(cell.terrain)) at(owner) = Value::text(std::string(1, cell.terrain));
+    state.spots.push_back({cell.row, cell.col});
     ++n;
   }
 }

@@ -32,6 +32,13 @@ enum Field : int {
 
 using Cell = std::array<Value, kFieldCount>;
 
+// Where a cell lies on the grid: its map line and its column in that line, from 1.
+struct GridSpot {
+  int row = 0;
+  int col = 0;
+  friend auto operator<=>(const GridSpot&, const GridSpot&) = default;
+};
+
 struct CampaignState {
   std::vector<Cell> cells = std::vector<Cell>(kMaxCells);
 
@@ -56,6 +63,10 @@ struct CampaignState {
   std::string action_type;
   std::array<int, kTeamCount> team_land{};
   std::array<int, kTeamCount> team_units{};
+  // The grid spot of each map cell, cell n at spots[n - 1], in reading order; set with the
+  // map. Numbers run on across a blank map line while rows do not, and the last cell of a
+  // row is numbered next to the first of the next: neighbours are found from these spots.
+  std::vector<GridSpot> spots;
 
   // Field f (1..30) of cell n (1..1600). Out of range is a caller's error and throws.
   Value& field(int n, int f) { return cells.at(static_cast<std::size_t>(n - 1)).at(static_cast<std::size_t>(f - 1)); }
@@ -78,8 +89,12 @@ constexpr bool is_team_letter(char c) { return c >= 'A' && c <= 'J'; }
 // Highest unit slot (1..10) that is not blank, 0 when all are blank.
 int unit_count(const Cell& cell);
 
-// Neighbour of cell n in compass direction d (1 north, clockwise to 8 north-west), with
-// stride grid_rows and no row-edge check; nothing when it falls outside 1..cell_count.
+// True when cell b is cell a or one of the eight cells around it on the grid. The one
+// neighbour rule of the game: a player's second click and every computer player use it.
+bool within_one_step(const CampaignState& state, int a, int b);
+
+// The cell one step from cell n in compass direction d (1 north, clockwise to 8 north-west)
+// on the grid; nothing at the map's edge, beyond it or for another d.
 std::optional<int> compass_neighbour(const CampaignState& state, int n, int d);
 
 }  // namespace zorvane

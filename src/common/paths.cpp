@@ -39,6 +39,13 @@ std::string join_path(std::string_view folder, std::string_view name) {
   return out;
 }
 
+std::string platform_join(std::string_view folder, std::string_view name) {
+  std::string out(folder);
+  if (!out.empty() && out.back() != platform_separator()) out += platform_separator();
+  out += name;
+  return out;
+}
+
 bool is_absolute_path(std::string_view path) {
   if (path.empty()) return false;
   if (is_separator(path[0])) return true;

@@ -23,6 +23,11 @@ char platform_separator();
 // one in it), else the platform's, so C:\Games joins as C:\Games\a.ai everywhere.
 std::string join_path(std::string_view folder, std::string_view name);
 
+// Joins a folder of this system (from the command line, or the program's own folders) and a
+// name with the platform's separator: on Linux a backslash in such a folder is part of a
+// name, not a separator.
+std::string platform_join(std::string_view folder, std::string_view name);
+
 // True for "/x", "\x" and drive paths such as "C:\x" or "C:/x".
 bool is_absolute_path(std::string_view path);
 

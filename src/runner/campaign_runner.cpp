@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <iomanip>
 #include <ostream>
@@ -16,23 +17,37 @@
 #include "common/paths.h"
 #include "common/text.h"
 #include "turn/scoring.h"
+#include "battle/scenario.h"
 
 namespace zorvane {
 namespace {
 
 QString q(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 
-std::optional<long long> whole_number(const std::string& text) {
-  if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos) {
-    return std::nullopt;
+// A whole number of digits only. Beyond `largest` it is out of range.
+struct WholeNumber {
+  bool digits = false;
+  bool in_range = false;
+  std::uint64_t value = 0;
+};
+WholeNumber whole_number(const std::string& text, std::uint64_t largest) {
+  WholeNumber number;
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return number;
+  number.digits = true;
+  for (char c : text) {
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (number.value > (largest - digit) / 10) return number;
+    number.value = number.value * 10 + digit;
   }
-  return std::stoll(text);
+  number.in_range = true;
+  return number;
 }
 
 }  // namespace
 
 std::string runner_help() {
-  return "Usage: zorvane-campaign MAP [--folder DIR] [--teams LETTERS] [--seed N] [--max-actions N] [--out DIR]\n"
+  return "Usage: zorvane-campaign MAP [--folder DIR] [--teams LETTERS] [--seed N] [--max-actions N]\n"
+         "                        [--max-turns N] [--out DIR]\n"
          "\n"
          "Plays a whole campaign on the map MAP (.aim) with the computer player for every team,\n"
          "fighting every battle with the configured tactical game, and no window.\n"
@@ -46,6 +61,9 @@ std::string runner_help() {
          "                     seed, map, settings and battle outcomes give the same campaign\n"
          "  --max-actions N    stop after N actions (default: no limit; the turn limit of\n"
          "                     config.dat applies)\n"
+         "  --max-turns N      stop after N turns (default: 1000, or the turn limit of\n"
+         "                     config.dat when that is a larger whole number), so a run whose\n"
+         "                     turn limit is blank or never reached still ends\n"
          "  --out DIR          where blog.txt, zorvtmp.scn, zorvtmp.txt, the final save\n"
          "                     campaign.sav and history.csv go (default: the current folder)\n"
          "  --help             this text\n"
@@ -53,8 +71,11 @@ std::string runner_help() {
          "history.csv has one row per team per turn (one turn: every team's move once):\n"
          "turn,team,land,units,battles_won,battles_lost.\n"
          "\n"
-         "Exit status: 0 when the campaign ends (a winner, the turn limit, the action limit, or\n"
-         "a whole turn in which every team passed); 1 bad command line; 2 bad map; 3 bad\n"
+         "Every output is checked before the first action, and the campaign as it stands is\n"
+         "written to campaign.sav and history.csv whenever the run stops.\n"
+         "\n"
+         "Exit status: 0 when the campaign ends (a winner, the turn limit, the action or turn\n"
+         "cap, or a whole turn in which every team passed); 1 bad command line; 2 bad map; 3 bad\n"
          "settings; 4 the tactical game could not fight a battle; 5 the output cannot be written.\n";
 }
 
@@ -87,14 +108,16 @@ ParsedCommandLine parse_runner_command_line(const std::vector<std::string>& argu
           return usage("--teams takes team letters A to J, not " + zorvane::quoted(value));
         }
         options.teams = value;
-      } else if (a == "--seed") {
-        const auto seed = whole_number(value);
-        if (!seed) return usage("--seed takes a whole number, not " + zorvane::quoted(value));
-        options.seed = static_cast<std::uint64_t>(*seed);
-      } else if (a == "--max-actions") {
-        const auto limit = whole_number(value);
-        if (!limit) return usage("--max-actions takes a whole number, not " + zorvane::quoted(value));
-        options.max_actions = *limit;
+      } else if (a == "--seed" || a == "--max-actions" || a == "--max-turns") {
+        const std::uint64_t largest = a == "--seed" ? UINT64_MAX : static_cast<std::uint64_t>(INT64_MAX);
+        const WholeNumber number = whole_number(value, largest);
+        if (!number.digits) return usage(a + " takes a whole number, not " + zorvane::quoted(value));
+        if (!number.in_range) {
+          return usage(a + " " + value + " is out of range: it takes 0 to " + std::to_string(largest));
+        }
+        if (a == "--seed") options.seed = number.value;
+        if (a == "--max-actions") options.max_actions = static_cast<long long>(number.value);
+        if (a == "--max-turns") options.max_turns = static_cast<long long>(number.value);
       } else {
         return usage("unknown option " + zorvane::quoted(a));
       }
@@ -110,7 +133,10 @@ ParsedCommandLine parse_runner_command_line(const std::vector<std::string>& argu
 }
 
 CampaignRunner::CampaignRunner(RunnerOptions options, std::ostream& out, std::ostream& err)
-    : options_(std::move(options)), out_(out), err_(err), random_(options_.seed) {}
+    : options_(std::move(options)), out_(out), err_(err), random_(options_.seed) {
+  // The runner plays until a round goes by in which nobody could act.
+  engine_.end_on_round_of_passes(true);
+}
 
 CampaignRunner::~CampaignRunner() = default;
 
@@ -119,8 +145,22 @@ int CampaignRunner::fail(int status, const std::string& text) {
   return status;
 }
 
+std::string CampaignRunner::output_file(std::string_view name) const { return platform_join(options_.out, name); }
+
+bool CampaignRunner::turn_limit_reachable() const {
+  const std::string& limit = settings_.turn_limit;
+  const double value = numeric_value(limit);
+  return !is_blank(limit) && value >= 1 && value <= kLargestTurnLimit && value == static_cast<long long>(value);
+}
+
+long long CampaignRunner::turn_cap() const {
+  if (options_.max_turns) return *options_.max_turns;
+  if (turn_limit_reachable()) return std::max(kDefaultTurnCap, static_cast<long long>(numeric_value(settings_.turn_limit)));
+  return kDefaultTurnCap;
+}
+
 int CampaignRunner::load() {
-  const std::string config_path = join_path(options_.folder, "config.dat");
+  const std::string config_path = platform_join(options_.folder, "config.dat");
   const std::vector<std::string> lines = read_config_lines(config_path);
   if (!apply_config_lines(lines, settings_)) {
     return fail(kRunBadSettings,
@@ -130,74 +170,96 @@ int CampaignRunner::load() {
                                     std::to_string(lines.size()) + " of the " + std::to_string(kConfigLineCount) +
                                     " lines a config.dat holds");
   }
-  const std::string roster_path = join_path(options_.folder, "c_data.dat");
+  const std::string roster_path = platform_join(options_.folder, "c_data.dat");
   std::error_code ec;
   if (!std::filesystem::is_regular_file(roster_path, ec)) {
     err_ << "zorvane-campaign: warning: no army rosters: " << roster_path << " is missing or not a plain file\n";
   }
   read_roster_file(roster_path, cdata_);
 
-  const MapReadResult map = read_map_file(options_.map_path);
-  if (!map.ok()) return fail(kRunBadMap, map.error);
-  apply_map(*map.map, 0, 0, state_);
-
-  settings_.computer_controlled.fill(0);
-  for (int t = 1; t <= state_.team_count; ++t) {
-    const std::string letter = team_letter(t);
-    if (!options_.teams || options_.teams->find(letter) != std::string::npos) {
-      settings_.computer_controlled[static_cast<std::size_t>(t - 1)] = 1;
-    }
-  }
+  if (const auto error = engine_.start_new(options_.map_path, 0, 0)) return fail(kRunBadMap, *error);
+  const int teams = engine_.state().team_count;
   if (options_.teams) {
     for (char c : *options_.teams) {
-      if (team_index(std::string(1, c)) > state_.team_count) {
-        return fail(kRunUsage, "team " + std::string(1, c) + " is not on the map " + zorvane::quoted(options_.map_path));
+      if (team_index(std::string(1, c)) > teams) {
+        return fail(kRunUsage, "team " + std::string(1, c) + " is not on the map " + zorvane::quoted(options_.map_path) +
+                                   ", which has teams A to " + team_letter(teams));
       }
     }
   }
+  settings_.computer_controlled.fill(0);
+  for (int t = 1; t <= teams; ++t) {
+    if (!options_.teams || options_.teams->find(team_letter(t)) != std::string::npos) {
+      settings_.computer_controlled[static_cast<std::size_t>(t - 1)] = 1;
+    }
+  }
+  return prepare_outputs();
+}
 
-  if (!QDir().mkpath(q(options_.out))) return fail(kRunNoOutput, "the folder " + zorvane::quoted(options_.out) + " cannot be made");
-  log_path_ = join_path(options_.out, kBattleLogFileName);
-  const FileResult log = reset_battle_log(log_path_);
+int CampaignRunner::prepare_outputs() {
+  // Every output is tried before the first action: a campaign played for nothing because
+  // its results cannot be written helps nobody.
+  std::error_code ec;
+  std::filesystem::create_directories(options_.out, ec);
+  if (!std::filesystem::is_directory(options_.out, ec)) {
+    return fail(kRunNoOutput, "the folder " + zorvane::quoted(options_.out) + " cannot be made");
+  }
+  for (const std::string_view name : {kBattleLogFileName, std::string_view("campaign.sav"), std::string_view("history.csv"),
+                                      std::string_view(kScenarioFileName), std::string_view(kResultFileName)}) {
+    const std::string path = output_file(name);
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+      return fail(kRunNoOutput, zorvane::quoted(path) + " cannot be written: it is " +
+                                    (std::filesystem::is_directory(status) ? "a folder" : "not a plain file"));
+    }
+  }
+  const FileResult log = reset_battle_log(output_file(kBattleLogFileName));
   if (!log.ok) return fail(kRunNoOutput, log.error);
   history_ = "turn,team,land,units,battles_won,battles_lost\r\n";
+  std::string error;
+  if (!write_outputs(error)) return fail(kRunNoOutput, error);
   return kRunEnded;
 }
 
-BattleAnswer CampaignRunner::fight_battle(std::string_view terrain, const std::vector<std::string>& attackers,
-                                          const std::vector<std::string>& defenders) {
-  const int attacker = state_.current_team;
-  const int defender = team_index(state_.field(static_cast<int>(whole_value(panel_.target)), owner).to_text());
-  BattleRunResult run = battles_runner_.run_battle(q(options_.folder), settings_, terrain, attackers, defenders,
-                                                   q(options_.out));
-  if (!run.fought) {
-    battle_error_ = run.error.toLocal8Bit().toStdString();
-    return BattleAnswer{false, {}, battle_error_};
+bool CampaignRunner::write_outputs(std::string& error) {
+  const FileResult saved = write_campaign_save(output_file("campaign.sav"), engine_.state());
+  if (!saved.ok) {
+    error = saved.error;
+    return false;
   }
+  const FileResult history = write_file_atomic(output_file("history.csv"), history_);
+  if (!history.ok) error = "history.csv cannot be written: " + history.error;
+  return history.ok;
+}
+
+TurnEvents CampaignRunner::fight(const BattleRequest& request) {
+  const BattleRunResult run = battles_runner_.run_battle(q(options_.folder), settings_, request.terrain,
+                                                         request.attackers, request.defenders, q(options_.out));
   if (!run.no_report.isEmpty()) err_ << "zorvane-campaign: " << run.no_report.toLocal8Bit().toStdString() << "\n";
-  ++battles_;
-  const bool captured = battle_outcome(run.report).captured();
-  for (const auto& [team, won] : {std::pair{attacker, captured}, {defender, !captured}}) {
-    if (team < 1 || team > kTeamCount) continue;
-    (won ? won_ : lost_)[static_cast<std::size_t>(team - 1)] += 1;
+  return engine_.answer_battle(battle_answer(run));
+}
+
+void CampaignRunner::record(const TurnEvents& events) {
+  if (events.result == TurnEvents::Result::resolved) ++actions_;
+  if (events.log) {
+    const FileResult written = append_battle_log(output_file(kBattleLogFileName), *events.log);
+    if (!written.ok) err_ << "zorvane-campaign: " << written.error << "\n";
   }
-  return BattleAnswer{true, std::move(run.report), {}};
-}
-
-void CampaignRunner::append_log(const BattleLogEntry& entry) {
-  const FileResult written = append_battle_log(log_path_, entry);
-  if (!written.ok) err_ << "zorvane-campaign: " << written.error << "\n";
-}
-
-void CampaignRunner::message(const std::string& text, const std::string& title) {
-  // The undone attack's message is told once, with the exit status, by run().
-  if (title != "Notice") out_ << title << ": " << text << "\n";
+  if (events.outcome && events.battle) {
+    ++battles_;
+    const bool captured = events.outcome->captured();
+    for (const auto& [team, won] :
+         {std::pair{events.battle->attacking_team, captured}, {events.battle->defending_team, !captured}}) {
+      if (team < 1 || team > kTeamCount) continue;
+      (won ? won_ : lost_)[static_cast<std::size_t>(team - 1)] += 1;
+    }
+  }
 }
 
 void CampaignRunner::record_round(int round) {
-  const Score score = count_score(state_);
+  const Score score = count_score(engine_.state());
   int left = 0;
-  for (int t = 1; t <= state_.team_count; ++t) {
+  for (int t = 1; t <= engine_.state().team_count; ++t) {
     const auto i = static_cast<std::size_t>(t - 1);
     history_ += std::to_string(round) + "," + team_letter(t) + "," + std::to_string(score.land[i]) + "," +
                 std::to_string(score.units[i]) + "," + std::to_string(won_[i]) + "," + std::to_string(lost_[i]) + "\r\n";
@@ -207,9 +269,9 @@ void CampaignRunner::record_round(int round) {
 }
 
 void CampaignRunner::print_summary() {
-  const Score score = count_score(state_);
+  const Score score = count_score(engine_.state());
   out_ << "\nteam   land  units  battles won  battles lost\n";
-  for (int t = 1; t <= state_.team_count; ++t) {
+  for (int t = 1; t <= engine_.state().team_count; ++t) {
     const auto i = static_cast<std::size_t>(t - 1);
     out_ << "  " << team_letter(t) << std::setw(9) << score.land[i] << std::setw(7) << score.units[i] << std::setw(13)
          << won_[i] << std::setw(14) << lost_[i] << "\n";
@@ -218,56 +280,61 @@ void CampaignRunner::print_summary() {
 
 int CampaignRunner::run() {
   if (const int status = load(); status != kRunEnded) return status;
-  out_ << "Playing " << options_.map_path << ": " << state_.team_count << " teams, seed " << options_.seed << "\n";
+  out_ << "Playing " << options_.map_path << ": " << engine_.state().team_count << " teams, seed " << options_.seed
+       << "\n";
 
   std::string ending;
+  std::string battle_error;
+  std::optional<CampaignEnd> end;
+  const long long cap = turn_cap();
   int round = 0;
-  bool acted_this_round = false;
-  while (!ended_) {
+  while (!end && ending.empty()) {
     if (options_.max_actions && actions_ >= *options_.max_actions) {
       ending = "the action limit of " + std::to_string(*options_.max_actions) + " was reached";
       break;
     }
-    const int team = state_.current_team;
+    const int team = engine_.team_to_move();
     std::optional<CampaignState> before;
-    if (after_action) before = state_;
-    AiOutcome outcome = AiOutcome::passed;
-    if (settings_.computer_controlled[static_cast<std::size_t>(team - 1)] == 1) {
-      outcome = comp_ai(state_, panel_, settings_, cdata_, *this, random_);
-    } else {
-      pass_turn(state_, false);
+    if (after_action) before = engine_.state();
+    // A team the computer does not play passes its turns.
+    const Action action = engine_.computer_plays(team) ? computer_action(engine_.state(), settings_, cdata_, random_)
+                                                       : Action{};
+    TurnEvents events = engine_.act(action);
+    if (events.result == TurnEvents::Result::battle_pending) events = fight(*events.battle);
+    if (events.result == TurnEvents::Result::undone) {
+      battle_error = events.reason;
+      break;
     }
-    if (outcome == AiOutcome::undone) {
-      return fail(kRunNoBattle, battle_error_ + "\nNo battle could be fought; the campaign stops here.");
-    }
-    if (outcome != AiOutcome::passed) {
-      ++actions_;
-      acted_this_round = true;
-    }
-    if (after_action) after_action(*before, state_, outcome);
-    if (state_.current_team <= team || ended_) {
+    record(events);
+    if (after_action) after_action(*before, engine_.state(), events);
+    end = events.ended;
+    if (engine_.team_to_move() <= team || end) {
       record_round(++round);
-      if (!acted_this_round && !ended_) {
-        ending = "every team passed a whole turn: no one can act any more";
-        break;
+      if (!end && round >= cap) {
+        ending = "the run stopped after " + std::to_string(cap) + " turns (--max-turns)";
+        if (!turn_limit_reachable()) {
+          ending += "; the turn limit " + zorvane::quoted(settings_.turn_limit) + " of config.dat can never be reached";
+        }
       }
-      acted_this_round = false;
     }
   }
 
-  const std::string save_path = join_path(options_.out, "campaign.sav");
-  const FileResult saved = write_campaign_save(save_path, state_);
-  const FileResult history = write_file_atomic(join_path(options_.out, "history.csv"), history_);
+  std::string write_error;
+  const bool written = write_outputs(write_error);
   print_summary();
-  const Score score = count_score(state_);
-  if (score.winner && ended_) {
-    out_ << "Winner: team " << team_letter(*score.winner) << "\n";
+  if (!battle_error.empty()) {
+    if (written) out_ << "The campaign as it stood was written to " << output_file("campaign.sav") << "\n";
+    fail(kRunNoBattle, battle_error + "\nNo battle could be fought; the campaign stops here.");
+    return written ? kRunNoBattle : fail(kRunNoOutput, write_error);
+  }
+  if (end && end->winner) {
+    out_ << "Winner: team " << team_letter(*end->winner) << "\n";
   } else {
-    if (ended_) ending = "the turn limit was reached";
+    if (end && end->turn_limit) ending = "the turn limit was reached";
+    if (end && end->round_of_passes) ending = "every team passed a whole turn: no one can act any more";
     out_ << "No winner: " << ending << "\n";
   }
-  if (!saved.ok) return fail(kRunNoOutput, saved.error);
-  if (!history.ok) return fail(kRunNoOutput, "history.csv cannot be written: " + history.error);
+  if (!written) return fail(kRunNoOutput, write_error);
   return kRunEnded;
 }
 

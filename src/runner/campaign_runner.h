@@ -1,6 +1,6 @@
-// A whole campaign played by the computer player with no window: the same rules, the same
-// battles through the tactical game, a battle log, a final save and a history of every
-// round. Qt Core only (the game's process); no display needed.
+// A whole campaign played by the computer player with no window: a loop over the turn
+// engine, battles fought by the tactical game through the battle bridge, a battle log, a
+// final save and a history of every round. Qt Core only (the game's process).
 #pragma once
 
 #include <cstdint>
@@ -11,12 +11,10 @@
 #include <vector>
 
 #include "bridge/battle_runner.h"
-#include "campaign/state.h"
 #include "config/roster.h"
 #include "config/settings.h"
-#include "turn/action_panel.h"
 #include "turn/computer_player.h"
-#include "turn/world.h"
+#include "turn/engine.h"
 
 namespace zorvane {
 
@@ -27,15 +25,23 @@ struct RunnerOptions {
   std::uint64_t seed = 0;
   std::optional<long long> max_actions;
   std::string out = ".";            // blog.txt, zorvtmp.scn, zorvtmp.txt, campaign.sav, history.csv
+  std::optional<long long> max_turns;  // rounds before the run stops; see kDefaultTurnCap
 };
+
+// Rounds a run plays at most when neither --max-turns nor a turn limit beyond it says
+// otherwise: a limit that is blank, not a whole number above 0, or never reached because
+// turns stall, must not let a run go on for ever.
+inline constexpr long long kDefaultTurnCap = 1000;
+// A turn limit up to this is taken as the run's cap when it is larger than the default.
+inline constexpr long long kLargestTurnLimit = 100000;
 
 // Exit statuses of zorvane-campaign.
 enum RunnerExit : int {
-  kRunEnded = 0,      // a winner, the turn limit, the action limit or a round of passes
+  kRunEnded = 0,      // a winner, the turn limit, the action or turn cap, or a round of passes
   kRunUsage = 1,
   kRunBadMap = 2,
   kRunBadSettings = 3,
-  kRunNoBattle = 4,   // the game could not be started (or failed before it reported)
+  kRunNoBattle = 4,   // the game could not fight a battle (the campaign so far is written)
   kRunNoOutput = 5,   // the output folder or its files cannot be written
 };
 
@@ -51,51 +57,45 @@ ParsedCommandLine parse_runner_command_line(const std::vector<std::string>& argu
 
 std::string runner_help();
 
-class CampaignRunner : private TurnWorld {
+class CampaignRunner {
  public:
   CampaignRunner(RunnerOptions options, std::ostream& out, std::ostream& err);
-  ~CampaignRunner() override;
+  ~CampaignRunner();
 
   // Plays the campaign to its end; returns the exit status.
   int run();
 
-  // Called after every action (augment, advance, pass) with the state before and after it.
-  std::function<void(const CampaignState& before, const CampaignState& after, AiOutcome outcome)> after_action;
+  // Called after every engine call that changed the campaign (an action or a pass), with the
+  // state before and after it.
+  std::function<void(const CampaignState& before, const CampaignState& after, const TurnEvents& events)> after_action;
 
-  const CampaignState& state() const { return state_; }
+  const CampaignState& state() const { return engine_.state(); }
   long long actions() const { return actions_; }
   long long battles() const { return battles_; }
 
  private:
-  BattleAnswer fight_battle(std::string_view terrain, const std::vector<std::string>& attackers,
-                            const std::vector<std::string>& defenders) override;
-  void draw_owner_badge(int, int) override {}
-  void draw_count_badge(int, int, const Value&) override {}
-  void append_log(const BattleLogEntry& entry) override;
-  void message(const std::string& text, const std::string& title) override;
-  void snapshot() override {}
-  void show_statistics() override {}
-  void end_campaign() override { ended_ = true; }
-  void hide_map() override {}
-
   int load();
+  int prepare_outputs();
+  TurnEvents fight(const BattleRequest& request);
+  void record(const TurnEvents& events);
   void record_round(int round);
+  // Writes the campaign as it stands and the history; false with why when it could not.
+  bool write_outputs(std::string& error);
   void print_summary();
   int fail(int status, const std::string& text);
+  std::string output_file(std::string_view name) const;
+  bool turn_limit_reachable() const;
+  long long turn_cap() const;
 
   RunnerOptions options_;
   std::ostream& out_;
   std::ostream& err_;
   Settings settings_;
   Roster cdata_{};
-  CampaignState state_;
-  ActionPanelModel panel_;
+  TurnEngine engine_{settings_, cdata_};
   AiRandom random_;
   BattleRunner battles_runner_;
-  std::string log_path_;
   std::string history_;
-  std::string battle_error_;
-  bool ended_ = false;
   long long actions_ = 0;
   long long battles_ = 0;
   std::array<int, kTeamCount> won_{};

@@ -90,8 +90,8 @@ ActionPanel::ActionPanel(QWidget* parent) : SurfaceWidget(QStringLiteral("Pictur
 void ActionPanel::show_model(const ActionPanelModel& model) {
   refilling_ = true;
   mode_label->setText(qt_text(model.mode));
-  source_label->setText(qt_text(model.source));
-  target_label->setText(qt_text(model.target));
+  source_label->setText(QString::number(model.source));
+  target_label->setText(QString::number(model.target));
   fill_list(available, shown_[0], model.available, model.available_selected);
   fill_list(chosen, shown_[1], model.chosen, model.chosen_selected);
   fill_list(current, shown_[2], model.current, -1);

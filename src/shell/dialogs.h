@@ -20,6 +20,8 @@ class Dialogs {
   virtual ~Dialogs() = default;
   // A message box with only an OK button.
   virtual void message(const QString& text, const QString& title) = 0;
+  // A question with Yes and No; true for Yes.
+  virtual bool ask(const QString& text, const QString& title) = 0;
   // The chosen file's full path, or nothing when the user cancelled.
   virtual std::optional<QString> open_file(const FileDialogRequest& request) = 0;
   virtual std::optional<QString> save_file(const FileDialogRequest& request) = 0;

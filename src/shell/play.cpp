@@ -1,214 +1,391 @@
-// Play in the main window: map clicks, the action panel, resolving actions through the
-// turn engine, the statistics panel, the autosave and the turn indicator.
+#include "shell/play.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 #include "bridge/battle_runner.h"
 #include "campaign/battle_log.h"
 #include "campaign/save_file.h"
-#include "common/text.h"
 #include "display/map_painter.h"
+#include "display/snapshot.h"
 #include "display/stats_painter.h"
 #include "shell/action_panel.h"
 #include "shell/autosave.h"
-#include "shell/main_window.h"
+#include "shell/battle_panel.h"
 #include "shell/panel.h"
 #include "shell/qt_text.h"
 #include "shell/stats_panel.h"
 #include "turn/computer_player.h"
-#include "turn/resolution.h"
-#include "turn/scoring.h"
 #include "turn/selection.h"
 
 namespace zorvane {
 
-// The turn engine's view of the window: battles through the battle runner, drawing on the
-// map picture, the log in the program folder, the window's message boxes.
-class WindowWorld : public TurnWorld {
- public:
-  explicit WindowWorld(MainWindow& w) : w_(w) {}
+PlayController::PlayController(const QString& program_folder, Dialogs& dialogs, const Settings& settings,
+                               const Roster& rosters, PlayViews views, QObject* parent)
+    : QObject(parent),
+      program_folder_(program_folder),
+      dialogs_(dialogs),
+      settings_(settings),
+      rosters_(rosters),
+      views_(views),
+      engine_(settings, rosters),
+      random_(std::make_unique<AiRandom>(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()))) {
+  battles_ = new BattleRunner(this);
+  connect(battles_, &BattleRunner::battle_started, this, [this] {
+    // The progress panel with its abort button sits over the window while the game runs.
+    battle_panel_ = std::make_unique<BattlePanel>(views_.battle_parent);
+    connect(battle_panel_.get(), &BattlePanel::abort_requested, battles_, &BattleRunner::abort);
+    battle_panel_->show();
+    battle_panel_->raise();
+  });
+  connect(battles_, &BattleRunner::finished, this, &PlayController::battle_finished);
 
-  BattleAnswer fight_battle(std::string_view terrain, const std::vector<std::string>& attackers,
-                            const std::vector<std::string>& defenders) override {
-    // Nothing may start a second action while the game runs.
-    w_.picture2_->setEnabled(false);
-    BattleRunResult run = w_.fight_battle(terrain, attackers, defenders);
-    w_.picture2_->setEnabled(true);
-    if (!run.no_report.isEmpty()) w_.notice(run.no_report);
-    return BattleAnswer{run.fought, std::move(run.report), text_bytes(run.error)};
-  }
-  void draw_owner_badge(int cell, int team) override {
-    QPainter painter(&w_.picture1_->surface());
-    zorvane::draw_owner_badge(painter, w_.state_, cell, team);
-    w_.picture1_->update();
-  }
-  void draw_count_badge(int cell, int team, const Value& shown) override {
-    QPainter painter(&w_.picture1_->surface());
-    zorvane::draw_count_badge(painter, w_.state_, cell, team, shown);
-    w_.picture1_->update();
-  }
-  void append_log(const BattleLogEntry& entry) override {
-    const FileResult written =
-        append_battle_log(text_bytes(w_.program_file(QString::fromLatin1(kBattleLogFileName))), entry);
-    if (written.ok || w_.log_failed_) return;
-    w_.log_failed_ = true;
-    w_.notice(qt_text(written.error) + QStringLiteral("\nPlay goes on; this is said only once."));
-  }
-  void message(const std::string& text, const std::string& title) override {
-    // The panel closes before the message, not behind it.
-    w_.picture2_->show_model(w_.panel_model_);
-    w_.dialogs_.message(qt_text(text), qt_text(title));
-  }
-  void snapshot() override { w_.take_snapshot(true); }
-  void show_statistics() override {
-    create_stats(w_.picture6_->surface(), w_.state_);
-    w_.picture6_->update();
-    w_.picture6_->show();
-    w_.picture6_->raise();
-  }
-  void end_campaign() override {
-    w_.campaign_over_ = true;
-    w_.timer1_->stop();
-    w_.update_turn_indicator();
-  }
-  void hide_map() override { w_.picture1_->hide(); }
+  clock_ = new QTimer(this);
+  clock_->setObjectName(QStringLiteral("Timer1"));
+  clock_->setInterval(2000);
+  connect(clock_, &QTimer::timeout, this, &PlayController::computer_tick);
 
- private:
-  MainWindow& w_;
-};
-
-void MainWindow::draw_frames(const std::vector<Frame>& frames) {
-  if (frames.empty()) return;
-  QPainter painter(&picture1_->surface());
-  for (const Frame& f : frames) draw_cell_frame(painter, CellBox{f.x, f.y, state_.cell_w, state_.cell_h}, f.colour);
-  picture1_->update();
+  autosave_ = new Autosave(this);
+  connect(autosave_, &Autosave::written, this, [this] { autosave_failed_ = false; });
+  connect(autosave_, &Autosave::failed, this, [this](const QString& error) {
+    if (autosave_failed_) return;
+    autosave_failed_ = true;
+    notice(error + QStringLiteral("\nPlay goes on without the autosave; this is said once until an autosave works again."));
+  });
 }
 
-void MainWindow::Picture1_MouseDown(int x, int y) {
-  // While an action is resolved (a battle runs) a click could start a second one.
-  if (!campaign_started_ || resolving_ || battle_running()) return;
-  const ClickResult click = map_click(state_, x, y);
-  draw_frames(click.frames);
-  if (!click.run_b_mode) return;
-  if (const auto removal = b_mode(state_, panel_model_, cdata_, state_.source_cell, state_.target_cell)) {
-    draw_frames({*removal});
-    return;
-  }
-  picture2_->show_model(panel_model_);
+PlayController::~PlayController() = default;
+
+QString PlayController::program_file(const QString& name) const {
+  return QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') + name);
 }
 
-void MainWindow::take_list_selection() {
-  panel_model_.available_selected = picture2_->available->currentRow();
-  panel_model_.chosen_selected = picture2_->chosen->currentRow();
-}
+void PlayController::notice(const QString& text) { dialogs_.message(text, QStringLiteral("Notice")); }
 
-void MainWindow::List1_Click() {
-  if (picture2_->refilling()) return;
-  take_list_selection();
-  zorvane::List1_Click(panel_model_);
-  picture2_->show_model(panel_model_);
-}
+bool PlayController::battle_running() const { return engine_.battle_pending() || battles_->is_running(); }
 
-void MainWindow::List2_Click() {
-  if (picture2_->refilling()) return;
-  take_list_selection();
-  zorvane::List2_Click(panel_model_);
-  picture2_->show_model(panel_model_);
-}
+// ---------------------------------------------------------------------------------------
+// Starting a campaign
 
-void MainWindow::Command1_Click() {
-  take_list_selection();
-  zorvane::Command1_Click(state_, panel_model_);
-  picture2_->show_model(panel_model_);
-}
-
-void MainWindow::Command2_Click() {
-  take_list_selection();
-  zorvane::Command2_Click(state_, panel_model_);
-  picture2_->show_model(panel_model_);
-}
-
-void MainWindow::Command4_Click() {
-  zorvane::Command4_Click(state_, panel_model_);
-  picture2_->show_model(panel_model_);
-}
-
-void MainWindow::Command3_Click() {
-  if (resolving_ || battle_running()) return;
-  resolving_ = true;
-  WindowWorld world(*this);
-  const ActionOutcome outcome = zorvane::Command3_Click(state_, panel_model_, settings_, world);
-  resolving_ = false;
-  picture2_->show_model(panel_model_);
-  if (outcome == ActionOutcome::resolved) after_action();
-}
-
-void MainWindow::Timer1_Timer() {
-  if (!campaign_started_ || campaign_over_ || computer_waits_ || resolving_ || battle_running()) return;
-  for (int k = 1; k <= kTeamCount; ++k) {
-    if (settings_.computer_controlled[static_cast<std::size_t>(k - 1)] != 1 || state_.current_team != k) continue;
-    if (!comp_ai_turn()) return;
-  }
-}
-
-bool MainWindow::comp_ai_turn() {
-  timer1_->stop();
-  resolving_ = true;
-  WindowWorld world(*this);
-  // The choice is made without letting events run: no click can change the campaign under it.
-  const AiOutcome outcome = comp_ai(state_, panel_model_, settings_, cdata_, world, *ai_random_);
-  resolving_ = false;
-  picture2_->show_model(panel_model_);
-  if (outcome == AiOutcome::undone) {
-    // Said once (by the undone attack's message); trying again every tick would repeat it.
-    computer_waits_ = true;
-    update_turn_indicator();
+bool PlayController::start_new(const QString& map_path) {
+  if (battle_running()) return false;
+  const QImage& surface = views_.map_view->surface();
+  if (const auto error = engine_.start_new(text_bytes(map_path), surface.width(), surface.height())) {
+    notice(qt_text(*error));
     return false;
   }
-  after_action();
-  if (campaign_over_) return false;
-  timer1_->start();
+  const FileResult log = reset_battle_log(text_bytes(program_file(QString::fromLatin1(kBattleLogFileName))));
+  if (!log.ok) notice(QStringLiteral("The battle log could not be started afresh: %1").arg(qt_text(log.error)));
+  emit starting();
+  draw_campaign_map(views_.map_view->surface(), engine_.state());
+  begin();
   return true;
 }
 
-void MainWindow::resume_computer_players() {
+bool PlayController::start_saved(const QString& save_path) {
+  if (battle_running()) return false;
+  const QImage& surface = views_.map_view->surface();
+  if (const auto error =
+          engine_.start_saved(text_bytes(save_path), text_bytes(program_folder_), surface.width(), surface.height())) {
+    notice(qt_text(*error));
+    return false;
+  }
+  emit starting();
+  draw_loaded_campaign(views_.map_view->surface(), engine_.state());
+  begin();
+  return true;
+}
+
+void PlayController::begin() {
+  close_panel();
+  computer_waits_ = false;
+  views_.map_view->show();
+  views_.map_view->update();
+  clock_->start();
+  update_turn_indicator();
+  emit started();
+}
+
+// ---------------------------------------------------------------------------------------
+// The map and the action panel
+
+void PlayController::map_click(int x, int y) {
+  // While a battle runs, a click could start a second action.
+  if (!engine_.started() || battle_running()) return;
+  CampaignState& state = engine_.state();
+  const ClickResult click = zorvane::map_click(state, x, y);
+  std::vector<Frame> frames = click.frames;
+  if (click.open_panel) {
+    if (const auto removal = open_action_panel(state, panel_, rosters_, state.source_cell, state.target_cell)) {
+      frames.push_back(*removal);
+    } else {
+      panel_team_ = state.current_team;
+    }
+  }
+  if (!frames.empty()) {
+    QPainter painter(&views_.map_view->surface());
+    for (const Frame& f : frames) draw_cell_frame(painter, CellBox{f.x, f.y, state.cell_w, state.cell_h}, f.colour);
+    views_.map_view->update();
+  }
+  if (panel_.visible) show_panel();
+}
+
+void PlayController::show_panel() { views_.action_panel->show_model(panel_); }
+
+void PlayController::close_panel() {
+  zorvane::close_panel(engine_.state(), panel_);
+  show_panel();
+}
+
+void PlayController::select_available() {
+  if (views_.action_panel->refilling()) return;
+  panel_.available_selected = views_.action_panel->available->currentRow();
+  panel_.chosen_selected = views_.action_panel->chosen->currentRow();
+  zorvane::select_available(panel_);
+  show_panel();
+}
+
+void PlayController::select_chosen() {
+  if (views_.action_panel->refilling()) return;
+  panel_.available_selected = views_.action_panel->available->currentRow();
+  panel_.chosen_selected = views_.action_panel->chosen->currentRow();
+  zorvane::select_chosen(panel_);
+  show_panel();
+}
+
+void PlayController::choose_unit() {
+  panel_.available_selected = views_.action_panel->available->currentRow();
+  zorvane::choose_unit(engine_.state(), panel_);
+  show_panel();
+}
+
+void PlayController::unchoose_unit() {
+  panel_.chosen_selected = views_.action_panel->chosen->currentRow();
+  zorvane::unchoose_unit(engine_.state(), panel_);
+  show_panel();
+}
+
+void PlayController::cancel_action() {
+  cancel_action_panel(engine_.state(), panel_);
+  show_panel();
+}
+
+void PlayController::confirm_action() {
+  if (battle_running()) return;
+  const std::optional<Action> action = panel_action(panel_);
+  if (!action) return;
+  // A panel left open while the turn passed on is not the team to move's.
+  if (panel_team_ != engine_.team_to_move()) {
+    close_panel();
+    return;
+  }
+  computer_battle_ = false;
+  handle(engine_.act(*action));
+}
+
+// ---------------------------------------------------------------------------------------
+// What the engine reports
+
+void PlayController::handle(const TurnEvents& events) {
+  switch (events.result) {
+    case TurnEvents::Result::rejected:
+      close_panel();
+      return;
+    case TurnEvents::Result::battle_pending:
+      // The panel stays shown, but nothing in it may be pressed while the game fights.
+      views_.action_panel->setEnabled(false);
+      views_.save_action->setEnabled(false);
+      start_battle(*events.battle);
+      return;
+    case TurnEvents::Result::undone:
+      close_panel();
+      if (!quitting_) {
+        notice(qt_text(events.reason) +
+               QStringLiteral("\nThe attack was called off: no battle was fought and no unit was lost."));
+      }
+      update_turn_indicator();
+      return;
+    case TurnEvents::Result::resolved:
+    case TurnEvents::Result::passed:
+      break;
+  }
+  // The panel closes before any message of its action, not behind it.
+  close_panel();
+  draw_badges(events.badges);
+  if (events.log) append_log(*events.log);
+  if (events.snapshot) take_snapshot(true);
+  if (events.ended) announce_end(*events.ended);
+  after_action();
+}
+
+void PlayController::draw_badges(const std::vector<Badge>& badges) {
+  if (badges.empty()) return;
+  QPainter painter(&views_.map_view->surface());
+  for (const Badge& badge : badges) {
+    if (badge.kind == Badge::Kind::owner) {
+      draw_owner_badge(painter, engine_.state(), badge.cell, badge.team);
+    } else {
+      draw_count_badge(painter, engine_.state(), badge.cell, badge.team, Value::whole(badge.count));
+    }
+  }
+  views_.map_view->update();
+}
+
+void PlayController::append_log(const BattleLogEntry& entry) {
+  const FileResult written = append_battle_log(text_bytes(program_file(QString::fromLatin1(kBattleLogFileName))), entry);
+  if (written.ok || log_failed_) return;
+  log_failed_ = true;
+  notice(qt_text(written.error) + QStringLiteral("\nPlay goes on; this is said only once."));
+}
+
+void PlayController::end_steps() {
+  clock_->stop();
+  update_turn_indicator();
+  create_stats(views_.stats_panel->surface(), engine_.state());
+  views_.stats_panel->update();
+  views_.stats_panel->show();
+  views_.stats_panel->raise();
+  views_.map_view->hide();
+}
+
+void PlayController::announce_end(const CampaignEnd& end) {
+  if (end.winner) {
+    dialogs_.message(QStringLiteral("Team %1 WINS!").arg(qt_text(team_letter(*end.winner))), QStringLiteral("Game Over"));
+    end_steps();
+  }
+  if (end.turn_limit) {
+    dialogs_.message(QStringLiteral("Turn Limit Reached. Game Over"), QStringLiteral("Game Over"));
+    clock_->stop();
+    update_turn_indicator();
+    show_statistics();
+    views_.map_view->hide();
+  }
+}
+
+void PlayController::show_statistics() {
+  const Score score = engine_.count();
+  if (score.winner) {
+    dialogs_.message(QStringLiteral("Team %1 WINS!").arg(qt_text(team_letter(*score.winner))), QStringLiteral("Game Over"));
+    end_steps();
+  }
+  create_stats(views_.stats_panel->surface(), engine_.state());
+  views_.stats_panel->update();
+  views_.stats_panel->show();
+  views_.stats_panel->raise();
+}
+
+void PlayController::after_action() {
+  // A panel opened for a team whose turn has passed must not act for it later.
+  if (panel_.visible && panel_team_ != engine_.team_to_move()) close_panel();
+  update_turn_indicator();
+  const CampaignState& state = engine_.state();
+  if (campaign_save_problem(state)) return;  // a campaign with a line break in a text cannot be saved
+  autosave_->save(text_bytes(program_file(QStringLiteral("autosave.sav"))), campaign_save_bytes(state));
+}
+
+void PlayController::flush_autosave() { autosave_->flush(); }
+
+void PlayController::take_snapshot(bool automatic) {
+  const QString path = program_file(QString::fromLatin1(kSnapshotFileName));
+  const std::string error = save_snapshot(views_.map_view->surface(), text_bytes(path));
+  if (!error.empty()) {
+    // An automatic snapshot after every action says once that it fails, not every time.
+    if (!automatic || !snapshot_failed_) notice(qt_text(error));
+    snapshot_failed_ = snapshot_failed_ || automatic;
+    return;
+  }
+  if (automatic) snapshot_failed_ = false;
+  if (settings_.auto_snapshot == 0) {
+    dialogs_.message(QStringLiteral("Image Saved to 'ZIDizizi.bmp'."), QStringLiteral("Saved"));
+  }
+}
+
+void PlayController::update_turn_indicator() {
+  QLabel* indicator = views_.turn_indicator;
+  if (!engine_.started()) {
+    indicator->clear();
+    return;
+  }
+  if (engine_.ended()) {
+    indicator->setText(QStringLiteral("Game over"));
+    return;
+  }
+  const int team = engine_.team_to_move();
+  const QString who = !engine_.computer_plays(team) ? QString()
+                      : computer_waits_ ? QStringLiteral(" (computer, waiting: see File, Configure)")
+                                        : QStringLiteral(" (computer)");
+  indicator->setText(QStringLiteral("Turn %1: team %2 to move%3").arg(engine_.state().turn).arg(qt_text(team_letter(team)), who));
+}
+
+// ---------------------------------------------------------------------------------------
+// Battles
+
+void PlayController::start_battle(const BattleRequest& request) {
+  battles_->start_battle(program_folder_, settings_, request.terrain, request.attackers, request.defenders);
+}
+
+void PlayController::battle_finished(const BattleRunResult& result) {
+  battle_panel_.reset();
+  views_.action_panel->setEnabled(true);
+  views_.save_action->setEnabled(engine_.started());
+  if (!result.no_report.isEmpty() && !quitting_) notice(result.no_report);
+  const TurnEvents events = engine_.answer_battle(battle_answer(result));
+  handle(events);
+  if (!computer_battle_ || quitting_) return;
+  if (events.result == TurnEvents::Result::undone && !result.aborted) {
+    // Said once (by the undone attack's message); trying again every tick would repeat it.
+    computer_waits_ = true;
+    update_turn_indicator();
+    return;
+  }
+  // The rest of the tick: the computer teams after this one in letter order.
+  if (play_computer_teams(events.team + 1) && !engine_.ended()) clock_->start();
+}
+
+bool PlayController::end_battle_for_quitting() {
+  if (!battle_running()) return true;
+  if (!dialogs_.ask(QStringLiteral("A battle is in progress. Quitting now aborts it and calls the attack off: no "
+                                   "battle is fought and no unit is lost.\nQuit anyway?"),
+                    QStringLiteral("Quit"))) {
+    return false;
+  }
+  quitting_ = true;
+  battles_->abort_now();
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// The computer player's clock
+
+void PlayController::computer_tick() {
+  if (!engine_.started() || engine_.ended() || computer_waits_ || battle_running()) return;
+  play_computer_teams(1);
+}
+
+bool PlayController::play_computer_teams(int first) {
+  for (int team = std::max(first, 1); team <= kTeamCount; ++team) {
+    if (!engine_.computer_plays(team) || engine_.team_to_move() != team) continue;
+    clock_->stop();
+    computer_battle_ = true;
+    // The choice is made without letting events run: no click can change the campaign under it.
+    handle(engine_.act(computer_action(engine_.state(), settings_, rosters_, *random_)));
+    if (engine_.battle_pending() || engine_.ended()) return false;
+    clock_->start();
+  }
+  return true;
+}
+
+void PlayController::resume_computer_players() {
   if (!computer_waits_) return;
   computer_waits_ = false;
   update_turn_indicator();
-  if (campaign_started_ && !campaign_over_) timer1_->start();
-}
-
-void MainWindow::mnuScore_Click() {
-  WindowWorld world(*this);
-  zorvane::mnuScore_Click(state_, world);
-}
-
-void MainWindow::after_action() {
-  if (!campaign_over_) skip_landless_players(state_, settings_);
-  update_turn_indicator();
-  if (campaign_save_problem(state_)) return;  // a campaign with a line break in a text cannot be saved
-  autosave_->save(text_bytes(program_file(QStringLiteral("autosave.sav"))), campaign_save_bytes(state_));
-}
-
-void MainWindow::update_turn_indicator() {
-  if (!campaign_started_) {
-    turn_indicator_->clear();
-    return;
-  }
-  QString text = QStringLiteral("Turn %1: ").arg(state_.turn);
-  if (campaign_over_) {
-    text = QStringLiteral("Game over");
-  } else {
-    const int team = state_.current_team;
-    const bool computer = team >= 1 && team <= kTeamCount && settings_.computer_controlled[static_cast<std::size_t>(team - 1)] == 1;
-    const QString who = !computer ? QString()
-                        : computer_waits_ ? QStringLiteral(" (computer, waiting: see File, Configure)")
-                                          : QStringLiteral(" (computer)");
-    text += QStringLiteral("team %1 to move%2").arg(qt_text(team_letter(team)), who);
-  }
-  turn_indicator_->setText(text);
+  if (engine_.started() && !engine_.ended()) clock_->start();
 }
 
 }  // namespace zorvane

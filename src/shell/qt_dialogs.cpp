@@ -9,16 +9,32 @@
 
 namespace zorvane {
 
-void QtDialogs::message(const QString& text, const QString& title) {
-  // A wait cursor left on would tell the user to wait for a box that waits for them.
+namespace {
+
+// Shows the box with the arrow: a wait cursor left on would tell the user to wait for a box
+// that waits for them.
+int run_box(QMessageBox& box) {
   std::vector<QCursor> waiting;
   while (const QCursor* cursor = QApplication::overrideCursor()) {
     waiting.push_back(*cursor);
     QApplication::restoreOverrideCursor();
   }
-  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent_);
-  box.exec();
+  const int answer = box.exec();
   for (auto it = waiting.rbegin(); it != waiting.rend(); ++it) QApplication::setOverrideCursor(*it);
+  return answer;
+}
+
+}  // namespace
+
+void QtDialogs::message(const QString& text, const QString& title) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent_);
+  run_box(box);
+}
+
+bool QtDialogs::ask(const QString& text, const QString& title) {
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setDefaultButton(QMessageBox::No);
+  return run_box(box) == QMessageBox::Yes;
 }
 
 QStringList qt_name_filters(const QString& filter) {

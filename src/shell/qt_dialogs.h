@@ -15,6 +15,7 @@ class QtDialogs : public Dialogs {
   void set_parent(QWidget* parent) { parent_ = parent; }
 
   void message(const QString& text, const QString& title) override;
+  bool ask(const QString& text, const QString& title) override;
   std::optional<QString> open_file(const FileDialogRequest& request) override;
   std::optional<QString> save_file(const FileDialogRequest& request) override;
 

@@ -22,6 +22,11 @@ class ViewerPanel : public Panel {
   // Shrinks the text box (640 by 380 at most) so that the panel, its "X" included, fits
   // inside an area of this size, and moves the panel back inside it.
   void fit_within(QSize area);
+
+  // Shows the file at `path` under this title: at most 1 MiB or 20,000 lines of it, long
+  // lines cut, and says what it leaves out. A battle log that exists but cannot be shown
+  // reads "Buffer exceeded..."; any other file that cannot be shown is named with why.
+  void show_file(const QString& title, const QString& path, bool is_log);
 };
 
 }  // namespace zorvane

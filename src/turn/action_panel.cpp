@@ -23,15 +23,16 @@ void add_units(const CampaignState& state, int n, std::vector<std::string>& list
 
 ColorValue frame_colour(const Value& colour) { return static_cast<ColorValue>(colour.to_whole()) & 0xFFFFFFu; }
 
-std::optional<Frame> b_mode(CampaignState& state, ActionPanelModel& panel, const Roster& cdata, int from, int to) {
+std::optional<Frame> open_action_panel(CampaignState& state, ActionPanelModel& panel, const Roster& cdata, int from,
+                                       int to) {
   const std::string source_owner = state.field(from, owner).to_text();
   const std::string target_owner = state.field(to, owner).to_text();
   if (source_owner != team_letter(state.current_team)) {
     state.sel_state = 0;
     return Frame{state.sel_x, state.sel_y, frame_colour(state.sel_color)};
   }
-  panel.source = std::to_string(from);
-  panel.target = std::to_string(to);
+  panel.source = from;
+  panel.target = to;
   panel.add_enabled = false;
   panel.remove_enabled = false;
   panel.ok_enabled = true;
@@ -68,19 +69,19 @@ std::optional<Frame> b_mode(CampaignState& state, ActionPanelModel& panel, const
   return std::nullopt;
 }
 
-void List1_Click(ActionPanelModel& panel) {
+void select_available(ActionPanelModel& panel) {
   if (panel.available.empty()) return;
   panel.add_enabled = true;
   panel.remove_enabled = false;
 }
 
-void List2_Click(ActionPanelModel& panel) {
+void select_chosen(ActionPanelModel& panel) {
   if (panel.chosen.empty()) return;
   panel.remove_enabled = true;
   panel.add_enabled = false;
 }
 
-void Command1_Click(CampaignState& state, ActionPanelModel& panel) {
+void choose_unit(CampaignState& state, ActionPanelModel& panel) {
   if (state.new_count >= kMaxChosenUnits || !valid_row(panel.available, panel.available_selected)) return;
   const auto row = static_cast<std::size_t>(panel.available_selected);
   panel.chosen.push_back(panel.available[row]);
@@ -92,7 +93,7 @@ void Command1_Click(CampaignState& state, ActionPanelModel& panel) {
   ++state.new_count;
 }
 
-void Command2_Click(CampaignState& state, ActionPanelModel& panel) {
+void unchoose_unit(CampaignState& state, ActionPanelModel& panel) {
   if (!valid_row(panel.chosen, panel.chosen_selected)) return;
   const auto row = static_cast<std::size_t>(panel.chosen_selected);
   panel.available.push_back(panel.chosen[row]);
@@ -102,7 +103,7 @@ void Command2_Click(CampaignState& state, ActionPanelModel& panel) {
   --state.new_count;
 }
 
-void Command4_Click(CampaignState& state, ActionPanelModel& panel) {
+void cancel_action_panel(CampaignState& state, ActionPanelModel& panel) {
   panel.visible = false;
   state.new_count = 0;
 }
@@ -115,6 +116,12 @@ void close_panel(CampaignState& state, ActionPanelModel& panel) {
   panel.current.clear();
   panel.available_selected = -1;
   panel.chosen_selected = -1;
+}
+
+std::optional<Action> panel_action(const ActionPanelModel& panel) {
+  if (!panel.visible || !panel.ok_enabled) return {};
+  if (panel.mode == kAdvance) return Action{ActionKind::advance, panel.source, panel.target, panel.chosen, panel.available, 0};
+  return Action{ActionKind::augment, panel.source, panel.target, panel.chosen, {}, 0};
 }
 
 }  // namespace zorvane

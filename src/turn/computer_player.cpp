@@ -10,29 +10,6 @@ namespace {
 // A draw of 1..sides.
 int draw(AiRandom& random, int sides) { return static_cast<int>(std::floor(sides * random.uniform() + 1)); }
 
-void augment(CampaignState& state, const Settings& settings, const Roster& cdata, TurnWorld& world, int cell) {
-  const std::string letter = state.field(cell, owner).to_text();
-  const long long fill = whole_value(settings.augment_max_fill);
-  state.action_type = "Add";
-  const int team = state.current_team;
-  if (team >= 1 && team <= kTeamCount) {
-    const auto& roster = cdata[static_cast<std::size_t>(team - 1)];
-    const int units = unit_count(state.cells[static_cast<std::size_t>(cell - 1)]);
-    for (long long s = units + 1; s <= std::min<long long>(fill, kRosterSlots); ++s) {
-      const std::string& entry = s >= 2 && !is_blank(roster[static_cast<std::size_t>(s - 1)])
-                                     ? roster[static_cast<std::size_t>(s - 1)]
-                                     : roster[0];
-      state.field(cell, unit_1 + static_cast<int>(s) - 1) = Value::text(entry);
-    }
-  }
-  // The badge shows what the cell holds now (the fill target may lie beyond five, or below
-  // the units already there); the log keeps the fill target.
-  world.draw_count_badge(cell, team_index(letter), Value::whole(unit_count(state.cells[static_cast<std::size_t>(cell - 1)])));
-  pass_turn(state, true);
-  world.append_log(BattleLogEntry{cell, letter, fill, std::string(kAugment), "Add", cell, letter});
-  if (turn_limit_reached(state, settings)) end_at_turn_limit(state, world);
-}
-
 }  // namespace
 
 AiChoice choose_ai_action(const CampaignState& state, const Settings& settings, AiRandom& random) {
@@ -58,29 +35,34 @@ AiChoice choose_ai_action(const CampaignState& state, const Settings& settings, 
   return {};
 }
 
-AiOutcome comp_ai(CampaignState& state, ActionPanelModel& panel, const Settings& settings, const Roster& cdata,
-                  TurnWorld& world, AiRandom& random) {
+Action computer_action(const CampaignState& state, const Settings& settings, const Roster& cdata, AiRandom& random) {
   const AiChoice choice = choose_ai_action(state, settings, random);
+  const int team = state.current_team;
   switch (choice.kind) {
-    case AiChoice::Kind::augment:
-      augment(state, settings, cdata, world, choice.cell);
-      return AiOutcome::augmented;
-    case AiChoice::Kind::advance: {
-      b_mode(state, panel, cdata, choice.cell, choice.target);
-      panel.chosen.clear();
-      // All units but the last listed one take part; that one stays behind.
-      while (panel.available.size() > 1) {
-        panel.chosen.push_back(panel.available.front());
-        panel.available.erase(panel.available.begin());
+    case AiChoice::Kind::augment: {
+      Action fill{ActionKind::fill, choice.cell, choice.cell, {}, {}, whole_value(settings.augment_max_fill)};
+      if (team < 1 || team > kTeamCount) return fill;
+      const auto& roster = cdata[static_cast<std::size_t>(team - 1)];
+      const int units = unit_count(state.cells[static_cast<std::size_t>(choice.cell - 1)]);
+      for (long long s = units + 1; s <= std::min<long long>(fill.fill_target, kRosterSlots); ++s) {
+        const std::string& entry = roster[static_cast<std::size_t>(s - 1)];
+        fill.units.push_back(s >= 2 && !is_blank(entry) ? entry : roster[0]);
       }
-      const ActionOutcome outcome = Command3_Click(state, panel, settings, world);
-      return outcome == ActionOutcome::resolved ? AiOutcome::advanced : AiOutcome::undone;
+      return fill;
+    }
+    case AiChoice::Kind::advance: {
+      // All units but the last listed one take part; that one stays behind.
+      Action advance = advance_action(state, choice.cell, choice.target, {});
+      while (advance.stay.size() > 1) {
+        advance.units.push_back(advance.stay.front());
+        advance.stay.erase(advance.stay.begin());
+      }
+      return advance;
     }
     case AiChoice::Kind::pass:
       break;
   }
-  pass_turn(state, false);
-  return AiOutcome::passed;
+  return {};
 }
 
 }  // namespace zorvane

@@ -9,9 +9,7 @@
 #include "campaign/state.h"
 #include "config/roster.h"
 #include "config/settings.h"
-#include "turn/action_panel.h"
-#include "turn/resolution.h"
-#include "turn/world.h"
+#include "turn/engine.h"
 
 namespace zorvane {
 
@@ -39,19 +37,9 @@ struct AiChoice {
 // patterns Text14..Text21; empty or non-numeric texts read as 0). Nothing changes here.
 AiChoice choose_ai_action(const CampaignState& state, const Settings& settings, AiRandom& random);
 
-enum class AiOutcome {
-  augmented,  // a cell was filled from the roster
-  advanced,   // an advance was resolved (move, capture, add or attack)
-  undone,     // the advance's battle could not be fought: everything is as before
-  passed,     // nothing to do
-};
-
-// Carries out the choice for the team to move. Augmenting fills slots from the roster up to
-// the fill target (Text13, at most the fifth slot), draws the cell's count badge with its
-// real count, passes the turn and logs the fill target; then the turn limit is tested, as
-// after any action. An advance sends all listed units but the last through the action panel
-// and the same resolution as a player's. A pass hands the turn on without counting a turn.
-AiOutcome comp_ai(CampaignState& state, ActionPanelModel& panel, const Settings& settings, const Roster& cdata,
-                  TurnWorld& world, AiRandom& random);
+// The choice as an action for the engine: an augmentation fills slots from the roster after
+// the cell's units up to the fill target (Text13, at most the fifth slot; R1 stands in for a
+// blank entry); an advance sends all listed units but the last; otherwise a pass.
+Action computer_action(const CampaignState& state, const Settings& settings, const Roster& cdata, AiRandom& random);
 
 }  // namespace zorvane

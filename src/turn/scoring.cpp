@@ -10,12 +10,6 @@ constexpr ColorValue kUnitBar = rgb(0, 0, 255);
 constexpr int kBarOffset = 120;  // where bars start, and the room left of them
 constexpr int kBarHeight = 8;
 
-void end_of_campaign(TurnWorld& world) {
-  world.end_campaign();
-  world.show_statistics();
-  world.hide_map();
-}
-
 }  // namespace
 
 Score count_score(const CampaignState& state) {
@@ -37,21 +31,6 @@ Score count_score(const CampaignState& state) {
   }
   if (state.action_count > 2 && alive == 1) score.winner = candidate;
   return score;
-}
-
-bool calcscore(CampaignState& state, TurnWorld& world) {
-  const Score score = count_score(state);
-  state.team_land = score.land;
-  state.team_units = score.units;
-  if (!score.winner) return false;
-  world.message("Team " + team_letter(*score.winner) + " WINS!", "Game Over");
-  end_of_campaign(world);
-  return true;
-}
-
-void mnuScore_Click(CampaignState& state, TurnWorld& world) {
-  calcscore(state, world);
-  world.show_statistics();
 }
 
 StatsLayout stats_layout(const CampaignState& state, int panel_width, int line_height) {

@@ -1,5 +1,5 @@
-// Scoring: land and units per team, the winner test, the end of a campaign, and the
-// layout of the statistics panel drawn from the counts.
+// Scoring: land and units per team, the winner test, and the layout of the statistics
+// panel drawn from the counts.
 #pragma once
 
 #include <optional>
@@ -8,7 +8,6 @@
 
 #include "campaign/state.h"
 #include "common/palette.h"
-#include "turn/world.h"
 
 namespace zorvane {
 
@@ -22,15 +21,6 @@ struct Score {
 // Counts land and units per team over the cells in use (owners compared exactly with
 // "A".."J"; a cell's units are its unit count) and applies the winner test.
 Score count_score(const CampaignState& state);
-
-// Recounts into team_land / team_units. When one team is left: "Team C WINS!" titled
-// "Game Over", then the campaign ends (clock stopped, statistics shown, map hidden).
-// Returns whether the campaign was won.
-bool calcscore(CampaignState& state, TurnWorld& world);
-
-// Info, Statistics: recount (which repeats the winner's message after a win), then show
-// the panel.
-void mnuScore_Click(CampaignState& state, TurnWorld& world);
 
 // The statistics panel's contents, positioned as the panel prints them.
 struct StatsText {

@@ -52,20 +52,13 @@ ClickResult map_click(CampaignState& state, int x, int y) {
     state.source_cell = n;
     return result;
   }
-  // The clicked cell lies in the 3 x 3 block round the source exactly when two of these hold.
-  const int cx = whole(state.field(n, x_px));
-  const int cy = whole(state.field(n, y_px));
-  const int w = state.cell_w;
-  const int h = state.cell_h;
-  const int holding = (state.sel_x == cx + w) + (state.sel_x == cx - w) + (state.sel_y == cy + h) +
-                      (state.sel_y == cy - h) + (state.sel_x == cx) + (state.sel_y == cy);
-  if (holding != 2) return result;
+  if (!within_one_step(state, state.source_cell, n)) return result;
   state.sel_state = 0;
   result.frames.push_back({state.sel_x, state.sel_y, frame_colour(state.sel_color)});
   result.frames.push_back(frame_at(state, n, kTargetFrameColor));
   select(state, n);
   state.target_cell = n;
-  result.run_b_mode = true;
+  result.open_panel = true;
   return result;
 }
 

@@ -19,12 +19,12 @@ std::optional<int> hit_test(const CampaignState& state, int x, int y);
 
 struct ClickResult {
   std::vector<Frame> frames;  // to draw, in order (removals in the framed cell's colour)
-  bool run_b_mode = false;    // a target was chosen: call b_mode(source_cell, target_cell)
+  bool open_panel = false;    // a target was chosen: open the panel from source_cell to target_cell
 };
 
 // A map click. The first click frames the source in light yellow; the second, on the
-// source or one of its eight neighbours, frames the target in light red and asks for
-// b_mode. A click on no cell, or a second click outside the 3 x 3 block, does nothing.
+// source or one of its eight neighbours, frames the target in light red and asks for the
+// action panel. A click on no cell, or a second click outside the 3 x 3 block, does nothing.
 ClickResult map_click(CampaignState& state, int x, int y);
 
 }  // namespace zorvane

@@ -52,20 +52,6 @@ TEST(UnitCount, IsTheHighestNonBlankSlotEvenWithGapsBelow) {
   }
 }
 
-TEST(CompassNeighbour, FollowsTheStrideOfTheRowCountWithoutRowEdgeCheck) {
-  // Around cell 5 of 3 by 3 clockwise from north; east of a row's last cell is the next row's
-  // first, and back; north-east of cell 3 is cell 1; off the table at either end (0: none).
-  // On 2 rows by 3 columns the stride is 2, not the row length.
-  for (const auto& [rows, cell, direction, neighbour] :
-       {std::tuple{3, 5, 1, 2}, {3, 5, 2, 3}, {3, 5, 3, 6}, {3, 5, 4, 9}, {3, 5, 5, 8}, {3, 5, 6, 7}, {3, 5, 7, 4}, {3, 5, 8, 1},
-        {3, 3, 3, 4}, {3, 4, 7, 3}, {3, 3, 2, 1}, {3, 7, 6, 9}, {3, 1, 1, 0}, {3, 1, 8, 0}, {3, 1, 7, 0}, {3, 9, 3, 0},
-        {3, 7, 5, 0}, {3, 8, 6, 0}, {3, 5, 0, 0}, {3, 5, 9, 0}, {2, 4, 1, 2}, {2, 1, 5, 3}, {2, 5, 5, 0}}) {
-    CampaignState state;
-    std::tie(state.grid_rows, state.grid_cols) = std::pair(rows, 3);
-    EXPECT_EQ(compass_neighbour(state, cell, direction).value_or(0), neighbour) << rows << "x3 cell " << cell << " dir " << direction;
-  }
-}
-
 // Numbers equal numeric texts (a saved " 30832 " equals 30832, "1e3" 1000); two texts compare
 // as texts, in case; empty equals an empty text but not zero. A numeric text is a number as
 // a whole, spaces around it aside.

@@ -1,5 +1,4 @@
-// A main window started on a temporary program folder, with dialogs answered by the test, and
-// helpers for the small programs (record_args, never_ends) started in place of the game.
+// A main window started on a temporary program folder, with dialogs answered by the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,18 +7,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QThread>
-#include <QTimer>
-#include <cerrno>
-#include <csignal>
 #include <deque>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -29,6 +20,9 @@
 #include "common/linefile.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
+#include "process_helpers.h"
+#include "shell/play.h"
+#include "shell/settings_panels.h"
 #include "test_files.h"
 
 namespace zorvane::testing {
@@ -40,9 +34,6 @@ inline std::string shipped_file(const std::string& name) {
   return read_bytes(std::string(ZORVANE_SOURCE_DIR) + "/data/" + name);
 }
 
-// Path of a helper program built beside the test executables.
-inline std::string test_program(const char* name) { return std::string(ZORVANE_TEST_BIN_DIR "/") + name; }
-
 // Records every message, and answers file dialogs from a queue (an empty queue, or a queued
 // nullopt, answers Cancel).
 class FakeDialogs : public Dialogs {
@@ -50,12 +41,20 @@ class FakeDialogs : public Dialogs {
   void message(const QString& text, const QString& title) override {
     messages.push_back((title + ": " + text).toStdString());
   }
+  bool ask(const QString& text, const QString& title) override {
+    messages.push_back((title + "? " + text).toStdString());
+    if (replies.empty()) return true;
+    const bool reply = replies.front();
+    replies.pop_front();
+    return reply;
+  }
   std::optional<QString> open_file(const FileDialogRequest&) override { return next_answer(); }
   std::optional<QString> save_file(const FileDialogRequest&) override { return next_answer(); }
   void answer(const std::optional<QString>& path) { answers.push_back(path); }
 
-  std::vector<std::string> messages;  // "title: text" each
+  std::vector<std::string> messages;  // "title: text" each, "title? text" for a question
   std::deque<std::optional<QString>> answers;
+  std::deque<bool> replies;  // to questions; none left: Yes
 
  private:
   std::optional<QString> next_answer() {
@@ -121,51 +120,5 @@ class WindowHarness {
   FakeDialogs dialogs;
   std::unique_ptr<MainWindow> window;
 };
-
-// Sets an environment variable (which the started programs inherit) for one test.
-struct ScopedEnv {
-  ScopedEnv(const char* name, const std::string& value) : name(name) { qputenv(name, QByteArray::fromStdString(value)); }
-  ~ScopedEnv() { qunsetenv(name); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-  const char* name;
-};
-
-// The pids never_ends wrote: itself and the child it started.
-inline std::vector<long> read_pids(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<long> pids;
-  for (long pid; in >> pid;) pids.push_back(pid);
-  return pids;
-}
-
-// Waits up to 5 s for the process to be gone: no such process, or a zombie that merely
-// waits for its new parent to reap it.
-inline bool becomes_gone(long pid) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < 5000) {
-    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) return true;
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z') return true;
-    QThread::msleep(10);
-  }
-  return false;
-}
-
-// Runs `action` once, from the event loop (a battle's wait, say), as soon as `ready` holds.
-inline void when(std::function<bool()> ready, std::function<void()> action) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, ready, action] {
-    if (!ready()) return;
-    timer->stop();
-    timer->deleteLater();
-    action();
-  });
-  timer->start();
-}
 
 }  // namespace zorvane::testing

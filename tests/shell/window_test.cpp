@@ -61,6 +61,8 @@ class Play : public ::testing::Test {
       h.click("Command1");
     }
     h.click("Command3");
+    // An attack's battle runs while the window goes on; wait for its end.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.window->play().battle_running(); }, 20000));
   }
   // The badge is on the map exactly when drawing it again changes no pixel.
   bool count_badge_shows(int n, int team, int units) {
@@ -111,7 +113,7 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
             (std::vector<std::string>{"10\tA\t2\tAugment\tAdd\t10\tA\t", "10\tA\t1\tAdvance\tMove\t11\t\t",
                                       "11\tA\t1\tAdvance\tCapture\t3\tB\t", "10\tA\t1\tAdvance\tAttack\t19\tB\t"}));
   EXPECT_EQ(indicator(), "Turn 4: team B to move");
-  h.window->flush_autosave();
+  h.window->play().flush_autosave();
   EXPECT_EQ(h.bytes("autosave.sav"), campaign_save_bytes(state()));
 
   // Saved and loaded into the next run, the campaign comes back as it was.
@@ -149,31 +151,33 @@ TEST_F(Play, ComputerTeamsPlayInLetterOrderWithinATickAndWaitForTheHuman) {
   begin("triad-13.aim", {0, 1, 1});
   const int a_home = 15;
   ASSERT_EQ(state().field(a_home, owner).to_text(), "A");
-  h.window->Timer1_Timer();  // A is human: nothing happens until it clicks
+  h.window->play().computer_tick();  // A is human: nothing happens until it clicks
   EXPECT_EQ(std::pair(log_lines().size(), state().current_team), std::pair(std::size_t{1}, 1));
   act(a_home, a_home, 0);  // an augment with nothing chosen; B and C then play in one tick
   EXPECT_EQ(state().current_team, 2);
-  h.window->Timer1_Timer();
+  h.window->play().computer_tick();
   EXPECT_EQ(std::pair(log_lines().size(), state().current_team), std::pair(std::size_t{4}, 1));
   EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
 
-  // B and C lose their land: they pass, and A's third action wins the campaign; the clock stops.
+  // A folder in the way of the autosave: said once, and play goes on.
+  h.window->play().flush_autosave();
+  std::filesystem::remove(h.dir.file("autosave.sav"));
+  h.dir.write("autosave.sav/in the way", "");
+  act(a_home, a_home, 0);
+  h.window->play().computer_tick();
+  h.window->play().flush_autosave();
+  QCoreApplication::processEvents();
+  const std::vector<std::string>& said = h.said();
+  EXPECT_EQ(std::count_if(said.begin(), said.end(), [](const std::string& m) { return m.find("autosave") != m.npos; }), 1);
+  EXPECT_EQ(log_lines().size(), 7u);
+
+  // B and C lose their land: they are passed over, and A's next action wins the campaign; the
+  // clock stops.
   for (int n = 1; n <= state().cell_count(); ++n) {
     if (state().field(n, owner).to_text() != "A") state().field(n, owner) = Value();
   }
-  // A folder in the way of the autosave: said once, and play goes on.
-  h.window->flush_autosave();
-  std::filesystem::remove(h.dir.file("autosave.sav"));
-  h.dir.write("autosave.sav/in the way", "");
-  for (int i = 0; i < 2; ++i) {
-    act(a_home, a_home, 0);
-    h.window->Timer1_Timer();
-    h.window->flush_autosave();
-    QCoreApplication::processEvents();
-  }
-  const std::vector<std::string>& said = h.said();
-  EXPECT_EQ(std::count_if(said.begin(), said.end(), [](const std::string& m) { return m.find("autosave") != m.npos; }), 1);
-  EXPECT_TRUE(h.window->campaign_over());
+  act(a_home, a_home, 0);
+  EXPECT_TRUE(h.window->play().campaign_over());
   EXPECT_EQ(said.back(), "Game Over: Team A WINS!");
   EXPECT_TRUE(h.shown("Picture6") && !h.shown("Picture1") && !h.find<QTimer>("Timer1")->isActive());
   EXPECT_EQ(indicator(), "Game over");
@@ -308,8 +312,8 @@ TEST(ArmyPanel, AddsAndRemovesUnitsAndOkSavesTheRostersOrKeepsThemInForce) {
 
   // A huge roster entry is read cut to 4096 bytes and listed cut to 200, without measuring it.
   h.dir.write("c_data.dat", std::string(1 << 20, 'x') + "\r\nscout.ai\r\n");
-  h.window->getCdata();
-  h.window->assignments();
+  h.window->settings_panels().load_rosters();
+  h.window->settings_panels().show_army();
   EXPECT_EQ(items(army), (QStringList{QString(200, 'x') + QChar(0x2026), "scout.ai"}));
   EXPECT_TRUE(army->uniformItemSizes() && storage->uniformItemSizes());
   EXPECT_EQ(h.window->cdata()[0][0], std::string(4096, 'x'));
@@ -329,9 +333,9 @@ TEST(Viewer, SaysBufferExceededOrCutsAHugeFileOrLongLines) {
     if (name == "blog.txt") fs::create_directory(h.dir.file(file));
     else h.dir.write(file, name == "Help.txt" ? many : std::string(100000, 'w') + "\r\nnext\r\n");
     h.start();
-    if (name == "blog.txt") h.window->mnuLog_Click();
+    if (name == "blog.txt") h.window->show_log();
     else if (name == "Help.txt") h.trigger("mnuHelp");
-    else h.window->mnulastbattle_Click();
+    else h.window->show_last_battle();
     ASSERT_TRUE(h.shown("Picture4")) << file;
     EXPECT_EQ(h.find<QLabel>("Label18")->text(), shows[0]);
     const QString shown = h.find<QPlainTextEdit>("Text11")->toPlainText();
@@ -431,119 +435,77 @@ TEST(RealDialogs, MessageShowsTheArrowAndSaveDoesNotAskBeforeReplacing) {
   EXPECT_FALSE(asks);
 }
 
-// While the game runs the window shows the battle and holds off saving; its abort button
-// ends the game and the defenders hold; File, Exit ends the game with the program.
-TEST_F(Play, BattleInProgressCanBeAbortedOrEndedWithTheProgram) {
+// While the game runs the window goes on: the battle is shown with its abort button, saving
+// is held off, and Info, Statistics counts the campaign as it was before the attack. An
+// aborted battle was not fought: the attackers are back, nothing is logged, the same team
+// is to move, and it is said. Closing the window during a battle asks first.
+TEST_F(Play, ABattleRunsWhileTheWindowGoesOnAndAnAbortOrQuitUndoesIt) {
   begin("duel-8.aim", {});
   h.window->settings().game_exe_path = test_program("never_ends");
-  for (const bool by_exit : {false, true}) {
-    bool save_held_off = false;
-    when([&] { return h.find<QLabel>("BattleProgress") && h.find<QLabel>("BattleProgress")->isVisible(); },
-         [&] {
-           save_held_off = !h.enabled("mnuSave");
-           if (by_exit) h.trigger("mnuExit");
-           else h.click("AbortBattle");
-         });
-    const BattleRunResult result = h.window->fight_battle("2", {"tank.ai"}, {"scout.ai"});
-    EXPECT_TRUE(save_held_off && result.fought && result.aborted) << by_exit;
-    EXPECT_EQ(battle_outcome(result.report).attackers, 0);
-    EXPECT_EQ(h.bytes("zorvtmp.txt"), "<empty>\r\n");
-    EXPECT_FALSE(h.window->battle_running());
-    EXPECT_EQ(h.find<QLabel>("BattleProgress"), nullptr);
-    EXPECT_EQ(h.window->isVisible(), !by_exit);
-  }
+  state().field(11, owner) = Value::text("B");
+  state().field(11, unit_1) = Value::text("scout.ai");
+  state().field(10, unit_1) = Value::text("tank.ai");
+  h.window->play().flush_autosave();
+  const CampaignState before = state();
+  const std::string autosave = h.bytes("autosave.sav");
+  const auto battle_shown = [&] { return h.find<QLabel>("BattleProgress") && h.find<QLabel>("BattleProgress")->isVisible(); };
+  const auto attack = [&] {
+    click_cell(10);
+    click_cell(11);
+    auto* list = h.find<QListWidget>("List1");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    h.click("Command1");
+    h.click("Command3");
+    ASSERT_TRUE(QTest::qWaitFor(battle_shown));
+  };
+  attack();
+  EXPECT_FALSE(h.enabled("mnuSave"));
+  h.trigger("mnuScore");
+  EXPECT_TRUE(h.shown("Picture6"));
+  EXPECT_EQ(std::tuple(state().team_units[0], state().action_count, state().field(10, unit_1).to_text()),
+            std::tuple(1, before.action_count, "tank.ai"));
+  h.click("AbortBattle");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !h.window->play().battle_running(); }));
+  EXPECT_TRUE(state().cells == before.cells);
+  EXPECT_EQ(std::pair(state().current_team, state().action_count), std::pair(1, before.action_count));
+  EXPECT_EQ(log_lines().size(), 1u);
+  ASSERT_FALSE(h.said().empty());
+  EXPECT_NE(h.said().back().find("The battle was aborted."), std::string::npos) << h.said().back();
+  EXPECT_TRUE(h.enabled("mnuSave") && !battle_shown());
+  h.window->play().flush_autosave();
+  EXPECT_EQ(h.bytes("autosave.sav"), autosave);
+
+  // Closing: "No" keeps the battle going; "Yes" aborts it and undoes the attack, then quits.
+  attack();
+  h.dialogs.replies = {false, true};
+  EXPECT_FALSE(h.window->close());
+  EXPECT_TRUE(h.window->play().battle_running() && h.window->isVisible());
+  h.trigger("mnuExit");
+  EXPECT_FALSE(h.window->isVisible());
+  EXPECT_FALSE(h.window->play().battle_running());
+  EXPECT_TRUE(state().cells == before.cells);
+  EXPECT_EQ(std::count_if(h.said().begin(), h.said().end(), [](const std::string& m) { return m.rfind("Quit? ", 0) == 0; }), 2);
 }
 
-// A game that fails (here: exit code 3) before it reports has fought no battle, and the error
-// says what it printed. It was told the sides of the roster.
-TEST(GameLauncher, ProgramInFolderWithSpacesGetsTwoWholeArgumentsAndAFailureIsNoBattle) {
-  TempDir dir;
-  const std::string program = dir.write("My Games/record args", read_bytes(test_program("record_args")));
-  ASSERT_TRUE(QFile::setPermissions(q(program), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-  ScopedEnv record_file("ZORVANE_RECORD_FILE", dir.file("record.txt"));
-  ScopedEnv record_env("ZORVANE_RECORD_ENV", "inherited value");
-  const std::string shell = dir.file("My Shell");
-  GameLauncher launcher;
-  const LaunchResult result = launcher.launch_game(q(program), game_arguments(q(shell + "/zorvtmp.scn"), q(shell + "/zorvtmp.txt")));
-  EXPECT_EQ(std::pair(result.status, result.exit_code), std::pair(LaunchStatus::finished, 0));
-  EXPECT_TRUE(result.error.isEmpty());
-  EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))),
-            (std::vector<std::string>{"cwd=" + QDir::currentPath().toStdString(), "env=inherited value", "sides=", "argc=2",
-                                      "arg=/S:" + shell + "/zorvtmp.scn", "arg=/B:" + shell + "/zorvtmp.txt"}));
-  // Its output is captured for messages, not sent to a terminal.
-  EXPECT_EQ(result.output, "record_args ran\nrecord_args ran");
-  EXPECT_FALSE(launcher.is_running());
-
-  ScopedEnv exit_code("ZORVANE_RECORD_EXIT", "3");
-  Settings settings;
-  settings.game_exe_path = program;
-  const BattleRunResult run = BattleRunner().run_battle(q(dir.path()), settings, "1", {"a.ai"}, {"c.ai", "d.ai"});
-  EXPECT_FALSE(run.fought);
-  EXPECT_TRUE(run.error.contains("record_args ran") && run.error.contains("exit code 3")) << run.error.toStdString();
-  EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))).at(2), "sides=122");
-}
-
-TEST(GameLauncher, ProgramThatCannotRunIsReportedAndNothingStarts) {
-  TempDir dir;
-  const std::string junk = dir.write("junk.exe", std::string("\x7f\x01\x02junk\n", 9));
-  QFile::setPermissions(q(junk), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  dir.write("folder.exe/inside", "x");
-  for (const auto& [path, status] : {std::pair{dir.file("missing/Vantor.exe"), LaunchStatus::not_found},
-                                     {dir.file("folder.exe"), LaunchStatus::not_executable}, {junk, LaunchStatus::failed_to_start}}) {
-    GameLauncher launcher;
-    int started = 0;
-    QObject::connect(&launcher, &GameLauncher::game_started, [&] { ++started; });
-    const LaunchResult result = launcher.launch_game(q(path), game_arguments("a.scn", "a.txt"));
-    EXPECT_EQ(result.status, status) << path;
-    EXPECT_TRUE(result.error.contains(q(path))) << result.error.toStdString();
-    EXPECT_FALSE(result.started() || launcher.is_running() || started) << path;
-  }
-}
-
-// A game that never ends, stopped by abort() while its wait keeps events running: the game
-// honouring SIGTERM, or ignoring it so that only the forced kill ends it. Nothing the game
-// started may be left behind.
-TEST(GameLauncher, AbortEndsTheGameAndEverythingItStartedWhileEventsRun) {
-  for (const char* ignore_term : {"0", "1"}) {
-    SCOPED_TRACE(ignore_term);
-    TempDir dir;
-    const std::string pid_file = dir.file("pids.txt");
-    ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
-    ScopedEnv term("ZORVANE_IGNORE_TERM", ignore_term);
-    GameLauncher launcher;
-    bool running_inside = false;
-    LaunchResult second;
-    when([&] { return read_pids(pid_file).size() == 2; },
-         [&] {
-           running_inside = launcher.is_running();
-           second = launcher.launch_game(q(test_program("record_args")), {});
-           launcher.abort();
-         });
-    const LaunchResult result = launcher.launch_game(q(test_program("never_ends")), game_arguments("a.scn", "a.txt"));
-    EXPECT_EQ(result.status, LaunchStatus::aborted);
-    EXPECT_TRUE(result.started() && running_inside && !launcher.is_running());
-    EXPECT_EQ(second.status, LaunchStatus::busy) << "a second launch is refused while one waits";
-    const auto started = read_pids(pid_file);
-    ASSERT_EQ(started.size(), 2u);
-    for (const long pid : started) EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
-  }
-}
-
-// Zorvane killed during a battle (a crash, a kill, Ctrl-C in its terminal): the game and
-// what it started end with it, instead of writing a report nobody reads.
-TEST(GameLauncher, GameEndsWhenTheProgramWaitingForItDies) {
-  TempDir dir;
-  const std::string pid_file = dir.file("pids.txt");
-  ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
-  QProcess waiter;
-  waiter.start(q(test_program("launch_and_wait")), {q(test_program("never_ends"))});
-  ASSERT_TRUE(waiter.waitForStarted());
-  for (int i = 0; i < 500 && read_pids(pid_file).size() != 2; ++i) QThread::msleep(10);
-  const auto started = read_pids(pid_file);
-  ASSERT_EQ(started.size(), 2u);
-  ::kill(static_cast<pid_t>(waiter.processId()), SIGKILL);
-  waiter.waitForFinished();
-  for (const long pid : started) EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
+// A panel opened on a computer team's cell while that team waits for its tick closes when
+// the team plays; its OK can no longer act for anyone.
+TEST_F(Play, ThePanelClosesWhenTheTurnPassesAndAStaleOkDoesNothing) {
+  begin("triad-13.aim", {0, 1, 1});
+  const int a_home = 15;
+  act(a_home, a_home, 0);
+  ASSERT_EQ(state().current_team, 2);
+  int b_cell = 0;
+  for (int n = 1; n <= state().cell_count() && !b_cell; ++n) b_cell = state().field(n, owner).to_text() == "B" ? n : 0;
+  click_cell(b_cell);
+  click_cell(b_cell);
+  ASSERT_TRUE(h.shown("Picture2"));
+  h.window->play().computer_tick();  // B and C play
+  EXPECT_FALSE(h.shown("Picture2"));
+  const CampaignState after_tick = state();
+  const std::size_t lines = log_lines().size();
+  h.window->play().confirm_action();
+  EXPECT_TRUE(state().cells == after_tick.cells);
+  EXPECT_EQ(std::tuple(state().current_team, state().turn, log_lines().size()), std::tuple(1, after_tick.turn, lines));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The turn engine: clicks on the map and the action panel, resolving actions (moves,
-// captures, augments, battles), turns and scoring, and the computer player's choices.
+// captures, augments, battles), turns and scoring, the ends, and the computer player's
+// choices, all as the window and the headless runner drive them.
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -11,10 +13,9 @@
 #include "common/text.h"
 #include "turn/action_panel.h"
 #include "turn/computer_player.h"
-#include "turn/resolution.h"
+#include "turn/engine.h"
 #include "turn/scoring.h"
 #include "turn/selection.h"
-#include "turn/world.h"
 
 namespace zorvane::testing {
 namespace {
@@ -42,37 +43,6 @@ std::vector<std::string> units_of(const CampaignState& state, int n) {
   return out;
 }
 
-class FakeWorld : public TurnWorld {
- public:
-  BattleAnswer fight_battle(std::string_view terrain, const std::vector<std::string>& attackers,
-                            const std::vector<std::string>& defenders) override {
-    battles.push_back({std::string(terrain), attackers, defenders});
-    if (reports.empty()) return BattleAnswer{false, {}, "The tactical game was not found: Vantor.exe"};
-    BattleRoster roster;
-    std::size_t row = 0;
-    for (const auto& unit : attackers) roster[row++] = {"", "1", unit};
-    for (const auto& unit : defenders) roster[row++] = {"", "2", unit};
-    BattleAnswer answer{true, read_battle_report(roster, reports.front()), {}};
-    reports.pop_front();
-    return answer;
-  }
-  void draw_owner_badge(int cell, int team) override { calls.push_back("owner " + std::to_string(cell) + " " + std::to_string(team)); }
-  void draw_count_badge(int cell, int team, const Value& shown) override {
-    calls.push_back("count " + std::to_string(cell) + " " + std::to_string(team) + " " + shown.to_text());
-  }
-  void append_log(const BattleLogEntry& entry) override { log += battle_log_line(entry); }
-  void message(const std::string& text, const std::string& title) override { messages.push_back(title + ": " + text); }
-  void snapshot() override { calls.push_back("snapshot"); }
-  void show_statistics() override { calls.push_back("statistics"); }
-  void end_campaign() override { calls.push_back("end"); }
-  void hide_map() override { calls.push_back("hide map"); }
-
-  std::deque<std::string> reports;  // result files for the battles to come; none left: no battle
-  std::vector<std::tuple<std::string, std::vector<std::string>, std::vector<std::string>>> battles;  // terrain, sides
-  std::vector<std::string> calls, messages;
-  std::string log;
-};
-
 // A placing line as the result reader takes it: place number in columns 17-18, score in 79-86.
 std::string placing(int place, int score) {
   std::string line(86, ' ');
@@ -86,37 +56,69 @@ std::string placing(int place, int score) {
 // Cells 10 pixels wide on a 43-pixel picture: a 3-pixel margin right and below the grid.
 const std::string kMap = "A1B0\r\n1111\r\n11C1\r\n1111\r\n";
 
+// An engine over a campaign on kMap; battles are answered from `reports` (none left: the
+// game could not fight it).
 struct Turn : ::testing::Test {
-  CampaignState state = campaign(kMap);
-  ActionPanelModel panel;
-  Roster cdata{};
   Settings settings;
-  FakeWorld world;
+  Roster cdata{};
+  TurnEngine engine{settings, cdata};
+  CampaignState& state = engine.state();
+  ActionPanelModel panel;
   std::vector<Frame> drawn;
+  std::deque<std::string> reports;
+  std::vector<TurnEvents> events;  // every engine call's, in order
+  std::string log;                 // the battle log's lines so far
 
-  // Clicks at the centre of a cell; draws what the click asks for and runs b_mode.
+  Turn() { engine.start(campaign(kMap)); }
+
+  // Clicks at the centre of a cell; draws what the click asks for and opens the panel.
   void click(int n) {
     const ClickResult r = map_click(state, state.field(n, x_px).to_whole() + 5, state.field(n, y_px).to_whole() + 5);
     drawn.insert(drawn.end(), r.frames.begin(), r.frames.end());
-    if (r.run_b_mode) {
-      if (auto removal = b_mode(state, panel, cdata, state.source_cell, state.target_cell)) drawn.push_back(*removal);
+    if (r.open_panel) {
+      if (auto removal = open_action_panel(state, panel, cdata, state.source_cell, state.target_cell)) drawn.push_back(*removal);
     }
   }
   // Chooses the first available entry `count` times.
   void choose_first(int count) {
     for (int i = 0; i < count; ++i) {
       panel.available_selected = 0;
-      Command1_Click(state, panel);
+      choose_unit(state, panel);
     }
   }
+  // Hands an action to the engine and a pending battle its answer, as a driver does.
+  TurnEvents::Result play(const Action& action) {
+    events.push_back(engine.act(action));
+    if (events.back().result == TurnEvents::Result::battle_pending) events.push_back(engine.answer_battle(answer()));
+    if (events.back().log) log += battle_log_line(*events.back().log);
+    if (events.back().result != TurnEvents::Result::rejected) close_panel(state, panel);
+    return events.back().result;
+  }
+  // The answer to the pending battle: the next report, read over the two sides' units.
+  BattleAnswer answer() {
+    const BattleRequest& battle = *engine.pending_battle();
+    if (reports.empty()) return BattleAnswer{BattleAnswer::Kind::not_fought, {}, "The tactical game was not found: Vantor.exe"};
+    BattleRoster roster;
+    std::size_t row = 0;
+    for (const auto& unit : battle.attackers) roster[row++] = {"", "1", unit};
+    for (const auto& unit : battle.defenders) roster[row++] = {"", "2", unit};
+    BattleAnswer fought{BattleAnswer::Kind::fought, read_battle_report(roster, reports.front()), {}};
+    reports.pop_front();
+    return fought;
+  }
   // Opens the panel from `from` to `to`, chooses the first `count` available entries, then "OK".
-  ActionOutcome act(int from, int to, int count) {
-    b_mode(state, panel, cdata, from, to);
+  TurnEvents::Result act(int from, int to, int count) {
+    open_action_panel(state, panel, cdata, from, to);
     EXPECT_TRUE(panel.visible);
     choose_first(count);
-    return Command3_Click(state, panel, settings, world);
+    return play(panel_action(panel).value_or(Action{}));
   }
+  std::vector<Badge> badges() const { return events.back().badges; }
 };
+
+using R = TurnEvents::Result;
+Badge owner_badge(int cell, int team) { return {Badge::Kind::owner, cell, team, 0}; }
+Badge count_badge(int cell, int team, long long count) { return {Badge::Kind::count, cell, team, count}; }
 
 // A border between tiles goes by rounding halves to even: 10 / 10 = 0.5 rounds to 0 and stays
 // with the left tile, 20 / 10 = 1.5 rounds to 2 and goes to the right one. Cells after a
@@ -143,7 +145,7 @@ TEST_F(Selection, DiagonalNeighbourOpensThePanelACellTwoAwayDoesNot) {
   click(6);
   EXPECT_EQ(drawn, (std::vector<Frame>{{0, 0, palette_color(14)}, {0, 0, 30832}, {10, 10, palette_color(12)}}));
   EXPECT_EQ(std::tuple(panel.visible, panel.mode, panel.source, panel.target, panel.icon, panel.current_header),
-            std::tuple(true, "Advance", "1", "6", PanelIcon::flag, kAdvanceHeader));
+            std::tuple(true, "Advance", 1, 6, PanelIcon::flag, kAdvanceHeader));
   EXPECT_TRUE(!panel.add_enabled && !panel.remove_enabled && panel.ok_enabled);
   // The next click starts a new selection and removes the target's frame first.
   click(16);
@@ -162,16 +164,16 @@ TEST_F(Selection, AnotherTeamsSourceLeavesNoFrameAndNoPanel) {
 TEST_F(Selection, AdvanceCountsOwnUnitsButNotAnEnemysTowardsFive) {
   put_units(state, 1, {"a1", "a2", "a3", "a4", "a5"});
   put_units(state, 2, {"u1", "u2", "u3"}, "A");
-  b_mode(state, panel, cdata, 1, 2);
+  open_action_panel(state, panel, cdata, 1, 2);
   EXPECT_EQ(panel.current, (std::vector<std::string>{"u1", "u2", "u3"}));
   EXPECT_EQ(state.new_count, 3);
   int added = 0;
   for (int i = 0; i < 4; ++i) {
     panel.available_selected = 0;
-    List1_Click(panel);
+    select_available(panel);
     EXPECT_TRUE(panel.add_enabled);
     const auto before = panel.chosen.size();
-    Command1_Click(state, panel);
+    choose_unit(state, panel);
     added += static_cast<int>(panel.chosen.size() - before);
     // A unit moved to "Chosen" leaves "Available", and with it the selection and ">".
     if (panel.chosen.size() > before) { EXPECT_TRUE(!panel.add_enabled && panel.available_selected == -1); }
@@ -180,37 +182,37 @@ TEST_F(Selection, AdvanceCountsOwnUnitsButNotAnEnemysTowardsFive) {
   EXPECT_EQ(panel.available, (std::vector<std::string>{"a3", "a4", "a5"}));
 
   put_units(state, 2, {"e1", "e2", "e3", "e4", "e5"}, "B");
-  b_mode(state, panel, cdata, 1, 2);
+  open_action_panel(state, panel, cdata, 1, 2);
   EXPECT_EQ(std::pair(panel.current.size(), state.new_count), std::pair(std::size_t{5}, 0));
   choose_first(6);
   EXPECT_EQ(panel.chosen.size(), 5u);
   // "<" returns the chosen entry to the end of "Available".
   panel.chosen_selected = 1;
-  List2_Click(panel);
+  select_chosen(panel);
   EXPECT_TRUE(panel.remove_enabled);
-  Command2_Click(state, panel);
+  unchoose_unit(state, panel);
   EXPECT_EQ(std::tuple(panel.available, state.new_count, panel.remove_enabled), std::tuple(std::vector<std::string>{"a2"}, 4, false));
 }
 
 TEST_F(Selection, AugmentOffersTheRosterAndOcupiedOnlyCancel) {
   cdata[0] = {"p1.ai", " ", "p3.ai", "", ""};
   put_units(state, 1, {"x", "y"});
-  b_mode(state, panel, cdata, 1, 1);
+  open_action_panel(state, panel, cdata, 1, 1);
   EXPECT_EQ(std::tuple(panel.mode, panel.icon, panel.current_header, panel.available),
             std::tuple("Augment", PanelIcon::unit, kAugmentHeader, std::vector<std::string>{"p1.ai", "p3.ai"}));
   panel.available_selected = 0;
-  List1_Click(panel);
-  for (int i = 0; i < 4; ++i) Command1_Click(state, panel);
+  select_available(panel);
+  for (int i = 0; i < 4; ++i) choose_unit(state, panel);
   // The roster entry stays listed and selected, so it is added again until five units are counted.
   EXPECT_TRUE(panel.add_enabled && panel.available_selected == 0);
   EXPECT_EQ(panel.chosen, (std::vector<std::string>{"p1.ai", "p1.ai", "p1.ai"}));
   EXPECT_EQ(panel.available.size(), 2u);
 
   put_units(state, 1, {"a", "b", "c", "d", "e"});
-  b_mode(state, panel, cdata, 1, 1);
+  open_action_panel(state, panel, cdata, 1, 1);
   EXPECT_EQ(panel.mode, "Ocupied");
   EXPECT_FALSE(panel.add_enabled || panel.remove_enabled || panel.ok_enabled);
-  Command4_Click(state, panel);
+  cancel_action_panel(state, panel);
   EXPECT_EQ(std::pair(panel.visible, state.new_count), std::pair(false, 0));
 }
 
@@ -220,16 +222,16 @@ struct Resolution : Turn {};
 TEST_F(Resolution, AugmentPutsTheNewUnitsBeforeTheOldOnes) {
   cdata[0] = {"new1", "new2", "", "", ""};
   put_units(state, 1, {"X", "Y", "Z", "", "", "Q"});
-  b_mode(state, panel, cdata, 1, 1);
+  open_action_panel(state, panel, cdata, 1, 1);
   for (int row : {0, 1}) {
     panel.available_selected = row;
-    Command1_Click(state, panel);
+    choose_unit(state, panel);
   }
   EXPECT_EQ(panel.chosen, (std::vector<std::string>{"new1", "new2"}));
-  ASSERT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::resolved);
+  ASSERT_EQ(play(*panel_action(panel)), R::resolved);
   EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"new1", "new2", "X", "Y", "Z", "Q"}));
-  EXPECT_EQ(world.log, "1\tA\t2\tAugment\tAdd\t1\tA\t\r\n");
-  EXPECT_EQ(world.calls, (std::vector<std::string>{"owner 1 1", "count 1 1 6", "count 1 1 6"}));
+  EXPECT_EQ(log, "1\tA\t2\tAugment\tAdd\t1\tA\t\r\n");
+  EXPECT_EQ(badges(), (std::vector<Badge>{owner_badge(1, 1), count_badge(1, 1, 6), count_badge(1, 1, 6)}));
   EXPECT_TRUE(!panel.visible && panel.available.empty() && panel.chosen.empty() && panel.current.empty());
   EXPECT_EQ(std::tuple(state.action_count, state.current_team, state.turn), std::tuple(1L, 2, 1L));
 }
@@ -237,7 +239,7 @@ TEST_F(Resolution, AugmentPutsTheNewUnitsBeforeTheOldOnes) {
 TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
   // target_owner: nullptr: nobody
   using Units = std::vector<std::string>;
-  for (const auto& [name, target_owner, target_units, after, log] : std::vector<std::tuple<const char*, const char*, Units, Units, const char*>>{
+  for (const auto& [name, target_owner, target_units, after, line] : std::vector<std::tuple<const char*, const char*, Units, Units, const char*>>{
       {"all units out into a cell nobody owns, holding units", nullptr, {"w"}, {"a1", "a2", "w"},
        "1\tA\t2\tAdvance\tMove\t2\t\t\r\n"},
       {"into an empty enemy cell", "B", {}, {"a1", "a2"}, "1\tA\t2\tAdvance\tCapture\t2\tB\t\r\n"},
@@ -245,80 +247,90 @@ TEST_F(Resolution, AdvancesMoveCaptureOrAddWithoutABattle) {
       {"into an own cell with units", "A", {"o"}, {"a1", "a2", "o"}, "1\tA\t2\tAdvance\tAdd\t2\tA\t\r\n"}
   }) {
     SCOPED_TRACE(name);
-    state = campaign(kMap);
-    world = FakeWorld();
+    engine.start(campaign(kMap));
+    log.clear();
     put_units(state, 1, {"a1", "a2"}, "A");
     put_units(state, 2, target_units);
     state.field(2, owner) = target_owner ? Value::text(target_owner) : Value();
-    ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
+    ASSERT_EQ(act(1, 2, 2), R::resolved);
     // The emptied source stays owned.
     EXPECT_EQ(std::pair(units_of(state, 1), units_of(state, 2)), std::pair(Units{}, after));
     EXPECT_EQ(state.field(1, owner).to_text() + state.field(2, owner).to_text(), "AA");
-    EXPECT_EQ(world.log, log);
-    EXPECT_TRUE(world.battles.empty());
-    EXPECT_EQ(world.calls, (Units{"owner 2 1", "count 2 1 " + std::to_string(after.size()), "count 1 1 0"}));
+    EXPECT_EQ(log, line);
+    EXPECT_FALSE(events.back().battle);
+    EXPECT_EQ(badges(), (std::vector<Badge>{owner_badge(2, 1), count_badge(2, 1, static_cast<long long>(after.size())),
+                                            count_badge(1, 1, 0)}));
   }
 }
 
-// The panel lists slots 1 to 5 only: a unit beyond them stays in the cell it was in.
-// A battle that could not be fought (no report queued: the game did not start) undoes the
-// attack; one fought puts the survivors in the cell. Slot 6 is not listed in the panel, and
-// its unit stays where it was.
-TEST_F(Resolution, AttackFightsAndPutsTheSurvivorsInTheCellOrIsUndone) {
+// A battle is pending until its answer, and meanwhile the campaign is as it was before the
+// action (what the statistics count and a save would hold). A battle that was not fought
+// or was aborted undoes the attack; one fought puts the survivors in the cell. Slot 6 is
+// not listed in the panel, and its unit stays where it was.
+TEST_F(Resolution, AttackWaitsForItsBattleAndIsUndoneUnlessFought) {
   put_units(state, 1, {"a1", "a2", "a3", "", "", "s6"}, "A");
   put_units(state, 2, {"d1"}, "B");
   const CampaignState before = state;
-  ASSERT_EQ(act(1, 2, 1), ActionOutcome::undone);
-  EXPECT_TRUE(units_of(state, 1) == units_of(before, 1) && units_of(state, 2) == units_of(before, 2));
-  EXPECT_EQ(std::tuple(state.field(2, owner).to_text(), state.action_count, state.current_team, state.turn, state.action_type),
-            std::tuple("B", before.action_count, before.current_team, before.turn, before.action_type));
-  EXPECT_TRUE(world.log.empty() && world.calls.empty() && !panel.visible);
-  ASSERT_EQ(world.messages.size(), 1u);
-  EXPECT_NE(world.messages[0].find("Vantor.exe"), std::string::npos);
-  EXPECT_EQ(Command3_Click(state, panel, settings, world), ActionOutcome::ignored);  // "OK" on a closed panel
+  const auto unchanged = [&] {
+    EXPECT_TRUE(state.cells == before.cells);
+    EXPECT_EQ(std::tuple(state.action_count, state.current_team, state.turn, state.action_type),
+              std::tuple(before.action_count, before.current_team, before.turn, before.action_type));
+  };
+  open_action_panel(state, panel, cdata, 1, 2);
+  choose_first(1);
+  const TurnEvents pending = engine.act(*panel_action(panel));
+  ASSERT_EQ(pending.result, R::battle_pending);
+  EXPECT_EQ(std::tuple(pending.battle->attacking_team, pending.battle->defending_team, pending.battle->cell,
+                       pending.battle->terrain, pending.battle->attackers, pending.battle->defenders),
+            std::tuple(1, 2, 2, "1", std::vector<std::string>{"a1"}, std::vector<std::string>{"d1"}));
+  unchanged();
+  EXPECT_EQ(engine.count().units[0], 6);  // the attackers still count where they stand
+  EXPECT_EQ(engine.act(Action{}).result, R::rejected);  // nothing else happens meanwhile
+  for (const auto kind : {BattleAnswer::Kind::not_fought, BattleAnswer::Kind::aborted}) {
+    const TurnEvents undone = engine.answer_battle(BattleAnswer{kind, {}, "The tactical game was not found: Vantor.exe"});
+    EXPECT_EQ(undone.result, R::undone);
+    EXPECT_NE(undone.reason.find(kind == BattleAnswer::Kind::aborted ? "aborted" : "Vantor.exe"), std::string::npos);
+    EXPECT_TRUE(undone.badges.empty() && !undone.log);
+    unchanged();
+    if (kind == BattleAnswer::Kind::not_fought) ASSERT_EQ(engine.act(*panel_action(panel)).result, R::battle_pending);
+  }
+  EXPECT_EQ(engine.answer_battle(BattleAnswer{}).result, R::rejected);  // nothing pending
 
   // Rows 1-2 attack (a1, a2), row 3 defends (d1); the attackers share the best score.
-  world.reports.push_back(placing(1, 90) + placing(2, 90) + placing(3, 10));
-  ASSERT_EQ(act(1, 2, 2), ActionOutcome::resolved);
-  ASSERT_EQ(world.battles.size(), 2u);
-  EXPECT_EQ(world.battles[1], std::tuple("1", std::vector<std::string>{"a1", "a2"}, std::vector<std::string>{"d1"}));
+  reports.push_back(placing(1, 90) + placing(2, 90) + placing(3, 10));
+  ASSERT_EQ(act(1, 2, 2), R::resolved);
   EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"a3", "", "", "", "", "s6"}));  // the rest packed
   EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
-  EXPECT_EQ(state.field(2, owner).to_text(), "A");
-  EXPECT_EQ(world.log, "1\tA\t2\tAdvance\tAttack\t2\tB\t\r\n");
+  EXPECT_EQ(std::pair(state.field(2, owner).to_text(), events.back().outcome->captured()), std::pair(std::string("A"), true));
+  EXPECT_EQ(events.back().battle->number, 1);
+  EXPECT_EQ(log, "1\tA\t2\tAdvance\tAttack\t2\tB\t\r\n");
 }
 
-// A panel naming a cell outside the map resolves nothing; the last cell is inside.
-TEST_F(Resolution, OnlyCellsOfTheMapCanAct) {
-  state.field(16, owner) = Value::text("A");
-  for (const auto& [from, to, outcome] : {std::tuple{0, 0, ActionOutcome::ignored}, {17, 17, ActionOutcome::ignored},
-                                          {16, 17, ActionOutcome::ignored}, {16, 16, ActionOutcome::resolved}}) {
-    b_mode(state, panel, cdata, 16, 16);
-    std::tie(panel.source, panel.target) = std::pair(std::to_string(from), std::to_string(to));
-    EXPECT_EQ(Command3_Click(state, panel, settings, world), outcome) << from << " " << to;
+// Only the team to move acts, only on the map, with its own units, into a neighbour, and
+// never more than a cell can take; a refused action changes nothing.
+TEST_F(Resolution, ActionsAreCheckedBeforeAnythingChanges) {
+  put_units(state, 1, {"a1", "a2"});
+  put_units(state, 3, {"b1"});
+  put_units(state, 5, {"o1", "o2", "o3", "o4"}, "A");
+  cdata[0] = {"r1", "", "", "", ""};
+  const CampaignState before = state;
+  for (const auto& [why, action] : std::vector<std::pair<const char*, Action>>{
+           {"another team's cell", advance_action(state, 3, 2, {"b1"})},
+           {"outside the map", Action{ActionKind::augment, 17, 17, {}, {}, 0}},
+           {"a hole", advance_action(state, 3, 4, {})},
+           {"not a neighbour", advance_action(state, 1, 3, {"a1"})},
+           {"units not on the cell", Action{ActionKind::advance, 1, 2, {"zz"}, {"a1", "a2"}, 0}},
+           {"a unit left out", Action{ActionKind::advance, 1, 2, {"a1"}, {}, 0}},
+           {"more than an own cell takes", advance_action(state, 1, 5, {"a1", "a2"})},
+           {"not in the roster", Action{ActionKind::augment, 1, 1, {"x"}, {}, 0}},
+           {"augment elsewhere", Action{ActionKind::augment, 1, 2, {}, {}, 0}}}) {
+    const TurnEvents refused = engine.act(action);
+    EXPECT_EQ(refused.result, R::rejected) << why;
+    EXPECT_FALSE(refused.reason.empty()) << why;
   }
-  EXPECT_EQ(world.log, "16\tA\t0\tAugment\tAdd\t16\tA\t\r\n");
-}
-
-// A human team without land is passed over (no turn counted) until a team with land or a
-// computer team is to move; when no team has land the search ends after one round.
-TEST(SkipLandlessPlayers, PassesHumanTeamsWithoutLand) {
-  // Owners of cells 1 to 10 of a ten-team map (the rest own no land), the computer's teams, the
-  // team to move and the one that moves after the skip.
-  for (const auto& [owners, computer, from, to] : std::vector<std::tuple<std::string, std::array<int, 10>, int, int>>{
-           {"A C", {}, 2, 3}, {"A  ", {}, 2, 1}, {"A  ", {0, 1}, 2, 2}, {"   ", {}, 2, 2}, {" B ", {}, 1, 2},
-           {"ABC", {}, 3, 3}, {"ABCDEFGHI ", {}, 10, 1}}) {
-    CampaignState state = campaign("ABCD\r\nEFGH\r\nIJ11\r\n1111\r\n");
-    for (std::size_t n = 1; n <= 10; ++n) {
-      const char team = n <= owners.size() ? owners[n - 1] : ' ';
-      state.field(int(n), owner) = team == ' ' ? Value() : Value::text(std::string(1, team));
-    }
-    Settings settings;
-    settings.computer_controlled = computer;
-    state.current_team = from;
-    skip_landless_players(state, settings);
-    EXPECT_EQ(std::pair(state.current_team, state.turn), std::pair(to, 0L)) << owners << " from " << from;
-  }
+  EXPECT_TRUE(state.cells == before.cells && state.current_team == 1 && state.action_count == 0);
+  EXPECT_EQ(play(advance_action(state, 1, 5, {"a1"})), R::resolved);
+  EXPECT_EQ(play(advance_action(state, 3, 2, {"b1"})), R::resolved);  // now B's turn
 }
 
 TEST_F(Resolution, TurnLimitEndsTheCampaignAfterTeamOnesActionThatReachesIt) {
@@ -330,14 +342,49 @@ TEST_F(Resolution, TurnLimitEndsTheCampaignAfterTeamOnesActionThatReachesIt) {
   for (int action = 1; action <= 9 && limit_at == 0; ++action) {
     const int cell = state.current_team == 1 ? 1 : state.current_team == 2 ? 3 : 11;
     act(cell, cell, 0);
-    if (!world.messages.empty()) limit_at = action;
+    EXPECT_TRUE(events.back().snapshot);
+    if (events.back().ended) limit_at = action;
   }
   EXPECT_EQ(std::pair(limit_at, state.turn), std::pair(7, 3L));  // team A's third action: turn becomes 3
-  EXPECT_EQ(world.messages, std::vector<std::string>{"Game Over: Turn Limit Reached. Game Over"});
-  const std::vector<std::string> tail(world.calls.end() - 5, world.calls.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"count 1 1 1", "snapshot", "end", "statistics", "hide map"}));
+  EXPECT_TRUE(events.back().ended->turn_limit && !events.back().ended->winner && engine.ended());
+  EXPECT_EQ(act(3, 3, 0), R::rejected);  // the campaign is over
   settings.turn_limit = " ";
   EXPECT_FALSE(turn_limit_reached(state, settings));
+}
+
+// Team A counts the turns while it holds land; after that the first team that still does.
+// A team without land is passed over, whoever plays it.
+TEST_F(Resolution, TurnsGoOnWhenTeamAHoldsNoLandAndTeamsWithoutLandArePassed) {
+  settings.turn_limit = "2";
+  state.field(1, owner) = Value();  // A's only cell
+  engine.start(state);
+  EXPECT_EQ(state.current_team, 2);
+  for (int i = 0; i < 3 && !engine.ended(); ++i) act(state.current_team == 2 ? 3 : 11, state.current_team == 2 ? 3 : 11, 0);
+  EXPECT_EQ(std::tuple(state.turn, engine.ended(), events.back().ended->turn_limit), std::tuple(2L, true, true));
+  // C loses its land to B's capture: A and C are skipped, B plays on.
+  engine.start(campaign(kMap));
+  state.field(1, owner) = Value();
+  state.field(11, owner) = Value();
+  state.field(7, owner) = Value::text("C");
+  state.current_team = 2;
+  ASSERT_EQ(act(3, 7, 0), R::resolved);
+  EXPECT_EQ(events.back().skipped, (std::vector<int>{3, 1}));
+  EXPECT_EQ(state.current_team, 2);
+}
+
+// The headless runner ends a campaign when every team has passed in a row; the window does not.
+TEST_F(Resolution, ARoundOfPassesEndsTheCampaignWhenAskedFor) {
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(play(Action{}), R::passed);
+  EXPECT_FALSE(engine.ended());
+  engine.start(campaign(kMap));
+  engine.end_on_round_of_passes(true);
+  play(Action{});
+  play(Action{});
+  ASSERT_EQ(act(11, 11, 0), R::resolved);  // team C acts: the count starts again
+  for (int i = 0; i < 2; ++i) play(Action{});
+  EXPECT_FALSE(engine.ended());
+  play(Action{});
+  EXPECT_TRUE(engine.ended() && events.back().ended->round_of_passes);
 }
 
 TEST(Scoring, CountsLandAndUnitsAndDeclaresTheLastTeamStandingAfterTwoActions) {
@@ -347,16 +394,20 @@ TEST(Scoring, CountsLandAndUnitsAndDeclaresTheLastTeamStandingAfterTwoActions) {
   put_units(state, 10, {"u", "", "u"});  // slots 1 and 3: three units
   put_units(state, 12, {"v"}, "J");
   put_units(state, 13, {"w"}, "j");  // not a team
-  FakeWorld world;
+  Settings settings;
+  Roster rosters{};
+  TurnEngine engine(settings, rosters);
   for (long actions : {0, 1, 2}) {
     state.action_count = actions;
-    EXPECT_FALSE(calcscore(state, world)) << actions;
+    engine.start(state);
+    EXPECT_FALSE(engine.count().winner) << actions;
   }
-  EXPECT_EQ(std::tuple(state.team_land[9], state.team_units[9], state.team_land[0]), std::tuple(2, 4, 0));
+  EXPECT_EQ(std::tuple(engine.state().team_land[9], engine.state().team_units[9], engine.state().team_land[0]),
+            std::tuple(2, 4, 0));
   state.action_count = 3;
-  EXPECT_TRUE(calcscore(state, world));
-  EXPECT_EQ(world.messages, std::vector<std::string>{"Game Over: Team J WINS!"});
-  EXPECT_EQ(world.calls, (std::vector<std::string>{"end", "statistics", "hide map"}));
+  engine.start(state);
+  EXPECT_EQ(engine.count().winner, 10);
+  EXPECT_TRUE(engine.ended());
   // Two teams with land: no winner, whatever the count of actions.
   state.field(1, owner) = Value::text("A");
   EXPECT_FALSE(count_score(state).winner);
@@ -412,7 +463,7 @@ const std::string kAiMap = "11B1\r\n1A11\r\n1110\r\n1111\r\n";
 using K = AiChoice::Kind;
 
 struct ComputerPlayer : Turn {
-  ComputerPlayer() { state = campaign(kAiMap); }
+  ComputerPlayer() { engine.start(campaign(kAiMap)); }
   void patterns(const std::string& first) { settings.movement_patterns.fill(first); }
   AiChoice choose(std::deque<double> draws) {
     ScriptedRandom random(std::move(draws));
@@ -462,14 +513,14 @@ TEST_F(ComputerPlayer, ScanStopsAtTheFirstOwnCellThatAugmentsOrAdvances) {
 TEST_F(ComputerPlayer, AdvanceSendsAllButTheLastListedUnit) {
   patterns("5");
   for (const auto& [units, sent] : {std::pair{std::vector<std::string>{"a", "b", "c"}, 2}, {{"a"}, 0}}) {
-    state = campaign(kAiMap);
-    world = FakeWorld();
+    engine.start(campaign(kAiMap));
+    log.clear();
     put_units(state, 6, units);
     ScriptedRandom random({0.2, 0.0});
-    ASSERT_EQ(comp_ai(state, panel, settings, cdata, world, random), AiOutcome::advanced);
+    ASSERT_EQ(play(computer_action(state, settings, cdata, random)), R::resolved);
     EXPECT_EQ(units_of(state, 10).size(), static_cast<std::size_t>(sent));
     EXPECT_EQ(units_of(state, 6), std::vector<std::string>{units.back()});
-    EXPECT_EQ(world.log, "6\tA\t" + std::to_string(sent) + "\tAdvance\tMove\t10\t\t\r\n");
+    EXPECT_EQ(log, "6\tA\t" + std::to_string(sent) + "\tAdvance\tMove\t10\t\t\r\n");
   }
 }
 
@@ -477,28 +528,67 @@ TEST_F(ComputerPlayer, AugmentFillsFromTheRosterUpToTheTargetAndTheFifthSlot) {
   cdata[0] = {"P1", "", "P3", "P4", "P5"};
   settings.augment_below = "3";
   for (const auto& [fill, log_fill] : {std::pair{"5", "5"}, {"7", "7"}}) {
-    state = campaign(kAiMap);
-    world = FakeWorld();
+    engine.start(campaign(kAiMap));
+    log.clear();
     put_units(state, 6, {"old"});
     ScriptedRandom random({0.2});
-    ASSERT_EQ((settings.augment_max_fill = fill, comp_ai(state, panel, settings, cdata, world, random)),
-              AiOutcome::augmented);
+    settings.augment_max_fill = fill;
+    ASSERT_EQ(play(computer_action(state, settings, cdata, random)), R::resolved);
     EXPECT_EQ(units_of(state, 6), (std::vector<std::string>{"old", "P1", "P3", "P4", "P5"}));
-    EXPECT_EQ(world.calls, std::vector<std::string>{"count 6 1 5"});  // the real count, also for 7
-    EXPECT_EQ(world.log, std::string("6\tA\t") + log_fill + "\tAugment\tAdd\t6\tA\t\r\n");
+    EXPECT_EQ(badges(), std::vector<Badge>{count_badge(6, 1, 5)});  // the real count, also for 7
+    EXPECT_EQ(log, std::string("6\tA\t") + log_fill + "\tAugment\tAdd\t6\tA\t\r\n");
     EXPECT_EQ(std::pair(state.turn, state.current_team), std::pair(1L, 2));  // team A acted
+    EXPECT_FALSE(events.back().snapshot);
   }
-  // Team B has no cell of its own: it passes, and a pass counts no turn.
+  // Team B's only cell is its home; with nothing below the threshold and no pattern, it passes,
+  // and a pass counts no turn.
+  put_units(state, 3, {"b1", "b2", "b3"});
+  patterns("");
   ScriptedRandom random({0.2});
-  state.field(3, owner) = Value();
-  EXPECT_EQ(comp_ai(state, panel, settings, cdata, world, random), AiOutcome::passed);
+  EXPECT_EQ(play(computer_action(state, settings, cdata, random)), R::passed);
   EXPECT_EQ(std::pair(state.turn, state.current_team), std::pair(1L, 1));
   // A fill target that reaches the turn limit ends the campaign as any action would.
   settings.turn_limit = "2";
   put_units(state, 6, {});
   ScriptedRandom again({0.2});
-  comp_ai(state, panel, settings, cdata, world, again);
-  EXPECT_EQ(world.messages, std::vector<std::string>{"Game Over: Turn Limit Reached. Game Over"});
+  play(computer_action(state, settings, cdata, again));
+  EXPECT_TRUE(events.back().ended && events.back().ended->turn_limit);
+}
+
+// Every cell's neighbours are the same for a player's second click and for every direction
+// a computer pattern can name: the eight cells around it on the grid, never the first cell
+// of the next row for the last of a row, also after a blank map line.
+TEST(Neighbours, ThePlayerAndTheComputerAgreeOnEveryCellEdgesIncluded) {
+  for (const auto& [map, picture] : {std::pair{kMap, 43}, {std::string("A1B\r\n\r\n111\r\n"), 31}}) {
+    CampaignState state = campaign(map, picture);
+    const int cells = static_cast<int>(state.spots.size());
+    const auto click = [&](int n) {
+      return map_click(state, static_cast<int>(state.field(n, x_px).to_whole()) + state.cell_w / 2,
+                       static_cast<int>(state.field(n, y_px).to_whole()) + state.cell_h / 2);
+    };
+    for (int a = 1; a <= cells; ++a) {
+      std::set<int> computer{a};
+      for (int d = 1; d <= 8; ++d) {
+        // Holes are clicked by nobody; the computer sees them but never picks them.
+        const auto n = compass_neighbour(state, a, d);
+        if (n && state.field(*n, terrain).to_text() != "0") computer.insert(*n);
+      }
+      std::set<int> player;
+      for (int b = 1; b <= cells; ++b) {
+        state.sel_state = 0;
+        click(a);
+        if (state.sel_state == -1 && click(b).open_panel) player.insert(b);
+      }
+      // A hole, or a cell after a blank line, which the pointer never hits: no source.
+      if (player.empty()) continue;
+      EXPECT_EQ(player, computer) << "cell " << a;
+    }
+  }
+  // On 4 by 4, east of cell 4 and west of cell 5 are beyond the edge.
+  const CampaignState state = campaign(kMap);
+  EXPECT_EQ(std::tuple(compass_neighbour(state, 4, 3), compass_neighbour(state, 5, 7), compass_neighbour(state, 8, 2)),
+            std::tuple(std::nullopt, std::nullopt, std::nullopt));
+  EXPECT_EQ(compass_neighbour(state, 6, 8).value_or(0), 1);
 }
 
 }  // namespace

@@ -1,0 +1,78 @@
+// The configuration panel and the panels it opens (AI, display size, army selection): their
+// buttons, the browse dialogs, and the files behind them, config.dat and c_data.dat.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "config/army.h"
+#include "config/roster.h"
+#include "config/settings.h"
+#include "shell/dialogs.h"
+
+class QWidget;
+
+namespace zorvane {
+
+class AiPanel;
+class ArmyPanel;
+class ConfigPanel;
+class SizePanel;
+
+class SettingsPanels : public QObject {
+  Q_OBJECT
+ public:
+  // The panels are made as children of `parent`; `window` holds every setting control.
+  SettingsPanels(const QString& program_folder, Dialogs& dialogs, Settings& settings, Roster& cdata, QWidget* window,
+                 QWidget* parent);
+
+  ConfigPanel* config_panel() const { return config_; }  // Picture3
+  AiPanel* ai_panel() const { return ai_; }              // Picture5
+  ArmyPanel* army_panel() const { return army_panel_; }  // Picture11
+  SizePanel* size_panel() const { return size_; }        // Picture12
+  const ArmySelection& army_selection() const { return army_; }
+
+  // Start-up: the settings from config.dat into their controls ("Please update your
+  // configuration" and the panel when it is missing or incomplete), the rosters.
+  void load_settings();
+  void load_rosters();
+  // A campaign starts: the rosters are read again, unless an edit could not be saved (it
+  // stays in force until the program ends).
+  void reload_rosters();
+  // The army panel's lists for the team chosen in it.
+  void show_army();
+
+ signals:
+  // The configuration was looked at (OK or Close): waiting computer players may go on.
+  void closed();
+
+ private:
+  void save_settings_file();
+  void save_rosters();
+  bool replace_program_file(const QString& name, const std::string& bytes, const QString& what);
+  void browse_setting(int line, const QString& filter);
+  void browse_background();
+  void check_size();
+  void open_army_panel();
+  void add_unit();
+  void remove_unit();
+  void notice(const QString& text);
+
+  QString program_folder_;
+  Dialogs& dialogs_;
+  Settings& settings_;
+  Roster& cdata_;
+  QWidget* window_;
+  ArmySelection army_;
+  // The army panel's OK could not write c_data.dat: the edited rosters stay in force.
+  bool rosters_unsaved_ = false;
+  ConfigPanel* config_;
+  AiPanel* ai_;
+  ArmyPanel* army_panel_;
+  SizePanel* size_;
+};
+
+// Shows a floating panel in front of the others.
+void show_panel(QWidget* panel);
+
+}  // namespace zorvane
