@@ -1,11 +1,11 @@
 #include "shell/autosave.h"
 
-#include "common/linefile.h"
 #include "shell/qt_text.h"
 
 namespace zorvane {
 
-Autosave::Autosave(QObject* parent) : QObject(parent), worker_([this] { work(); }) {}
+Autosave::Autosave(QObject* parent, Writer writer)
+    : QObject(parent), writer_(std::move(writer)), worker_([this] { work(); }) {}
 
 Autosave::~Autosave() {
   {
@@ -38,7 +38,7 @@ void Autosave::work() {
     pending_.reset();
     busy_ = true;
     lock.unlock();
-    const FileResult result = write_file_atomic(path, bytes);
+    const FileResult result = writer_(path, bytes);
     // Queued to the owner's thread, where the window's notice can be shown.
     if (result.ok) {
       QMetaObject::invokeMethod(this, &Autosave::written, Qt::QueuedConnection);

@@ -6,17 +6,22 @@
 
 #include <QObject>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+
+#include "common/linefile.h"
 
 namespace zorvane {
 
 class Autosave : public QObject {
   Q_OBJECT
  public:
-  explicit Autosave(QObject* parent = nullptr);
+  // What writes a save to disk (the atomic replace; tests pass their own).
+  using Writer = std::function<FileResult(const std::string& path, const std::string& bytes)>;
+  explicit Autosave(QObject* parent = nullptr, Writer writer = write_file_atomic);
   // Writes what is still waiting, then ends the worker.
   ~Autosave() override;
 
@@ -34,6 +39,7 @@ class Autosave : public QObject {
  private:
   void work();
 
+  Writer writer_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::optional<std::pair<std::string, std::string>> pending_;

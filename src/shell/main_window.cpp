@@ -4,9 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QIcon>
-#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -19,6 +17,7 @@
 #include "campaign/save_file.h"
 #include "common/paths.h"
 #include "common/text.h"
+#include "display/picture_file.h"
 #include "display/splash.h"
 #include "display/sprites.h"
 #include "display/stretch.h"
@@ -206,7 +205,6 @@ void MainWindow::apply_window_size() {
   if (settings_.run_maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!activated_) activate();
@@ -249,7 +247,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-
 // Sizes the map picture to the inner area and stretches the background held in Picture7
 // over it.
 void MainWindow::fit_map_picture() {
@@ -262,7 +259,6 @@ void MainWindow::fit_map_picture() {
   map_view_->update();
 }
 
-
 void MainWindow::load_background() {
   const std::string setting = settings_.background_image;
   if (is_blank(setting)) {
@@ -270,30 +266,17 @@ void MainWindow::load_background() {
     return;
   }
   const QString path = qt_text(resolve_in_folder(text_bytes(program_folder_), trim(setting)));
-  const QFileInfo info(path);
-  QImage image;
-  QString reason;
-  if (!info.exists()) {
-    reason = QStringLiteral("the file does not exist");
-  } else if (!info.isFile()) {
-    // Opening a named pipe or a device to read it would wait for ever.
-    reason = info.isDir() ? QStringLiteral("it is a folder, not a file") : QStringLiteral("it is not a plain file");
-  } else {
-    QImageReader reader(path);
-    image = reader.read();
-    if (image.isNull()) reason = reader.errorString();
-  }
-  if (image.isNull()) {
+  const PictureRead read = read_picture_file(path);
+  if (read.image.isNull()) {
     background_->set_surface(QImage());
     // Said once the window has painted, so the notice does not stand over an empty screen.
     pending_notice_ =
         QStringLiteral("The background image \"%1\" could not be read: %2.\nThe map is shown on a plain background.")
-            .arg(path, reason);
+            .arg(path, read.reason);
     return;
   }
-  background_->set_surface(image.convertToFormat(QImage::Format_RGB32));
+  background_->set_surface(read.image.convertToFormat(QImage::Format_RGB32));
 }
-
 
 // ---------------------------------------------------------------------------------------
 // Campaigns
@@ -365,7 +348,6 @@ void MainWindow::open_command_line(const QStringList& files, const QString& star
     notice(QStringLiteral("\"%1\" is neither a campaign map (.aim) nor a saved campaign (.sav).\n\n%2").arg(path, usage));
   }
 }
-
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   // A running battle is given up only when the user agrees; its attack is then undone.

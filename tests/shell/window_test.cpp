@@ -19,12 +19,15 @@
 #include <QProcess>
 #include <QTest>
 #include <algorithm>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 
 #include "bridge/battle_runner.h"
 #include "bridge/game_launcher.h"
 #include "campaign/save_file.h"
 #include "display/map_painter.h"
+#include "shell/autosave.h"
 #include "shell/panel.h"
 #include "shell/qt_dialogs.h"
 #include "window_harness.h"
@@ -181,6 +184,34 @@ TEST_F(Play, ComputerTeamsPlayInLetterOrderWithinATickAndWaitForTheHuman) {
   EXPECT_EQ(said.back(), "Game Over: Team A WINS!");
   EXPECT_TRUE(h.shown("Picture6") && !h.shown("Picture1") && !h.find<QTimer>("Timer1")->isActive());
   EXPECT_EQ(indicator(), "Game over");
+}
+
+// Saves that pile up while one is being written are not all written: only the newest.
+TEST(Autosave, WritesOnlyTheNewestOfTheSavesWaiting) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool release = false;
+  std::vector<std::string> written;
+  Autosave autosave(nullptr, [&](const std::string&, const std::string& bytes) {
+    std::unique_lock lock(mutex);
+    written.push_back(bytes);
+    changed.notify_all();
+    changed.wait(lock, [&] { return release; });
+    return FileResult{true, {}, false};
+  });
+  autosave.save("autosave.sav", "1");
+  {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return !written.empty(); });
+  }
+  for (const char* bytes : {"2", "3", "4"}) autosave.save("autosave.sav", bytes);
+  {
+    std::lock_guard lock(mutex);
+    release = true;
+  }
+  changed.notify_all();
+  autosave.flush();
+  EXPECT_EQ(written, (std::vector<std::string>{"1", "4"}));
 }
 
 namespace fs = std::filesystem;
@@ -485,6 +516,33 @@ TEST_F(Play, ABattleRunsWhileTheWindowGoesOnAndAnAbortOrQuitUndoesIt) {
   EXPECT_FALSE(h.window->play().battle_running());
   EXPECT_TRUE(state().cells == before.cells);
   EXPECT_EQ(std::count_if(h.said().begin(), h.said().end(), [](const std::string& m) { return m.rfind("Quit? ", 0) == 0; }), 2);
+}
+
+// A computer team's attack is fought while the window goes on; once it is answered the
+// clock goes again.
+TEST_F(Play, AComputerTeamsBattleIsFoughtWithoutStoppingTheWindow) {
+  h.start();
+  h.window->settings().game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
+  h.window->settings().computer_controlled = {0, 1};
+  h.window->settings().augment_below = "0";
+  h.window->settings().movement_patterns.fill("12345678");
+  h.new_campaign(h.dir.write("maps/small.aim", "A1\r\n1B\r\n"));
+  // B's home (4) can only advance into A's cells 2 and 3; homes are never targets.
+  for (int n : {2, 3}) {
+    state().field(n, owner) = Value::text("A");
+    state().field(n, unit_1) = Value::text("tank.ai");
+  }
+  state().field(4, unit_1) = Value::text("tank.ai");
+  state().field(4, unit_1 + 1) = Value::text("scout.ai");
+  act(1, 1, 0);
+  h.window->play().computer_tick();
+  EXPECT_TRUE(h.window->play().battle_running());
+  EXPECT_FALSE(h.find<QTimer>("Timer1")->isActive());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !h.window->play().battle_running(); }, 20000));
+  ASSERT_EQ(log_lines().size(), 3u);
+  EXPECT_NE(log_lines()[2].find("4\tB\t1\tAdvance\tAttack\t"), std::string::npos) << log_lines()[2];
+  EXPECT_EQ(state().current_team, 1);
+  EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
 }
 
 // A panel opened on a computer team's cell while that team waits for its tick closes when
