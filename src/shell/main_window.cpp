@@ -157,7 +157,7 @@ void MainWindow::build_panels() {
   connect(stats_panel_->close_label, &ClickLabel::clicked, stats_panel_, &QWidget::hide);
 
   play_ = new PlayController(program_folder_, dialogs_, settings_, cdata_,
-                             PlayViews{map_view_, action_panel_, stats_panel_, turn_indicator_, inner_, save_action_}, this);
+                             PlayViews{map_view_, action_panel_, stats_panel_, turn_indicator_, this, save_action_}, this);
   connect(map_view_, &SurfaceWidget::mouse_down, play_,
           [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) { play_->map_click(x, y); });
   connect(action_panel_->add_button, &QPushButton::clicked, play_, &PlayController::choose_unit);

@@ -143,30 +143,34 @@ void PlayController::close_panel() {
   show_panel();
 }
 
-void PlayController::select_available() {
-  if (views_.action_panel->refilling()) return;
+// The rows the user selected in the panel's lists, taken into the model.
+void PlayController::take_list_selection() {
   panel_.available_selected = views_.action_panel->available->currentRow();
   panel_.chosen_selected = views_.action_panel->chosen->currentRow();
+}
+
+void PlayController::select_available() {
+  if (views_.action_panel->refilling()) return;
+  take_list_selection();
   zorvane::select_available(panel_);
   show_panel();
 }
 
 void PlayController::select_chosen() {
   if (views_.action_panel->refilling()) return;
-  panel_.available_selected = views_.action_panel->available->currentRow();
-  panel_.chosen_selected = views_.action_panel->chosen->currentRow();
+  take_list_selection();
   zorvane::select_chosen(panel_);
   show_panel();
 }
 
 void PlayController::choose_unit() {
-  panel_.available_selected = views_.action_panel->available->currentRow();
+  take_list_selection();
   zorvane::choose_unit(engine_.state(), panel_);
   show_panel();
 }
 
 void PlayController::unchoose_unit() {
-  panel_.chosen_selected = views_.action_panel->chosen->currentRow();
+  take_list_selection();
   zorvane::unchoose_unit(engine_.state(), panel_);
   show_panel();
 }

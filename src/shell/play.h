@@ -36,7 +36,9 @@ struct PlayViews {
   ActionPanel* action_panel = nullptr; // Picture2
   StatsPanel* stats_panel = nullptr;   // Picture6
   QLabel* turn_indicator = nullptr;
-  QWidget* battle_parent = nullptr;    // where "Battle in progress..." shows
+  // Where "Battle in progress..." shows: above every floating panel, so that its abort
+  // button can always be reached.
+  QWidget* battle_parent = nullptr;
   QAction* save_action = nullptr;      // File, Save: held off during a battle
 };
 
@@ -108,6 +110,7 @@ class PlayController : public QObject {
   void after_action();
   void close_panel();
   void show_panel();
+  void take_list_selection();
   void update_turn_indicator();
   void notice(const QString& text);
   QString program_file(const QString& name) const;

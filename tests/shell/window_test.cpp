@@ -493,6 +493,9 @@ TEST_F(Play, ABattleRunsWhileTheWindowGoesOnAndAnAbortOrQuitUndoesIt) {
   EXPECT_FALSE(h.enabled("mnuSave"));
   h.trigger("mnuScore");
   EXPECT_TRUE(h.shown("Picture6"));
+  // The panel opened above the map does not hide the abort button.
+  QWidget* abort = h.find<QWidget>("AbortBattle");
+  EXPECT_EQ(h.window->childAt(abort->mapTo(h.window.get(), abort->rect().center())), abort);
   EXPECT_EQ(std::tuple(state().team_units[0], state().action_count, state().field(10, unit_1).to_text()),
             std::tuple(1, before.action_count, "tank.ai"));
   h.click("AbortBattle");
