@@ -62,6 +62,7 @@ class MainWindow : public QMainWindow {
   void show_help();                // Help
   void show_last_battle();         // Info, Last Battle
   void show_log();                 // Info, Log
+  void show_battles();             // Info, Battles
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -75,7 +76,15 @@ class MainWindow : public QMainWindow {
   void apply_window_size();
   // Sizes the surfaces to the shown window, the splash, the panels' places, the version.
   void activate();
-  void set_campaign_menus(bool running);
+  // File, New and Load wait while a campaign is played, and come back once it has ended.
+  void set_campaign_menus(bool running, bool over = false);
+  // Escape: the front-most panel closes (the action panel cancels), else the selection
+  // on the map is dropped. Enter: the action panel's OK, when it is in front and enabled.
+  void escape_pressed();
+  void enter_pressed();
+  QWidget* front_panel() const;
+  // Moves every floating panel back inside the inner area.
+  void keep_panels_inside();
   void fit_map_picture();
   // Loads the configured background into Picture7; says so when it cannot be read.
   void load_background();
@@ -94,6 +103,7 @@ class MainWindow : public QMainWindow {
 
   QWidget* inner_ = nullptr;
   SurfaceWidget* map_view_ = nullptr;     // Picture1
+  QWidget* map_scroll_ = nullptr;         // MapScroll: scrolls the map when it does not fit
   SurfaceWidget* background_ = nullptr;   // Picture7, hidden
   SurfaceWidget* splash_ = nullptr;       // Picture8
   ActionPanel* action_panel_ = nullptr;   // Picture2
@@ -101,6 +111,7 @@ class MainWindow : public QMainWindow {
   StatsPanel* stats_panel_ = nullptr;     // Picture6
   QLabel* version_label_ = nullptr;       // Label35
   QLabel* turn_indicator_ = nullptr;
+  QLabel* battle_report_ = nullptr;       // BattleReport, in the status bar
   QTimer* refit_timer_ = nullptr;
   SettingsPanels* settings_panels_ = nullptr;
   PlayController* play_ = nullptr;

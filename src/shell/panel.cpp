@@ -26,10 +26,19 @@ void SurfaceWidget::make_surface(QSize size, QColor fill) {
   set_surface(std::move(image));
 }
 
+void SurfaceWidget::set_overlay(std::function<void(QPainter&)> overlay) {
+  overlay_ = std::move(overlay);
+  update();
+}
+
 void SurfaceWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(event->rect(), palette().window());
   if (!surface_.isNull()) painter.drawImage(event->rect().topLeft(), surface_, event->rect());
+  if (overlay_) {
+    painter.setClipRect(event->rect());
+    overlay_(painter);
+  }
 }
 
 void SurfaceWidget::mousePressEvent(QMouseEvent* event) {

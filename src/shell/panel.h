@@ -5,8 +5,10 @@
 #include <QFrame>
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
+class QPainter;
 class QVBoxLayout;
 
 namespace zorvane {
@@ -27,6 +29,9 @@ class SurfaceWidget : public QWidget {
   void set_surface(QImage image);
   // Makes a new surface of the given size filled with `fill`.
   void make_surface(QSize size, QColor fill);
+  // Painted on screen over the surface, never into it (what the surface keeps, and a
+  // snapshot of it, stay as drawn). Empty for none.
+  void set_overlay(std::function<void(QPainter&)> overlay);
 
  signals:
   void mouse_down(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -37,6 +42,7 @@ class SurfaceWidget : public QWidget {
 
  private:
   QImage surface_;
+  std::function<void(QPainter&)> overlay_;
 };
 
 // A floating panel: a framed box with an optional title strip across its top.

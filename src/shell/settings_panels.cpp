@@ -85,6 +85,7 @@ SettingsPanels::SettingsPanels(const QString& program_folder, Dialogs& dialogs, 
   for (QRadioButton* option : army_panel_->team_options) {
     connect(option, &QRadioButton::clicked, this, &SettingsPanels::show_army);
   }
+  add_setting_tooltips(parent);
 }
 
 void SettingsPanels::notice(const QString& text) { dialogs_.message(text, QStringLiteral("Notice")); }

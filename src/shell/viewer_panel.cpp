@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -89,6 +91,18 @@ void ViewerPanel::show_file(const QString& title, const QString& path, bool is_l
                   .arg(amount_text(reader.input_size() - std::min(shown, reader.input_size())));
     }
   }
+  show();
+  raise();
+  this->text->setPlainText(text);
+  // A log is read from its newest line.
+  if (is_log) {
+    this->text->moveCursor(QTextCursor::End);
+    this->text->verticalScrollBar()->setValue(this->text->verticalScrollBar()->maximum());
+  }
+}
+
+void ViewerPanel::show_text(const QString& title, const QString& text) {
+  this->title->setText(title);
   show();
   raise();
   this->text->setPlainText(text);
