@@ -83,7 +83,6 @@ ConfigPanel::ConfigPanel(Settings& settings, QWidget* parent) : Panel(QStringLit
   ok_button = make_button(QStringLiteral("Command5"), QStringLiteral("OK"), this);
   for (auto* button : {close_button, kribbles_button, ai_button, size_button, ok_button}) buttons->addWidget(button);
   b->addLayout(buttons);
-  fit();
 }
 
 AiPanel::AiPanel(Settings& settings, QWidget* parent) : Panel(QStringLiteral("Picture5"), parent) {
@@ -131,7 +130,6 @@ AiPanel::AiPanel(Settings& settings, QWidget* parent) : Panel(QStringLiteral("Pi
   ok_button = make_button(QStringLiteral("Command14"), QStringLiteral("OK"), this);
   buttons->addWidget(ok_button);
   b->addLayout(buttons);
-  fit();
 }
 
 SizePanel::SizePanel(Settings& settings, QWidget* parent) : Panel(QStringLiteral("Picture12"), parent) {
@@ -156,7 +154,6 @@ SizePanel::SizePanel(Settings& settings, QWidget* parent) : Panel(QStringLiteral
   buttons->addWidget(ok_button);
   buttons->addStretch(1);
   b->addLayout(buttons);
-  fit();
 }
 
 void add_setting_tooltips(QWidget* root) {

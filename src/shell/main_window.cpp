@@ -87,7 +87,7 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
   version_label_->clear();
   for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, map_scroll_, settings_panels_->config_panel(), viewer_,
                                                      settings_panels_->ai_panel(), stats_panel_, splash_,
-                                                     settings_panels_->army_panel(), settings_panels_->size_panel()}) {
+                                                     settings_panels_->size_panel()}) {
     w->hide();
   }
   settings_panels_->load_settings();
@@ -191,8 +191,7 @@ void MainWindow::build_panels() {
   settings_panels_ = new SettingsPanels(program_folder_, dialogs_, settings_, cdata_, this, inner_);
   stats_panel_ = new StatsPanel(inner_);
   viewer_ = new ViewerPanel(inner_);
-  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, settings_panels_->size_panel(),
-                                                     settings_panels_->army_panel(), stats_panel_,
+  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, settings_panels_->size_panel(), stats_panel_,
                                                      settings_panels_->ai_panel(), viewer_,
                                                      settings_panels_->config_panel()}) {
     w->raise();
@@ -265,29 +264,32 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::activate() {
   activated_ = true;
   const WaitCursor wait;
-  splash_->set_surface(make_splash_image());
+  // The build draws the splash into the program folder; drawing it here is the fallback.
+  const PictureRead splash = read_picture_file(program_file(QStringLiteral("splash.bmp")));
+  splash_->set_surface(splash.image.size() == QSize(kSplashWidth, kSplashHeight) ? splash.image : make_splash_image());
   centre_in_parent(splash_);
   splash_->show();
-  load_background();
-  fit_map_picture();
-  for (QWidget* panel : std::initializer_list<QWidget*>{action_panel_, settings_panels_->config_panel(),
-                                                         settings_panels_->ai_panel(), stats_panel_, viewer_,
-                                                         settings_panels_->army_panel(), settings_panels_->size_panel()}) {
-    centre_in_parent(panel);
+  // The floating panels stand centred when they are first shown; one shown at start-up (the
+  // configuration when it is missing) is centred again now that the window has its size.
+  for (QWidget* panel : std::initializer_list<QWidget*>{action_panel_, stats_panel_, settings_panels_->config_panel()}) {
+    if (panel == action_panel_ || panel == stats_panel_ || panel->isVisible()) centre_in_parent(panel);
   }
   version_label_->setText(version_text());
   version_label_->adjustSize();
   version_label_->move(inner_->width() - version_label_->width() - 5, inner_->height() - version_label_->height());
   viewer_->fit_within(inner_->size());
-  if (!pending_notice_.isEmpty()) splash_->installEventFilter(this);
+  // The background and the map picture wait until the window has painted: until a campaign
+  // starts they are not seen.
+  splash_->installEventFilter(this);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == inner_ && event->type() == QEvent::Resize) keep_panels_inside();
-  if (watched == splash_ && event->type() == QEvent::Paint && !pending_notice_.isEmpty()) {
+  if (watched == splash_ && event->type() == QEvent::Paint) {
     splash_->removeEventFilter(this);
-    // After this paint has reached the screen.
+    // After this paint has reached the screen; an unusable background is said then.
     QTimer::singleShot(0, this, [this] {
+      if (!background_loaded_) load_background();
       const QString text = std::exchange(pending_notice_, QString());
       if (!text.isEmpty()) notice(text);
     });
@@ -297,7 +299,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // Sizes the map picture to the inner area and stretches the background held in Picture7
 // over it.
+void MainWindow::fit_map_if_needed() {
+  if (map_view_->surface().size() != inner_->size()) fit_map_picture();
+}
+
 void MainWindow::fit_map_picture() {
+  if (!background_loaded_) load_background();
   map_view_->make_surface(inner_->size(), kPlainMap);
   const QImage& src = background_->surface();
   if (src.isNull()) return;
@@ -308,6 +315,7 @@ void MainWindow::fit_map_picture() {
 }
 
 void MainWindow::load_background() {
+  background_loaded_ = true;
   const std::string setting = settings_.background_image;
   if (is_blank(setting)) {
     background_->set_surface(QImage());
@@ -317,7 +325,8 @@ void MainWindow::load_background() {
   const PictureRead read = read_picture_file(path);
   if (read.image.isNull()) {
     background_->set_surface(QImage());
-    // Said once the window has painted, so the notice does not stand over an empty screen.
+    // Said once the window has painted (after the first paint), so the notice does not stand
+    // over an empty screen.
     pending_notice_ =
         QStringLiteral("The background image \"%1\" could not be read: %2.\nThe map is shown on a plain background.")
             .arg(path, read.reason);
@@ -346,6 +355,7 @@ void MainWindow::new_campaign(const QString& map_path) {
   // The map is read and checked in full before anything changes, so a rejected map leaves
   // the campaign, the menus, the clock and the log as they were.
   const WaitCursor wait;
+  if (!play_->battle_running()) fit_map_if_needed();
   play_->start_new(map_path);
 }
 
@@ -357,6 +367,7 @@ void MainWindow::load_campaign_from_menu() {
 
 void MainWindow::load_campaign(const QString& save_path) {
   const WaitCursor wait;
+  if (!play_->battle_running()) fit_map_if_needed();
   play_->start_saved(save_path);
 }
 

@@ -86,6 +86,7 @@ class MainWindow : public QMainWindow {
   // Moves every floating panel back inside the inner area.
   void keep_panels_inside();
   void fit_map_picture();
+  void fit_map_if_needed();
   // Loads the configured background into Picture7; says so when it cannot be read.
   void load_background();
   void new_campaign(const QString& map_path);
@@ -99,6 +100,7 @@ class MainWindow : public QMainWindow {
   Settings settings_;
   Roster cdata_{};
   bool activated_ = false;
+  bool background_loaded_ = false;
   QString pending_notice_;  // a start-up notice waiting for the window's first paint
 
   QWidget* inner_ = nullptr;

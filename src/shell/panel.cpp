@@ -100,6 +100,19 @@ ClickLabel* Panel::add_close_label(const QString& label_name) {
   return close;
 }
 
+void Panel::setVisible(bool visible) {
+  if (visible && !fitted_) {
+    fitted_ = true;
+    first_show();
+  }
+  QFrame::setVisible(visible);
+}
+
+void Panel::first_show() {
+  fit();
+  centre_in_parent(this);
+}
+
 void Panel::fit() {
   layout()->activate();
   setFixedSize(sizeHint());

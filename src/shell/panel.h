@@ -45,7 +45,9 @@ class SurfaceWidget : public QWidget {
   std::function<void(QPainter&)> overlay_;
 };
 
-// A floating panel: a framed box with an optional title strip across its top.
+// A floating panel: a framed box with an optional title strip across its top. It sizes
+// itself to its contents when it is first shown (measuring text loads fonts, which the
+// window's first paint should not wait for) and then stands centred in its parent.
 class Panel : public QFrame {
   Q_OBJECT
  public:
@@ -60,10 +62,17 @@ class Panel : public QFrame {
   ClickLabel* add_close_label(const QString& label_name);
   // Fixes the panel's size to what its contents need.
   void fit();
+  bool fitted() const { return fitted_; }
+  void setVisible(bool visible) override;
+
+ protected:
+  // Before the panel is shown the first time: fit and centre it.
+  virtual void first_show();
 
  private:
   QVBoxLayout* body_;
   QWidget* title_row_ = nullptr;
+  bool fitted_ = false;
 };
 
 // Styles a label as a title strip: bold text in `text` on a `background` band.

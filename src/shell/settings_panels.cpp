@@ -39,7 +39,7 @@ SettingsPanels::SettingsPanels(const QString& program_folder, Dialogs& dialogs, 
       window_(window),
       config_(new ConfigPanel(settings, parent)),
       ai_(new AiPanel(settings, parent)),
-      army_panel_(new ArmyPanel(parent)),
+      panels_parent_(parent),
       size_(new SizePanel(settings, parent)) {
   // Configuration: OK saves and closes, Close closes; both let waiting computer players go on.
   connect(config_->ok_button, &QPushButton::clicked, this, [this] {
@@ -75,6 +75,12 @@ SettingsPanels::SettingsPanels(const QString& program_folder, Dialogs& dialogs, 
     emit closed();
   });
   connect(size_->ok_button, &QPushButton::clicked, this, &SettingsPanels::check_size);
+  add_setting_tooltips(parent);
+}
+
+ArmyPanel* SettingsPanels::army_panel() {
+  if (army_panel_) return army_panel_;
+  army_panel_ = new ArmyPanel(panels_parent_);
   connect(army_panel_->add_button, &QPushButton::clicked, this, &SettingsPanels::add_unit);
   connect(army_panel_->remove_button, &QPushButton::clicked, this, &SettingsPanels::remove_unit);
   connect(army_panel_->ok_button, &QPushButton::clicked, this, [this] {
@@ -85,7 +91,7 @@ SettingsPanels::SettingsPanels(const QString& program_folder, Dialogs& dialogs, 
   for (QRadioButton* option : army_panel_->team_options) {
     connect(option, &QRadioButton::clicked, this, &SettingsPanels::show_army);
   }
-  add_setting_tooltips(parent);
+  return army_panel_;
 }
 
 void SettingsPanels::notice(const QString& text) { dialogs_.message(text, QStringLiteral("Notice")); }
@@ -173,12 +179,12 @@ void SettingsPanels::browse_background() {
 void SettingsPanels::open_army_panel() {
   show_army();
   config_->hide();
-  show_panel(army_panel_);
+  show_panel(army_panel());
 }
 
 void SettingsPanels::show_army() {
   const std::string exe = trim(resolve_in_folder(text_bytes(program_folder_), settings_.game_exe_path));
-  assignments(army_, cdata_, army_panel_->chosen_team(), list_unit_programs(GetPath(exe)));
+  assignments(army_, cdata_, army_panel()->chosen_team(), list_unit_programs(GetPath(exe)));
   army_panel_->show_lists(army_);
 }
 

@@ -28,7 +28,8 @@ class SettingsPanels : public QObject {
 
   ConfigPanel* config_panel() const { return config_; }  // Picture3
   AiPanel* ai_panel() const { return ai_; }              // Picture5
-  ArmyPanel* army_panel() const { return army_panel_; }  // Picture11
+  // Picture11, made when it is first needed: its lists are slow to make and rarely used.
+  ArmyPanel* army_panel();
   SizePanel* size_panel() const { return size_; }        // Picture12
   const ArmySelection& army_selection() const { return army_; }
 
@@ -68,7 +69,8 @@ class SettingsPanels : public QObject {
   bool rosters_unsaved_ = false;
   ConfigPanel* config_;
   AiPanel* ai_;
-  ArmyPanel* army_panel_;
+  QWidget* panels_parent_;
+  ArmyPanel* army_panel_ = nullptr;
   SizePanel* size_;
 };
 

@@ -40,17 +40,24 @@ ViewerPanel::ViewerPanel(QWidget* parent) : Panel(QStringLiteral("Picture4"), pa
   text->setObjectName(QStringLiteral("Text11"));
   text->setReadOnly(true);
   text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  text->setFixedSize(kTextWidth, kTextHeight);
+  body()->addWidget(text);
+}
+
+void ViewerPanel::first_show() {
+  // Set here, not when the window is made: finding the font takes longer than the window's
+  // first paint should wait.
   QFont font(QStringLiteral("Courier New"));
   font.setStyleHint(QFont::TypeWriter);
   font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("monospace")});
   font.setPointSize(9);
   text->setFont(font);
-  text->setFixedSize(kTextWidth, kTextHeight);
-  body()->addWidget(text);
-  fit();
+  Panel::first_show();
+  if (parentWidget()) fit_within(parentWidget()->size());
 }
 
 void ViewerPanel::fit_within(QSize area) {
+  if (!fitted()) return;  // the first show fits it to the area then
   const QSize frame = size() - text->size();  // title strip, margins and border
   text->setFixedSize(std::clamp(area.width() - frame.width() - 8, 120, kTextWidth),
                      std::clamp(area.height() - frame.height() - 8, 80, kTextHeight));

@@ -29,6 +29,9 @@ class ViewerPanel : public Panel {
   void show_file(const QString& title, const QString& path, bool is_log);
   // Shows a text of the program's own under this title.
   void show_text(const QString& title, const QString& text);
+
+ protected:
+  void first_show() override;
 };
 
 }  // namespace zorvane

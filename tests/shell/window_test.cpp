@@ -397,6 +397,7 @@ TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
                                                 "Notice: These settings will be used the next time you run this program."}));
   EXPECT_TRUE(!h.shown("Picture12") && h.shown("Picture3"));
   EXPECT_EQ(h.bytes("config.dat"), shipped_file("config.dat"));
+  h.window->settings_panels().army_panel();  // made when it is first needed
   for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
     h.find<QWidget>(other)->show();
     h.find<QWidget>(other)->raise();
