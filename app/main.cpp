@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   const QString start_folder = QDir::currentPath();
   const QStringList files = app.arguments().mid(1);
   zorvane::QtDialogs dialogs;
-  zorvane::MainWindow window(QCoreApplication::applicationDirPath(), dialogs);
+  zorvane::MainWindow window(zorvane::FilePlaces::at_start_up(QCoreApplication::applicationDirPath()), dialogs);
   dialogs.set_parent(&window);
   window.show();
   // Once the window is shown and activated, as a file chosen in the dialog would be.

@@ -77,7 +77,10 @@ class WaitCursor {
 }  // namespace
 
 MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), program_folder_(QDir::cleanPath(program_folder)), dialogs_(dialogs) {
+    : MainWindow(FilePlaces::portable(program_folder), dialogs, parent) {}
+
+MainWindow::MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), places_(std::move(places)), program_folder_(places_.user_folder()), dialogs_(dialogs) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Zorvane"));
   inner_ = new QWidget(this);
@@ -117,6 +120,7 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
   // Start-up, in order.
   setWindowIcon(QIcon(QPixmap::fromImage(window_icon_image())));
   label35_->clear();
+  for (QWidget* w : std::initializer_list<QWidget*>{label35_, turn_indicator_}) w->setToolTip(places_.description());
   for (QWidget* w : std::initializer_list<QWidget*>{picture2_, picture1_, picture3_, picture4_, picture5_, picture6_,
                                                      picture8_, picture11_, picture12_}) {
     w->hide();
@@ -130,7 +134,7 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
 MainWindow::~MainWindow() = default;
 
 QString MainWindow::program_file(const QString& name) const {
-  return QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') + name);
+  return QDir::toNativeSeparators(places_.file(name));
 }
 
 void MainWindow::build_menus() {
@@ -356,7 +360,7 @@ void MainWindow::load_background() {
     picture7_->set_surface(QImage());
     return;
   }
-  const QString path = qt_text(resolve_in_folder(text_bytes(program_folder_), trim(setting)));
+  const QString path = qt_text(places_.resolve(trim(setting)));
   const QFileInfo info(path);
   QImage image;
   QString reason;
@@ -394,13 +398,15 @@ void MainWindow::notice(const QString& text) { dialogs_.message(text, QStringLit
 FileDialogRequest MainWindow::program_folder_dialog(const QString& title, const QString& filter,
                                                     const QString& file_name) {
   // These dialogs start in the program folder, which also becomes the current folder.
-  QDir::setCurrent(program_folder_);
-  return FileDialogRequest{title, filter, 1, program_folder_, file_name};
+  QDir::setCurrent(places_.user_folder());
+  return FileDialogRequest{title, filter, 1, places_.user_folder(), file_name};
 }
 
 void MainWindow::mnuNew_Click() {
-  const std::optional<QString> chosen = dialogs_.open_file(
-      program_folder_dialog(QStringLiteral("New campaign"), QStringLiteral("AIM Files (*.AIM)|*.aim|AIM Files")));
+  FileDialogRequest request =
+      program_folder_dialog(QStringLiteral("New campaign"), QStringLiteral("AIM Files (*.AIM)|*.aim|AIM Files"));
+  request.folder = places_.maps_folder();
+  const std::optional<QString> chosen = dialogs_.open_file(request);
   if (chosen) new_campaign(*chosen);
 }
 
@@ -477,7 +483,7 @@ void MainWindow::open_command_line(const QStringList& files, const QString& star
 
 void MainWindow::load_campaign(const QString& save_path) {
   const WaitCursor wait;
-  CampaignLoadResult loaded = load_campaign_save(text_bytes(save_path), text_bytes(program_folder_),
+  CampaignLoadResult loaded = load_campaign_save(text_bytes(save_path), places_.search_folders(),
                                                  picture1_->surface().width(), picture1_->surface().height());
   if (!loaded.ok()) {
     notice(qt_text(loaded.error));
@@ -536,7 +542,8 @@ BattleRunResult MainWindow::fight_battle(std::string_view terrain, const std::ve
     panel->show();
     panel->raise();
   });
-  BattleRunResult result = battle_runner_->run_battle(program_folder_, settings_, terrain, attackers, defenders);
+  BattleRunResult result = battle_runner_->run_battle(places_.folder_holding(settings_.game_exe_path), settings_,
+                                                      terrain, attackers, defenders, places_.user_folder());
   disconnect(shown);
   panel.reset();
   mnuSave_->setEnabled(save_enabled && campaign_started_);

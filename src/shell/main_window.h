@@ -13,6 +13,7 @@
 #include "config/army.h"
 #include "config/roster.h"
 #include "config/settings.h"
+#include "places/file_places.h"
 #include "shell/dialogs.h"
 #include "turn/action_panel.h"
 
@@ -46,6 +47,8 @@ class MainWindow : public QMainWindow {
  public:
   // Creating the window runs the start-up: settings, rosters, window size, menus.
   MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget* parent = nullptr);
+  // The same, with the program's files where `places` says (portable on program_folder above).
+  MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   Settings& settings() { return settings_; }
@@ -176,6 +179,7 @@ class MainWindow : public QMainWindow {
   FileDialogRequest program_folder_dialog(const QString& title, const QString& filter,
                                           const QString& file_name = QString());
 
+  FilePlaces places_;
   QString program_folder_;
   Dialogs& dialogs_;
   Settings settings_;

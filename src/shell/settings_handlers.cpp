@@ -97,7 +97,7 @@ void MainWindow::do_assign() {
 }
 
 void MainWindow::assignments() {
-  const std::string exe = trim(resolve_in_folder(text_bytes(program_folder_), settings_.game_exe_path));
+  const std::string exe = trim(places_.resolve(settings_.game_exe_path));
   zorvane::assignments(army_, cdata_, picture11_->chosen_team(), list_unit_programs(GetPath(exe)));
   picture11_->show_lists(army_);
 }
