@@ -14,7 +14,7 @@ set(CPACK_PACKAGE_CONTACT "Zorvane maintainers <zorvane@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "strategic campaign around a tactical battle game")
 set(CPACK_PACKAGE_DESCRIPTION
   "Up to ten teams hold the cells of a square grid map. Turn by turn they move their armies, "
-  "reinforce their cells and attack each other; every battle is fought by a tactical game, "
+  "reinforce their cells and attack each other, and every battle is fought by a tactical game, "
   "of which a stand-in comes with the package. Includes zorvane-campaign, which plays whole "
   "campaigns without a window.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
