@@ -65,6 +65,9 @@ grep -Eq '^turn [0-9]+, actions 80, battles [1-9]' "$work/campaign.txt" || fail 
 for f in blog.txt campaign.sav history.csv zorvtmp.txt; do [[ -s $work/home1/run/$f ]] || fail "zorvane-campaign wrote no $f"; done
 
 # The window, by two users in turn: each starts from the shipped files and keeps their own.
+# The check runs from a copy that those users can reach wherever the build tree lies.
+cp "$window_check" "$work/window_check"
+window_check=$work/window_check
 for user in "$first:home1" "$second:home2"; do
   as_user "${user%%:*}" "$work/${user#*:}"
   "${as[@]}" ZORVANE_INSTALLED_BIN="$bin" "$window_check" --gtest_brief=1 >"$work/window.txt" 2>&1 || fail "the installed window as user ${user%%:*}: $(cat "$work/window.txt")"
