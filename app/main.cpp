@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  // Taken now: the file dialogs later make the program folder the current folder.
+  // Taken now: the file dialogs later make the program's (or the user's) folder the current one.
   const QString start_folder = QDir::currentPath();
   const QStringList files = app.arguments().mid(1);
   zorvane::QtDialogs dialogs;

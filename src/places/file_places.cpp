@@ -79,7 +79,8 @@ void FilePlaces::fill_user_folder() {
   // Only this user reads their log and saves.
   if (!folder.isDir() && !(QDir().mkpath(folder.absolutePath()) &&
                            QDir().mkdir(user_folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))) {
-    problem_ = QStringLiteral("The folder for your own files \"%1\" could not be made.").arg(QDir::toNativeSeparators(user_folder_));
+    problem_ = QStringLiteral("The folder for your own files \"%1\" could not be made.")
+                   .arg(QDir::toNativeSeparators(user_folder_));
     return;
   }
   QStringList problems;

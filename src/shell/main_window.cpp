@@ -397,7 +397,8 @@ void MainWindow::notice(const QString& text) { dialogs_.message(text, QStringLit
 
 FileDialogRequest MainWindow::program_folder_dialog(const QString& title, const QString& filter,
                                                     const QString& file_name) {
-  // These dialogs start in the program folder, which also becomes the current folder.
+  // These dialogs start in the user's folder (the program folder when portable), which also
+  // becomes the current folder.
   QDir::setCurrent(places_.user_folder());
   return FileDialogRequest{title, filter, 1, places_.user_folder(), file_name};
 }

@@ -56,7 +56,7 @@ class MainWindow : public QMainWindow {
   CampaignState& state() { return state_; }
   const ArmySelection& army_selection() const { return army_; }
   const QString& program_folder() const { return program_folder_; }
-  // A file in the program folder.
+  // A program file by name, where FilePlaces keeps it (the program folder when portable).
   QString program_file(const QString& name) const;
   // True once the window has been shown and laid out its surfaces.
   bool activated() const { return activated_; }

@@ -105,7 +105,8 @@ TEST(JoinPath, RelativeSettingsAreTakenInTheFirstFolderThatHoldsThem) {
               std::pair(folder, path))
         << setting;
   }
-  EXPECT_EQ(std::pair(folder_holding({}, "a.bmp"), resolve_in_folders({}, "a.bmp")), std::pair(std::string(), std::string("a.bmp")));
+  EXPECT_EQ(std::pair(folder_holding({}, "a.bmp"), resolve_in_folders({}, "a.bmp")),
+            std::pair(std::string(), std::string("a.bmp")));
 }
 
 TEST(Palette, ColourValuesHaveRedInTheLowByte) {

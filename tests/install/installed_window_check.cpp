@@ -95,7 +95,9 @@ TEST(Installed, UserPlaysWithBattlesKeepsSettingsAndRostersAndFindsTheAutosave) 
   for (int tick = 0; tick < 300 && !QFileInfo::exists(QString::fromStdString(in(mine, "zorvtmp.txt"))); ++tick) {
     w->Timer1_Timer();
   }
-  for (const char* name : {"zorvtmp.scn", "zorvtmp.txt"}) EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(in(mine, name)))) << name;
+  for (const char* name : {"zorvtmp.scn", "zorvtmp.txt"}) {
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(in(mine, name)))) << name;
+  }
   EXPECT_GT(split_lines_cr(read_bytes(in(mine, "blog.txt"))).size(), 2u);
   child<QAction>(*w, "mnusnapshot")->trigger();
   EXPECT_TRUE(QFileInfo(QString::fromStdString(in(mine, "ZIDizizi.bmp"))).size() > 0);
