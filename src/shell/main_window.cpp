@@ -59,7 +59,10 @@ class WaitCursor {
 }  // namespace
 
 MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), program_folder_(QDir::cleanPath(program_folder)), dialogs_(dialogs) {
+    : MainWindow(FilePlaces::portable(program_folder), dialogs, parent) {}
+
+MainWindow::MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), places_(std::move(places)), program_folder_(places_.user_folder()), dialogs_(dialogs) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Zorvane"));
   inner_ = new QWidget(this);
@@ -85,6 +88,7 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
   // Start-up, in order.
   setWindowIcon(QIcon(QPixmap::fromImage(window_icon_image())));
   version_label_->clear();
+  for (QWidget* w : std::initializer_list<QWidget*>{version_label_, turn_indicator_}) w->setToolTip(places_.description());
   for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, map_scroll_, settings_panels_->config_panel(), viewer_,
                                                      settings_panels_->ai_panel(), stats_panel_, splash_,
                                                      settings_panels_->size_panel()}) {
@@ -101,9 +105,7 @@ MainWindow::~MainWindow() = default;
 
 CampaignState& MainWindow::state() { return play_->engine().state(); }
 
-QString MainWindow::program_file(const QString& name) const {
-  return QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') + name);
-}
+QString MainWindow::program_file(const QString& name) const { return QDir::toNativeSeparators(places_.file(name)); }
 
 void MainWindow::build_menus() {
   const auto add = [this](QMenu* menu, const QString& name, const QString& caption, auto handler) {
@@ -188,7 +190,7 @@ void MainWindow::build_panels() {
   fill->addWidget(scroll);
   inner_->installEventFilter(this);
   action_panel_ = new ActionPanel(inner_);
-  settings_panels_ = new SettingsPanels(program_folder_, dialogs_, settings_, cdata_, this, inner_);
+  settings_panels_ = new SettingsPanels(places_, dialogs_, settings_, cdata_, this, inner_);
   stats_panel_ = new StatsPanel(inner_);
   viewer_ = new ViewerPanel(inner_);
   for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, settings_panels_->size_panel(), stats_panel_,
@@ -199,7 +201,7 @@ void MainWindow::build_panels() {
   connect(viewer_->close_label, &ClickLabel::clicked, viewer_, &QWidget::hide);
   connect(stats_panel_->close_label, &ClickLabel::clicked, stats_panel_, &QWidget::hide);
 
-  play_ = new PlayController(program_folder_, dialogs_, settings_, cdata_,
+  play_ = new PlayController(places_, dialogs_, settings_, cdata_,
                              PlayViews{map_view_, map_scroll_, action_panel_, stats_panel_, turn_indicator_, this, save_action_,
                                       battle_report_},
                              this);
@@ -321,7 +323,7 @@ void MainWindow::load_background() {
     background_->set_surface(QImage());
     return;
   }
-  const QString path = qt_text(resolve_in_folder(text_bytes(program_folder_), trim(setting)));
+  const QString path = qt_text(places_.resolve(trim(setting)));
   const PictureRead read = read_picture_file(path);
   if (read.image.isNull()) {
     background_->set_surface(QImage());
@@ -340,14 +342,17 @@ void MainWindow::load_background() {
 
 FileDialogRequest MainWindow::program_folder_dialog(const QString& title, const QString& filter,
                                                     const QString& file_name) {
-  // These dialogs start in the program folder, which also becomes the current folder.
-  QDir::setCurrent(program_folder_);
-  return FileDialogRequest{title, filter, 1, program_folder_, file_name};
+  // These dialogs start in the user's folder (the program folder when portable), which also
+  // becomes the current folder.
+  QDir::setCurrent(places_.user_folder());
+  return FileDialogRequest{title, filter, 1, places_.user_folder(), file_name};
 }
 
 void MainWindow::new_campaign_from_menu() {
-  const std::optional<QString> chosen = dialogs_.open_file(
-      program_folder_dialog(QStringLiteral("New campaign"), QStringLiteral("AIM Files (*.AIM)|*.aim|AIM Files")));
+  FileDialogRequest request =
+      program_folder_dialog(QStringLiteral("New campaign"), QStringLiteral("AIM Files (*.AIM)|*.aim|AIM Files"));
+  request.folder = places_.maps_folder();
+  const std::optional<QString> chosen = dialogs_.open_file(request);
   if (chosen) new_campaign(*chosen);
 }
 

@@ -9,6 +9,7 @@
 
 #include "config/roster.h"
 #include "config/settings.h"
+#include "places/file_places.h"
 #include "shell/dialogs.h"
 
 class QAction;
@@ -35,6 +36,8 @@ class MainWindow : public QMainWindow {
  public:
   // Creating the window runs the start-up: settings, rosters, window size, menus.
   MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget* parent = nullptr);
+  // The same, with the program's files where `places` says (portable on program_folder above).
+  MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   Settings& settings() { return settings_; }
@@ -44,7 +47,7 @@ class MainWindow : public QMainWindow {
   // The campaign in play (for tests and tools that lay out a position).
   CampaignState& state();
   const QString& program_folder() const { return program_folder_; }
-  // A file in the program folder.
+  // A program file by name, where FilePlaces keeps it (the program folder when portable).
   QString program_file(const QString& name) const;
   // True once the window has been shown and laid out its surfaces.
   bool activated() const { return activated_; }
@@ -95,6 +98,7 @@ class MainWindow : public QMainWindow {
   FileDialogRequest program_folder_dialog(const QString& title, const QString& filter,
                                           const QString& file_name = QString());
 
+  FilePlaces places_;
   QString program_folder_;
   Dialogs& dialogs_;
   Settings settings_;

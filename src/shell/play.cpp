@@ -46,10 +46,10 @@ QString end_text(const CampaignState& state) {
 
 }  // namespace
 
-PlayController::PlayController(const QString& program_folder, Dialogs& dialogs, const Settings& settings,
+PlayController::PlayController(const FilePlaces& places, Dialogs& dialogs, const Settings& settings,
                                const Roster& rosters, PlayViews views, QObject* parent)
     : QObject(parent),
-      program_folder_(program_folder),
+      places_(places),
       dialogs_(dialogs),
       settings_(settings),
       rosters_(rosters),
@@ -83,9 +83,7 @@ PlayController::PlayController(const QString& program_folder, Dialogs& dialogs, 
 
 PlayController::~PlayController() = default;
 
-QString PlayController::program_file(const QString& name) const {
-  return QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') + name);
-}
+QString PlayController::program_file(const QString& name) const { return QDir::toNativeSeparators(places_.file(name)); }
 
 void PlayController::notice(const QString& text) { dialogs_.message(text, QStringLiteral("Notice")); }
 
@@ -112,8 +110,8 @@ bool PlayController::start_new(const QString& map_path) {
 bool PlayController::start_saved(const QString& save_path) {
   if (battle_running()) return false;
   const QImage& surface = views_.map_view->surface();
-  if (const auto error =
-          engine_.start_saved(text_bytes(save_path), text_bytes(program_folder_), surface.width(), surface.height())) {
+  if (const auto error = engine_.start_saved(text_bytes(save_path), places_.search_folders(), surface.width(),
+                                             surface.height())) {
     notice(qt_text(*error));
     return false;
   }
@@ -405,7 +403,9 @@ void PlayController::update_turn_indicator() {
 // Battles
 
 void PlayController::start_battle(const BattleRequest& request) {
-  battles_->start_battle(program_folder_, settings_, request.terrain, request.attackers, request.defenders);
+  // The game is taken against the folder that holds it; the battle's files are the user's.
+  battles_->start_battle(places_.folder_holding(settings_.game_exe_path), settings_, request.terrain, request.attackers,
+                         request.defenders, places_.user_folder());
 }
 
 void PlayController::battle_finished(const BattleRunResult& result) {

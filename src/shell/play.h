@@ -12,6 +12,7 @@
 
 #include "config/roster.h"
 #include "config/settings.h"
+#include "places/file_places.h"
 #include "shell/dialogs.h"
 #include "turn/action_panel.h"
 #include "turn/engine.h"
@@ -50,7 +51,7 @@ struct PlayViews {
 class PlayController : public QObject {
   Q_OBJECT
  public:
-  PlayController(const QString& program_folder, Dialogs& dialogs, const Settings& settings, const Roster& rosters,
+  PlayController(const FilePlaces& places, Dialogs& dialogs, const Settings& settings, const Roster& rosters,
                  PlayViews views, QObject* parent = nullptr);
   ~PlayController() override;
 
@@ -132,7 +133,7 @@ class PlayController : public QObject {
   void notice(const QString& text);
   QString program_file(const QString& name) const;
 
-  QString program_folder_;
+  const FilePlaces& places_;
   Dialogs& dialogs_;
   const Settings& settings_;
   const Roster& rosters_;

@@ -29,10 +29,10 @@ void show_panel(QWidget* panel) {
   panel->raise();
 }
 
-SettingsPanels::SettingsPanels(const QString& program_folder, Dialogs& dialogs, Settings& settings, Roster& cdata,
+SettingsPanels::SettingsPanels(const FilePlaces& places, Dialogs& dialogs, Settings& settings, Roster& cdata,
                                QWidget* window, QWidget* parent)
     : QObject(parent),
-      program_folder_(program_folder),
+      places_(places),
       dialogs_(dialogs),
       settings_(settings),
       cdata_(cdata),
@@ -97,7 +97,7 @@ ArmyPanel* SettingsPanels::army_panel() {
 void SettingsPanels::notice(const QString& text) { dialogs_.message(text, QStringLiteral("Notice")); }
 
 void SettingsPanels::load_settings() {
-  const std::string path = text_bytes(QDir::toNativeSeparators(program_folder_ + QStringLiteral("/config.dat")));
+  const std::string path = text_bytes(QDir::toNativeSeparators(places_.file(QStringLiteral("config.dat"))));
   const bool complete = apply_config_lines(read_config_lines(path), settings_);
   show_settings(window_, settings_);
   if (!complete) {
@@ -107,7 +107,7 @@ void SettingsPanels::load_settings() {
 }
 
 void SettingsPanels::load_rosters() {
-  read_roster_file(text_bytes(QDir::toNativeSeparators(program_folder_ + QStringLiteral("/c_data.dat"))), cdata_);
+  read_roster_file(text_bytes(QDir::toNativeSeparators(places_.file(QStringLiteral("c_data.dat")))), cdata_);
 }
 
 void SettingsPanels::reload_rosters() {
@@ -115,7 +115,7 @@ void SettingsPanels::reload_rosters() {
 }
 
 bool SettingsPanels::replace_program_file(const QString& name, const std::string& bytes, const QString& what) {
-  const QString path = QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') + name);
+  const QString path = QDir::toNativeSeparators(places_.file(name));
   const FileResult written = write_file_atomic(text_bytes(path), bytes);
   if (!written.ok) {
     const QString previous = written.old_file_damaged ? QStringLiteral("The previous file may be damaged")
@@ -167,10 +167,11 @@ void SettingsPanels::browse_setting(int line, const QString& filter) {
 }
 
 void SettingsPanels::browse_background() {
-  // This dialog starts in the program folder, which also becomes the current folder.
-  QDir::setCurrent(program_folder_);
+  // This dialog starts in the user's folder (the program folder when portable), which also
+  // becomes the current folder.
+  QDir::setCurrent(places_.user_folder());
   const std::optional<QString> chosen = dialogs_.open_file(FileDialogRequest{
-      QStringLiteral("Shell background image"), QStringLiteral("Image Files (*.BMP)|*.bmp"), 1, program_folder_, {}});
+      QStringLiteral("Shell background image"), QStringLiteral("Image Files (*.BMP)|*.bmp"), 1, places_.user_folder(), {}});
   if (!chosen) return;
   if (auto* edit = window_->findChild<QLineEdit*>(QStringLiteral("Text22"))) edit->setText(QDir::toNativeSeparators(*chosen));
   notice(QStringLiteral("You must restart this program to see this background"));
@@ -183,7 +184,7 @@ void SettingsPanels::open_army_panel() {
 }
 
 void SettingsPanels::show_army() {
-  const std::string exe = trim(resolve_in_folder(text_bytes(program_folder_), settings_.game_exe_path));
+  const std::string exe = trim(places_.resolve(settings_.game_exe_path));
   assignments(army_, cdata_, army_panel()->chosen_team(), list_unit_programs(GetPath(exe)));
   army_panel_->show_lists(army_);
 }

@@ -8,6 +8,7 @@
 #include "config/army.h"
 #include "config/roster.h"
 #include "config/settings.h"
+#include "places/file_places.h"
 #include "shell/dialogs.h"
 
 class QWidget;
@@ -23,7 +24,7 @@ class SettingsPanels : public QObject {
   Q_OBJECT
  public:
   // The panels are made as children of `parent`; `window` holds every setting control.
-  SettingsPanels(const QString& program_folder, Dialogs& dialogs, Settings& settings, Roster& cdata, QWidget* window,
+  SettingsPanels(const FilePlaces& places, Dialogs& dialogs, Settings& settings, Roster& cdata, QWidget* window,
                  QWidget* parent);
 
   ConfigPanel* config_panel() const { return config_; }  // Picture3
@@ -59,7 +60,7 @@ class SettingsPanels : public QObject {
   void remove_unit();
   void notice(const QString& text);
 
-  QString program_folder_;
+  const FilePlaces& places_;
   Dialogs& dialogs_;
   Settings& settings_;
   Roster& cdata_;

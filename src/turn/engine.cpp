@@ -116,9 +116,9 @@ std::optional<std::string> TurnEngine::start_new(const std::string& map_path, in
   return std::nullopt;
 }
 
-std::optional<std::string> TurnEngine::start_saved(const std::string& save_path, const std::string& folder,
+std::optional<std::string> TurnEngine::start_saved(const std::string& save_path, const std::vector<std::string>& folders,
                                                    int picture_width, int picture_height) {
-  CampaignLoadResult loaded = load_campaign_save(save_path, folder, picture_width, picture_height);
+  CampaignLoadResult loaded = load_campaign_save(save_path, folders, picture_width, picture_height);
   if (!loaded.ok()) return loaded.error;
   start(std::move(*loaded.state));
   return std::nullopt;

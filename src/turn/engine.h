@@ -130,9 +130,10 @@ class TurnEngine {
   // A new campaign on the map file, laid on a map picture of this size; the counters of the
   // run go on. Returns the reader's error, with nothing changed, when the map is unusable.
   std::optional<std::string> start_new(const std::string& map_path, int picture_width, int picture_height);
-  // The saved campaign, whole; map paths in it are taken against `folder`.
-  std::optional<std::string> start_saved(const std::string& save_path, const std::string& folder, int picture_width,
-                                         int picture_height);
+  // The saved campaign, whole; a relative map path in it is looked up in `folders`, the
+  // first first.
+  std::optional<std::string> start_saved(const std::string& save_path, const std::vector<std::string>& folders,
+                                         int picture_width, int picture_height);
   // A campaign laid out by the caller (tests, tools), whole.
   void start(CampaignState state);
 
