@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QString program_folder = qEnvironmentVariable("ZORVANE_FOLDER", QCoreApplication::applicationDirPath());
   zorvane::QtDialogs dialogs;
-  zorvane::MainWindow window(program_folder, dialogs);
+  zorvane::MainWindow window(zorvane::FilePlaces::at_start_up(program_folder), dialogs);
   dialogs.set_parent(&window);
   QuitAfterPaint quit;
   window.installEventFilter(&quit);

@@ -89,9 +89,7 @@ MainWindow::MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent)
   setWindowIcon(QIcon(QPixmap::fromImage(window_icon_image())));
   version_label_->clear();
   for (QWidget* w : std::initializer_list<QWidget*>{version_label_, turn_indicator_}) w->setToolTip(places_.description());
-  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, map_scroll_, settings_panels_->config_panel(), viewer_,
-                                                     settings_panels_->ai_panel(), stats_panel_, splash_,
-                                                     settings_panels_->size_panel()}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, map_scroll_, viewer_, stats_panel_, splash_}) {
     w->hide();
   }
   settings_panels_->load_settings();
@@ -193,9 +191,7 @@ void MainWindow::build_panels() {
   settings_panels_ = new SettingsPanels(places_, dialogs_, settings_, cdata_, this, inner_);
   stats_panel_ = new StatsPanel(inner_);
   viewer_ = new ViewerPanel(inner_);
-  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, settings_panels_->size_panel(), stats_panel_,
-                                                     settings_panels_->ai_panel(), viewer_,
-                                                     settings_panels_->config_panel()}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, stats_panel_, viewer_}) {
     w->raise();
   }
   connect(viewer_->close_label, &ClickLabel::clicked, viewer_, &QWidget::hide);
@@ -273,8 +269,8 @@ void MainWindow::activate() {
   splash_->show();
   // The floating panels stand centred when they are first shown; one shown at start-up (the
   // configuration when it is missing) is centred again now that the window has its size.
-  for (QWidget* panel : std::initializer_list<QWidget*>{action_panel_, stats_panel_, settings_panels_->config_panel()}) {
-    if (panel == action_panel_ || panel == stats_panel_ || panel->isVisible()) centre_in_parent(panel);
+  for (QWidget* panel : std::initializer_list<QWidget*>{action_panel_, stats_panel_, settings_panels_->made_config_panel()}) {
+    if (panel && (panel != settings_panels_->made_config_panel() || panel->isVisible())) centre_in_parent(panel);
   }
   version_label_->setText(version_text());
   version_label_->adjustSize();
@@ -441,8 +437,8 @@ void MainWindow::escape_pressed() {
     play_->drop_selection();
   } else if (front == action_panel_) {
     play_->cancel_action();
-  } else if (front == settings_panels_->config_panel()) {
-    settings_panels_->config_panel()->close_button->click();
+  } else if (front == settings_panels_->made_config_panel()) {
+    settings_panels_->made_config_panel()->close_button->click();
   } else {
     front->hide();
   }

@@ -37,10 +37,14 @@ SettingsPanels::SettingsPanels(const FilePlaces& places, Dialogs& dialogs, Setti
       settings_(settings),
       cdata_(cdata),
       window_(window),
-      config_(new ConfigPanel(settings, parent)),
-      ai_(new AiPanel(settings, parent)),
-      panels_parent_(parent),
-      size_(new SizePanel(settings, parent)) {
+      panels_parent_(parent) {}
+
+void SettingsPanels::make_panels() {
+  if (config_) return;
+  config_ = new ConfigPanel(settings_, panels_parent_);
+  ai_ = new AiPanel(settings_, panels_parent_);
+  size_ = new SizePanel(settings_, panels_parent_);
+  for (QWidget* panel : std::initializer_list<QWidget*>{config_, ai_, size_}) panel->hide();
   // Configuration: OK saves and closes, Close closes; both let waiting computer players go on.
   connect(config_->ok_button, &QPushButton::clicked, this, [this] {
     save_settings_file();
@@ -75,7 +79,23 @@ SettingsPanels::SettingsPanels(const FilePlaces& places, Dialogs& dialogs, Setti
     emit closed();
   });
   connect(size_->ok_button, &QPushButton::clicked, this, &SettingsPanels::check_size);
-  add_setting_tooltips(parent);
+  add_setting_tooltips(panels_parent_);
+  show_settings(window_, settings_);
+}
+
+ConfigPanel* SettingsPanels::config_panel() {
+  make_panels();
+  return config_;
+}
+
+AiPanel* SettingsPanels::ai_panel() {
+  make_panels();
+  return ai_;
+}
+
+SizePanel* SettingsPanels::size_panel() {
+  make_panels();
+  return size_;
 }
 
 ArmyPanel* SettingsPanels::army_panel() {
@@ -99,10 +119,10 @@ void SettingsPanels::notice(const QString& text) { dialogs_.message(text, QStrin
 void SettingsPanels::load_settings() {
   const std::string path = text_bytes(QDir::toNativeSeparators(places_.file(QStringLiteral("config.dat"))));
   const bool complete = apply_config_lines(read_config_lines(path), settings_);
-  show_settings(window_, settings_);
+  if (config_) show_settings(window_, settings_);
   if (!complete) {
     dialogs_.message(QStringLiteral("Please update your configuration"), QStringLiteral("Configuration Missing"));
-    show_panel(config_);
+    show_panel(config_panel());
   }
 }
 

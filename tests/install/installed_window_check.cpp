@@ -16,6 +16,7 @@
 
 #include "campaign/save_file.h"
 #include "places/file_places.h"
+#include "shell/settings_panels.h"
 #include "window_harness.h"
 
 namespace zorvane::testing {
@@ -38,7 +39,8 @@ class RecordingDialogs : public FakeDialogs {
 std::string in(const QString& folder, const char* name) { return (folder + QLatin1Char('/') + name).toStdString(); }
 
 template <typename T>
-T* child(const MainWindow& w, const char* name) {
+T* child(MainWindow& w, const char* name) {
+  w.settings_panels().make_panels();  // made when first needed
   T* found = w.findChild<T*>(QString::fromLatin1(name));
   if (!found) ADD_FAILURE() << "no " << name;
   return found;
