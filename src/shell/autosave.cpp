@@ -38,7 +38,7 @@ void Autosave::work() {
     pending_.reset();
     busy_ = true;
     lock.unlock();
-    const FileResult result = write_file_atomic(path, bytes);
+    const FileResult result = write_generated_file(path, bytes);
     // Queued to the owner's thread, where the window's notice can be shown.
     if (result.ok) {
       QMetaObject::invokeMethod(this, &Autosave::written, Qt::QueuedConnection);

@@ -20,7 +20,8 @@ class Autosave : public QObject {
   // Writes what is still waiting, then ends the worker.
   ~Autosave() override;
 
-  // Replaces the file atomically with these bytes, soon.
+  // Replaces the file atomically with these bytes, soon (a link at its path is replaced,
+  // not written through: the autosave is a file the program generates).
   void save(std::string path, std::string bytes);
   // Returns once every save asked for has been written (or has failed).
   void flush();

@@ -36,6 +36,7 @@
 #include "shell/autosave.h"
 #include "shell/battle_panel.h"
 #include "shell/config_panels.h"
+#include "shell/folder_claim.h"
 #include "shell/labels.h"
 #include "shell/qt_text.h"
 #include "shell/setting_controls.h"
@@ -77,7 +78,10 @@ class WaitCursor {
 }  // namespace
 
 MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), program_folder_(QDir::cleanPath(program_folder)), dialogs_(dialogs) {
+    : QMainWindow(parent),
+      program_folder_(QDir::cleanPath(program_folder)),
+      folder_claim_(std::make_unique<FolderClaim>(program_folder_)),
+      dialogs_(dialogs) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Zorvane"));
   inner_ = new QWidget(this);
@@ -121,6 +125,7 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
                                                      picture8_, picture11_, picture12_}) {
     w->hide();
   }
+  if (const QString shared = folder_claim_->claim(); !shared.isEmpty()) notice(shared);
   loadconfig();
   getCdata();
   apply_window_size();
@@ -129,9 +134,7 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
 
 MainWindow::~MainWindow() = default;
 
-QString MainWindow::program_file(const QString& name) const {
-  return QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') + name);
-}
+QString MainWindow::program_file(const QString& name) const { return folder_claim_->file(name); }
 
 void MainWindow::build_menus() {
   const auto add = [this](QMenu* menu, const QString& name, const QString& caption, auto handler) {
@@ -536,7 +539,8 @@ BattleRunResult MainWindow::fight_battle(std::string_view terrain, const std::ve
     panel->show();
     panel->raise();
   });
-  BattleRunResult result = battle_runner_->run_battle(program_folder_, settings_, terrain, attackers, defenders);
+  BattleRunResult result = battle_runner_->run_battle(program_folder_, settings_, terrain, attackers, defenders,
+                                                         folder_claim_->files_folder());
   disconnect(shown);
   panel.reset();
   mnuSave_->setEnabled(save_enabled && campaign_started_);

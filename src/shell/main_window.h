@@ -40,6 +40,7 @@ class ViewerPanel;
 class WindowWorld;
 class AiRandom;
 class Autosave;
+class FolderClaim;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -53,7 +54,7 @@ class MainWindow : public QMainWindow {
   CampaignState& state() { return state_; }
   const ArmySelection& army_selection() const { return army_; }
   const QString& program_folder() const { return program_folder_; }
-  // A file in the program folder.
+  // A file in the program folder; a second copy's battle files and autosave in its own.
   QString program_file(const QString& name) const;
   // True once the window has been shown and laid out its surfaces.
   bool activated() const { return activated_; }
@@ -177,6 +178,7 @@ class MainWindow : public QMainWindow {
                                           const QString& file_name = QString());
 
   QString program_folder_;
+  std::unique_ptr<FolderClaim> folder_claim_;  // the battle files and autosave of a second copy
   Dialogs& dialogs_;
   Settings settings_;
   Roster cdata_{};

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
@@ -25,6 +26,8 @@
 #include "bridge/game_launcher.h"
 #include "campaign/save_file.h"
 #include "display/map_painter.h"
+#include "display/snapshot.h"
+#include "shell/autosave.h"
 #include "shell/panel.h"
 #include "shell/qt_dialogs.h"
 #include "window_harness.h"
@@ -300,8 +303,10 @@ TEST(ArmyPanel, AddsAndRemovesUnitsAndOkSavesTheRostersOrKeepsThemInForce) {
   h.click("Command16");
   army->setCurrentRow(0);
   h.click("Command17");
-  fs::create_directory(h.dir.file("c_data.dat.saving"));
-  h.click("Command18");
+  {
+    FileSizeLimit full(16);
+    h.click("Command18");
+  }
   EXPECT_EQ(h.said().size(), 1u);
   h.new_campaign(h.dir.write("maps/duel-8.aim", shipped_file("maps/duel-8.aim")));
   EXPECT_EQ(h.window->cdata()[0][0], "tank.ai");
@@ -544,6 +549,74 @@ TEST(GameLauncher, GameEndsWhenTheProgramWaitingForItDies) {
   ::kill(static_cast<pid_t>(waiter.processId()), SIGKILL);
   waiter.waitForFinished();
   for (const long pid : started) EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
+}
+
+
+// A second window on a folder in use says so at once, naming the other copy, and keeps its
+// battle files and its autosave in a folder of its own; the first copy's stay untouched.
+TEST(StartUp, ASecondCopyOnAFolderInUseSaysSoAndKeepsItsBattleFilesApart) {
+  WindowHarness h;
+  h.start(false);
+  EXPECT_TRUE(h.said().empty());
+  FakeDialogs dialogs;
+  MainWindow second(q(h.dir.path()), dialogs);
+  const QString own = QFileInfo(second.program_file("zorvtmp.scn")).path();
+  ASSERT_NE(own, q(h.dir.path()));
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], "Notice: The folder " + h.dir.path() + " is in use by another copy of Zorvane (process " +
+                                     std::to_string(::getpid()) + ").\nThis copy keeps its battle files and its autosave "
+                                     "apart, in " + own.toStdString() + ".");
+  EXPECT_EQ(std::tuple(second.program_file("zorvtmp.txt"), second.program_file("autosave.sav"), second.program_file("config.dat")),
+            std::tuple(own + "/zorvtmp.txt", own + "/autosave.sav", q(h.dir.file("config.dat"))));
+  EXPECT_EQ(fs::status(own.toStdString()).permissions(), fs::perms::owner_all);
+  ScopedEnv record("ZORVANE_RECORD_FILE", h.dir.file("record.txt"));
+  second.settings().game_exe_path = test_program("record_args");
+  const BattleRunResult battle = second.fight_battle("1", {"a.ai"}, {"b.ai"});
+  EXPECT_EQ(split_lines_any(h.bytes("record.txt")).at(4), "arg=/S:" + own.toStdString() + "/zorvtmp.scn");
+  EXPECT_TRUE(battle.fought && fs::exists((own + "/zorvtmp.txt").toStdString()));
+  EXPECT_FALSE(fs::exists(h.dir.file("zorvtmp.scn")) || fs::exists(h.dir.file("zorvtmp.txt")));
+  fs::remove_all(own.toStdString());
+}
+
+// A game that detaches a child into a session of its own (which starts one more) and ends:
+// nothing it started outlives the battle.
+TEST(GameLauncher, WhatTheGameDetachedEndsWithTheBattle) {
+  TempDir dir;
+  const std::string pid_file = dir.file("pids.txt");
+  ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
+  GameLauncher launcher;
+  const LaunchResult result = launcher.launch_game(q(test_program("detaches")), {});
+  EXPECT_EQ(std::pair(result.status, result.exit_code), std::pair(LaunchStatus::finished, 0));
+  const auto started = read_pids(pid_file);
+  ASSERT_EQ(started.size(), 2u);
+  for (const long pid : started) {
+    EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
+    ::kill(static_cast<pid_t>(pid), SIGKILL);  // when the test failed
+  }
+}
+
+// Links planted where the program's generated files go (by the game, or by another user of a
+// shared folder) are replaced by the files; what they point to is left alone.
+TEST(GeneratedFiles, LinksWhereTheBattleFilesAutosaveAndSnapshotGoAreReplaced) {
+  TempDir dir;
+  const std::string victim = dir.write("victim.txt", "private");
+  const std::vector<std::string> names = {"zorvtmp.scn", "zorvtmp.txt", "autosave.sav", "ZIDizizi.bmp"};
+  for (const std::string& name : names) fs::create_symlink(victim, dir.file(name));
+  ScopedEnv record("ZORVANE_RECORD_FILE", dir.file("record.txt"));
+  Settings settings;
+  settings.game_exe_path = test_program("record_args");
+  const BattleRunResult battle = BattleRunner().run_battle(q(dir.path()), settings, "1", {"a.ai"}, {"b.ai"});
+  Autosave autosave;
+  autosave.save(dir.file("autosave.sav"), "saved");
+  autosave.flush();
+  QImage map(4, 3, QImage::Format_RGB32);
+  map.fill(Qt::red);
+  EXPECT_EQ(save_snapshot(map, dir.file("ZIDizizi.bmp")), "");
+  EXPECT_TRUE(battle.fought);
+  EXPECT_EQ(std::tuple(read_bytes(victim), read_bytes(dir.file("zorvtmp.txt")), read_bytes(dir.file("autosave.sav")),
+                       QImage(q(dir.file("ZIDizizi.bmp"))) == map),
+            std::tuple("private", "<empty>\r\n", "saved", true));
+  for (const std::string& name : names) EXPECT_FALSE(fs::is_symlink(dir.file(name))) << name;
 }
 
 }  // namespace
