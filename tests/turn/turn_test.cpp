@@ -501,5 +501,22 @@ TEST_F(ComputerPlayer, AugmentFillsFromTheRosterUpToTheTargetAndTheFifthSlot) {
   EXPECT_EQ(world.messages, std::vector<std::string>{"Game Over: Turn Limit Reached. Game Over"});
 }
 
+
+// The last team, "J", augments from its own roster too; a blank roster entry gives way to
+// the first one, while a filled one is taken as it stands, from the second slot on.
+TEST_F(ComputerPlayer, TeamJAugmentsAndABlankRosterEntryGivesWayToTheFirst) {
+  cdata[9] = {"J1", "J2", "", "J4", " "};
+  settings.augment_below = "3";
+  settings.augment_max_fill = "5";
+  state.team_count = 10;
+  state.current_team = 10;
+  put_units(state, 6, {"old"}, "J");
+  ScriptedRandom random({0.2});
+  ASSERT_EQ(comp_ai(state, panel, settings, cdata, world, random), AiOutcome::augmented);
+  EXPECT_EQ(units_of(state, 6), (std::vector<std::string>{"old", "J2", "J1", "J4", "J1"}));
+  EXPECT_EQ(std::tuple(world.calls, world.log, state.current_team),
+            std::tuple(std::vector<std::string>{"count 6 10 5"}, "6\tJ\t5\tAugment\tAdd\t6\tJ\t\r\n", 1));
+}
+
 }  // namespace
 }  // namespace zorvane::testing
