@@ -101,7 +101,8 @@ CampaignLoadResult load_from(LineReader& reader, const std::string& save_path, c
                                    "of teams on lines 2 and 3");
   }
   const std::string& map_line = header[0];
-  if (is_blank(map_line)) return rejected(save_path, "line 1 names no map file");
+  // An empty line 1 is also what a rewrite in place leaves until it has finished.
+  if (is_blank(map_line)) return rejected(save_path, "line 1 names no map file; the file may be damaged");
 
   const auto current = counter_value(header[1]);
   if (!current) {

@@ -29,6 +29,7 @@
 #include "shell/action_panel.h"
 #include "shell/army_panel.h"
 #include "shell/config_panels.h"
+#include "shell/folder_claim.h"
 #include "shell/labels.h"
 #include "shell/play.h"
 #include "shell/qt_text.h"
@@ -62,7 +63,14 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
     : MainWindow(FilePlaces::portable(program_folder), dialogs, parent) {}
 
 MainWindow::MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), places_(std::move(places)), program_folder_(places_.user_folder()), dialogs_(dialogs) {
+    : QMainWindow(parent),
+      places_(std::move(places)),
+      folder_claim_(std::make_unique<FolderClaim>(places_.user_folder())),
+      program_folder_(places_.user_folder()),
+      dialogs_(dialogs) {
+  // Before anything is written: a second copy on this folder must not share its battle files.
+  const QString shared = folder_claim_->claim();
+  places_.keep_scratch_in(folder_claim_->files_folder());
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Zorvane"));
   inner_ = new QWidget(this);
@@ -92,6 +100,7 @@ MainWindow::MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent)
   for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, map_scroll_, viewer_, stats_panel_, splash_}) {
     w->hide();
   }
+  if (!shared.isEmpty()) notice(shared);
   settings_panels_->load_settings();
   settings_panels_->load_rosters();
   apply_window_size();

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "config/roster.h"
 #include "config/settings.h"
@@ -25,6 +26,7 @@ inline constexpr int kMinWindowHeight = 450;
 
 struct CampaignState;
 class ActionPanel;
+class FolderClaim;
 class PlayController;
 class SettingsPanels;
 class StatsPanel;
@@ -99,6 +101,9 @@ class MainWindow : public QMainWindow {
                                           const QString& file_name = QString());
 
   FilePlaces places_;
+  // The lock on the folder this copy writes to; a second copy keeps its battle files and
+  // autosave apart.
+  std::unique_ptr<FolderClaim> folder_claim_;
   QString program_folder_;
   Dialogs& dialogs_;
   Settings settings_;

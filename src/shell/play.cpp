@@ -403,9 +403,10 @@ void PlayController::update_turn_indicator() {
 // Battles
 
 void PlayController::start_battle(const BattleRequest& request) {
-  // The game is taken against the folder that holds it; the battle's files are the user's.
+  // The game is taken against the folder that holds it; the battle's files go to this copy's
+  // scratch folder.
   battles_->start_battle(places_.folder_holding(settings_.game_exe_path), settings_, request.terrain, request.attackers,
-                         request.defenders, places_.user_folder());
+                         request.defenders, places_.scratch_folder());
 }
 
 void PlayController::battle_finished(const BattleRunResult& result) {

@@ -599,5 +599,21 @@ TEST(Neighbours, ThePlayerAndTheComputerAgreeOnEveryCellEdgesIncluded) {
   EXPECT_EQ(compass_neighbour(state, 6, 8).value_or(0), 1);
 }
 
+// The last team, "J", augments from its own roster too; a blank roster entry gives way to
+// the first one, while a filled one is taken as it stands, from the second slot on.
+TEST_F(ComputerPlayer, TeamJAugmentsAndABlankRosterEntryGivesWayToTheFirst) {
+  cdata[9] = {"J1", "J2", "", "J4", " "};
+  settings.augment_below = "3";
+  settings.augment_max_fill = "5";
+  state.team_count = 10;
+  state.current_team = 10;
+  put_units(state, 6, {"old"}, "J");
+  ScriptedRandom random({0.2});
+  ASSERT_EQ(play(computer_action(state, settings, cdata, random)), R::resolved);
+  EXPECT_EQ(units_of(state, 6), (std::vector<std::string>{"old", "J2", "J1", "J4", "J1"}));
+  EXPECT_EQ(std::tuple(badges(), log, state.current_team),
+            std::tuple(std::vector<Badge>{count_badge(6, 10, 5)}, "6\tJ\t5\tAugment\tAdd\t6\tJ\t\r\n", 2));  // A has no land
+}
+
 }  // namespace
 }  // namespace zorvane::testing
