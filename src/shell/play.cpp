@@ -330,6 +330,7 @@ void PlayController::end_steps() {
 }
 
 void PlayController::announce_end(const CampaignEnd& end) {
+  update_turn_indicator();  // says how it ended while the message is read
   if (end.winner) {
     dialogs_.message(QStringLiteral("Team %1 WINS!").arg(qt_text(team_letter(*end.winner))), QStringLiteral("Game Over"));
     end_steps();
