@@ -67,13 +67,13 @@ std::string campaign_save_bytes(const CampaignState& state) {
   return out;
 }
 
-FileResult write_campaign_save(const std::string& path, const CampaignState& state) {
+FileResult write_campaign_save(const std::string& path, const CampaignState& state, Links links) {
   FileResult result;
   if (const auto why = campaign_save_problem(state)) {
     result.error = "The campaign cannot be saved to " + quoted(path) + ": " + *why + ".";
     return result;
   }
-  result = write_file_atomic(path, campaign_save_bytes(state));
+  result = write_file_atomic(path, campaign_save_bytes(state), links);
   if (!result.ok) result.error = "The campaign cannot be saved to " + quoted(path) + ": " + result.error + ".";
   return result;
 }
