@@ -368,6 +368,20 @@ void PlayController::after_action() {
 
 void PlayController::flush_autosave() { autosave_->flush(); }
 
+void PlayController::save_campaign(const QString& path) {
+  if (const auto problem = campaign_save_problem(engine_.state())) {
+    notice(QStringLiteral("The campaign could not be saved to \"%1\": %2").arg(path, qt_text(*problem)));
+    return;
+  }
+  const FileResult written = write_campaign_save(text_bytes(path), engine_.state());
+  if (!written.ok) {
+    notice(QStringLiteral("The campaign could not be saved to \"%1\": %2.\n%3")
+               .arg(path, qt_text(written.error),
+                    written.old_file_damaged ? QStringLiteral("An earlier file of that name may be damaged.")
+                                             : QStringLiteral("An earlier file of that name is unchanged.")));
+  }
+}
+
 void PlayController::take_snapshot(bool automatic) {
   const QString path = program_file(QString::fromLatin1(kSnapshotFileName));
   const std::string error = save_snapshot(views_.map_view->surface(), text_bytes(path));
