@@ -670,6 +670,9 @@ TEST_F(Play, AComputerTeamsBattleIsFoughtWithoutStoppingTheWindow) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !h.window->play().battle_running(); }, 20000));
   ASSERT_EQ(log_lines().size(), 3u);
   EXPECT_NE(log_lines()[2].find("4\tB\t1\tAdvance\tAttack\t"), std::string::npos) << log_lines()[2];
+  const std::string told = h.find<QLabel>("BattleReport")->text().toStdString();
+  EXPECT_EQ(told.rfind("Turn 1, cell ", 0), 0u) << told;
+  EXPECT_NE(told.find(": team B attacked team A, 1 unit against 1; after the battle "), std::string::npos) << told;
   EXPECT_EQ(state().current_team, 1);
   EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
 }

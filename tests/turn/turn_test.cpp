@@ -312,6 +312,12 @@ TEST_F(Resolution, AttackWaitsForItsBattleAndIsUndoneUnlessFought) {
   EXPECT_EQ(battle_summary_text(*events.back().summary),
             "Turn 0, cell 2: team A attacked team B, 2 units against 1; after the battle 2 against 0: team A takes the cell.");
   EXPECT_EQ(log, "1\tA\t2\tAdvance\tAttack\t2\tB\t\r\n");
+  // B strikes back from its home and loses: rows 2 and 3 defend (a1, a2) and share the best score.
+  put_units(state, 3, {"b1"}, "B");
+  reports.push_back(placing(1, 5) + placing(2, 70) + placing(3, 70));
+  ASSERT_EQ(act(3, 2, 1), R::resolved);
+  EXPECT_EQ(battle_summary_text(*events.back().summary),
+            "Turn 1, cell 2: team B attacked team A, 1 unit against 2; after the battle 0 against 2: team A holds the cell.");
 }
 
 // Only the team to move acts, only on the map, with its own units, into a neighbour, and
