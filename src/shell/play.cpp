@@ -322,7 +322,7 @@ void PlayController::append_log(const BattleLogEntry& entry) {
 void PlayController::end_steps() {
   clock_->stop();
   update_turn_indicator();
-  create_stats(views_.stats_panel->surface(), engine_.state());
+  create_stats(views_.stats_panel->drawing_surface(), engine_.state());
   views_.stats_panel->update();
   views_.stats_panel->show();
   views_.stats_panel->raise();
@@ -351,7 +351,7 @@ void PlayController::show_statistics() {
     end_steps();
     emit ended();
   }
-  create_stats(views_.stats_panel->surface(), engine_.state());
+  create_stats(views_.stats_panel->drawing_surface(), engine_.state());
   views_.stats_panel->update();
   views_.stats_panel->show();
   views_.stats_panel->raise();

@@ -11,7 +11,6 @@ void style_green_strip(QLabel* label) {
 }  // namespace
 
 StatsPanel::StatsPanel(QWidget* parent) : SurfaceWidget(QStringLiteral("Picture6"), parent) {
-  make_surface(QSize(kWidth, kHeight), QColor(0, 64, 0));
   constexpr int kStrip = 16;
   title = new DragLabel(QStringLiteral("Statistics"), this, this);
   title->setObjectName(QStringLiteral("Label32"));
@@ -24,6 +23,11 @@ StatsPanel::StatsPanel(QWidget* parent) : SurfaceWidget(QStringLiteral("Picture6
   close_label->setCursor(Qt::PointingHandCursor);
   close_label->setGeometry(kWidth - kStrip, 0, kStrip, kStrip);
   setFixedSize(kWidth, kHeight);
+}
+
+QImage& StatsPanel::drawing_surface() {
+  if (surface().isNull()) make_surface(QSize(kWidth, kHeight), QColor(0, 64, 0));
+  return surface();
 }
 
 }  // namespace zorvane

@@ -15,6 +15,8 @@ class StatsPanel : public SurfaceWidget {
   explicit StatsPanel(QWidget* parent);
   static constexpr int kWidth = 553;
   static constexpr int kHeight = 393;
+  // The panel's picture, made when first drawn on (its memory is not needed before).
+  QImage& drawing_surface();
   DragLabel* title;         // Label32
   ClickLabel* close_label;  // Label33 "X"
 };

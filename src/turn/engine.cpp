@@ -103,6 +103,15 @@ int turn_counting_team(const CampaignState& state) {
 
 TurnEngine::TurnEngine(const Settings& settings, const Roster& rosters) : settings_(settings), rosters_(rosters) {}
 
+TurnEngine::~TurnEngine() = default;
+
+CampaignState& TurnEngine::campaign() const {
+  // Made when first asked for: a window that has not started a campaign yet need not hold
+  // the cell table.
+  if (!campaign_) campaign_ = std::make_unique<CampaignState>();
+  return *campaign_;
+}
+
 std::optional<std::string> TurnEngine::start_new(const std::string& map_path, int picture_width, int picture_height) {
   const MapReadResult read = read_map_file(map_path);
   if (!read.ok()) return read.error;
@@ -122,7 +131,7 @@ std::optional<std::string> TurnEngine::start_saved(const std::string& save_path,
 }
 
 void TurnEngine::start(CampaignState state) {
-  state_ = std::move(state);
+  campaign() = std::move(state);  // into the same object: references to the state stay good
   phase_ = Phase::playing;
   pending_action_.reset();
   pending_battle_.reset();
@@ -144,30 +153,30 @@ std::optional<std::string> TurnEngine::check(const Action& a) const {
     case Phase::playing: break;
   }
   if (a.kind == ActionKind::pass) return std::nullopt;
-  if (!valid_cell(state_, a.from) || !valid_cell(state_, a.to)) return "the cells lie outside the map";
-  const std::string team = team_letter(state_.current_team);
-  const std::string source_owner = state_.field(a.from, owner).to_text();
+  if (!valid_cell(state(), a.from) || !valid_cell(state(), a.to)) return "the cells lie outside the map";
+  const std::string team = team_letter(state().current_team);
+  const std::string source_owner = state().field(a.from, owner).to_text();
   if (team.empty() || source_owner != team) {
     return cell_name(a.from) + " is not team " + team + "'s, and team " + team + " is to move";
   }
-  const std::string terrain_text = state_.field(a.to, terrain).to_text();
+  const std::string terrain_text = state().field(a.to, terrain).to_text();
   if (terrain_text.empty() || terrain_text == "0") return cell_name(a.to) + " is no cell of the map";
   if (a.kind == ActionKind::advance) {
-    if (a.from == a.to || !within_one_step(state_, a.from, a.to)) {
+    if (a.from == a.to || !within_one_step(state(), a.from, a.to)) {
       return cell_name(a.to) + " is not next to " + cell_name(a.from);
     }
   } else if (a.from != a.to) {
     return "units are added to the cell they are chosen on";
   }
 
-  const std::vector<std::string> target_units = listed_units(state_, a.to);
+  const std::vector<std::string> target_units = listed_units(state(), a.to);
   const int count = static_cast<int>(a.units.size());
   switch (a.kind) {
     case ActionKind::advance: {
       std::vector<std::string> all = a.units;
       all.insert(all.end(), a.stay.begin(), a.stay.end());
-      if (!same_units(all, listed_units(state_, a.from))) return "the units are not those of " + cell_name(a.from);
-      const bool own_target = state_.field(a.to, owner).to_text() == source_owner;
+      if (!same_units(all, listed_units(state(), a.from))) return "the units are not those of " + cell_name(a.from);
+      const bool own_target = state().field(a.to, owner).to_text() == source_owner;
       const int room = own_target ? kListedSlots - static_cast<int>(target_units.size()) : kListedSlots;
       if (count > std::max(room, 0)) return cell_name(a.to) + " cannot take " + std::to_string(count) + " more units";
       break;
@@ -177,7 +186,7 @@ std::optional<std::string> TurnEngine::check(const Action& a) const {
       if (count > kListedSlots - static_cast<int>(target_units.size())) {
         return cell_name(a.to) + " cannot take " + std::to_string(count) + " more units";
       }
-      const auto& roster = rosters_[static_cast<std::size_t>(state_.current_team - 1)];
+      const auto& roster = rosters_[static_cast<std::size_t>(state().current_team - 1)];
       for (const std::string& unit : a.units) {
         if (is_blank(unit) || std::find(roster.begin(), roster.end(), unit) == roster.end()) {
           return quoted(unit) + " is not in team " + team + "'s roster";
@@ -186,10 +195,10 @@ std::optional<std::string> TurnEngine::check(const Action& a) const {
       break;
     }
     case ActionKind::fill: {
-      if (count > 0 && unit_count(cell_of(state_, a.to)) + count > kListedSlots) {
+      if (count > 0 && unit_count(cell_of(state(), a.to)) + count > kListedSlots) {
         return cell_name(a.to) + " cannot take " + std::to_string(count) + " more units";
       }
-      const auto& roster = rosters_[static_cast<std::size_t>(state_.current_team - 1)];
+      const auto& roster = rosters_[static_cast<std::size_t>(state().current_team - 1)];
       for (const std::string& unit : a.units) {
         if (std::find(roster.begin(), roster.end(), unit) == roster.end()) {
           return quoted(unit) + " is not in team " + team + "'s roster";
@@ -206,21 +215,21 @@ TurnEvents TurnEngine::act(const Action& action) {
   if (const auto why = check(action)) {
     TurnEvents rejected;
     rejected.reason = *why;
-    rejected.team = state_.current_team;
+    rejected.team = state().current_team;
     return rejected;
   }
   if (action.kind == ActionKind::advance) {
-    const std::string source_owner = state_.field(action.from, owner).to_text();
-    const std::string target_owner = state_.field(action.to, owner).to_text();
-    const std::vector<std::string> defenders = listed_units(state_, action.to);
+    const std::string source_owner = state().field(action.from, owner).to_text();
+    const std::string target_owner = state().field(action.to, owner).to_text();
+    const std::vector<std::string> defenders = listed_units(state(), action.to);
     if (!defenders.empty() && !is_blank(target_owner) && target_owner != source_owner) {
       // The campaign stays as it is until the battle's answer.
       BattleRequest request;
-      request.attacking_team = state_.current_team;
+      request.attacking_team = state().current_team;
       request.defending_team = team_index(target_owner);
       request.from = action.from;
       request.cell = action.to;
-      request.terrain = state_.field(action.to, terrain).to_text();
+      request.terrain = state().field(action.to, terrain).to_text();
       request.attackers = action.units;
       request.defenders = defenders;
       request.number = battles_ + 1;
@@ -229,7 +238,7 @@ TurnEvents TurnEngine::act(const Action& action) {
       phase_ = Phase::battle_pending;
       TurnEvents events;
       events.result = TurnEvents::Result::battle_pending;
-      events.team = state_.current_team;
+      events.team = state().current_team;
       events.battle = std::move(request);
       return events;
     }
@@ -239,7 +248,7 @@ TurnEvents TurnEngine::act(const Action& action) {
 
 TurnEvents TurnEngine::answer_battle(const BattleAnswer& answer) {
   TurnEvents events;
-  events.team = state_.current_team;
+  events.team = state().current_team;
   if (phase_ != Phase::battle_pending || !pending_action_ || !pending_battle_) {
     events.reason = "no battle is pending";
     return events;
@@ -248,10 +257,10 @@ TurnEvents TurnEngine::answer_battle(const BattleAnswer& answer) {
   const BattleRequest request = *std::exchange(pending_battle_, std::nullopt);
   phase_ = Phase::playing;
   BattleSummary summary;
-  summary.turn = state_.turn;
+  summary.turn = state().turn;
   summary.cell = request.cell;
   summary.attacker = team_letter(request.attacking_team);
-  summary.defender = state_.field(request.cell, owner).to_text();
+  summary.defender = state().field(request.cell, owner).to_text();
   summary.attackers_before = static_cast<int>(request.attackers.size());
   summary.defenders_before = static_cast<int>(request.defenders.size());
   if (answer.kind != BattleAnswer::Kind::fought) {
@@ -272,14 +281,14 @@ TurnEvents TurnEngine::answer_battle(const BattleAnswer& answer) {
     summary.defenders_after = resolved.outcome->defenders;
     summary.result = resolved.outcome->captured() ? BattleSummary::Result::captured : BattleSummary::Result::held;
   }
-  summary.holder = state_.field(request.cell, owner).to_text();
+  summary.holder = state().field(request.cell, owner).to_text();
   resolved.summary = summary;
   return resolved;
 }
 
 TurnEvents TurnEngine::resolve(const Action& action, const BattleAnswer* battle) {
   TurnEvents events;
-  events.team = state_.current_team;
+  events.team = state().current_team;
   if (action.kind == ActionKind::pass) {
     events.result = TurnEvents::Result::passed;
     pass_turn(false);
@@ -289,60 +298,60 @@ TurnEvents TurnEngine::resolve(const Action& action, const BattleAnswer* battle)
   }
   events.result = TurnEvents::Result::resolved;
   passes_in_a_row_ = 0;
-  ++state_.action_count;
+  ++state().action_count;
   const int s = action.from;
   const int t = action.to;
-  const std::string source_owner = state_.field(s, owner).to_text();
-  const std::string target_owner = state_.field(t, owner).to_text();
+  const std::string source_owner = state().field(s, owner).to_text();
+  const std::string target_owner = state().field(t, owner).to_text();
 
   if (action.kind == ActionKind::fill) {
-    state_.action_type = "Add";
-    const int units = unit_count(cell_of(state_, s));
+    state().action_type = "Add";
+    const int units = unit_count(cell_of(state(), s));
     for (std::size_t k = 0; k < action.units.size(); ++k) {
-      state_.field(s, unit_1 + units + static_cast<int>(k)) = Value::text(action.units[k]);
+      state().field(s, unit_1 + units + static_cast<int>(k)) = Value::text(action.units[k]);
     }
     // The badge shows what the cell holds now; the log keeps the fill target.
-    events.badges.push_back({Badge::Kind::count, s, team_index(source_owner), unit_count(cell_of(state_, s))});
+    events.badges.push_back({Badge::Kind::count, s, team_index(source_owner), unit_count(cell_of(state(), s))});
     pass_turn(true);
     events.log = BattleLogEntry{s, source_owner, action.fill_target, "Augment", "Add", s, source_owner};
   } else {
     const bool advance = action.kind == ActionKind::advance;
     if (!advance) {
-      state_.action_type = "Add";
-      fill_slots(cell_of(state_, s), action.units, listed_units(state_, s));
+      state().action_type = "Add";
+      fill_slots(cell_of(state(), s), action.units, listed_units(state(), s));
     } else {
-      const std::vector<std::string> target_units = listed_units(state_, t);
+      const std::vector<std::string> target_units = listed_units(state(), t);
       for (int k = 0; k < kListedSlots; ++k) {
         const auto row = static_cast<std::size_t>(k);
-        state_.field(s, unit_1 + k) = row < action.stay.size() ? Value::text(action.stay[row]) : Value();
+        state().field(s, unit_1 + k) = row < action.stay.size() ? Value::text(action.stay[row]) : Value();
       }
       if (battle) {
-        state_.action_type = "Attack";
+        state().action_type = "Attack";
         const BattleOutcome outcome = battle_outcome(battle->report);
-        apply_battle_outcome(outcome, cell_of(state_, t), state_.field(s, owner));
+        apply_battle_outcome(outcome, cell_of(state(), t), state().field(s, owner));
         events.outcome = outcome;
       } else {
-        if (target_owner == source_owner) state_.action_type = "Add";
-        if (is_blank(target_owner)) state_.action_type = "Move";
-        if (!is_blank(target_owner) && target_units.empty()) state_.action_type = "Capture";
-        fill_slots(cell_of(state_, t), action.units, target_units);
-        state_.field(t, owner) = state_.field(s, owner);
+        if (target_owner == source_owner) state().action_type = "Add";
+        if (is_blank(target_owner)) state().action_type = "Move";
+        if (!is_blank(target_owner) && target_units.empty()) state().action_type = "Capture";
+        fill_slots(cell_of(state(), t), action.units, target_units);
+        state().field(t, owner) = state().field(s, owner);
       }
     }
-    state_.new_count = 0;
-    const int target_team = team_index(state_.field(t, owner).to_text());
+    state().new_count = 0;
+    const int target_team = team_index(state().field(t, owner).to_text());
     events.badges.push_back({Badge::Kind::owner, t, target_team, 0});
-    events.badges.push_back({Badge::Kind::count, t, target_team, unit_count(cell_of(state_, t))});
+    events.badges.push_back({Badge::Kind::count, t, target_team, unit_count(cell_of(state(), t))});
     events.badges.push_back(
-        {Badge::Kind::count, s, team_index(state_.field(s, owner).to_text()), unit_count(cell_of(state_, s))});
+        {Badge::Kind::count, s, team_index(state().field(s, owner).to_text()), unit_count(cell_of(state(), s))});
     events.log = BattleLogEntry{s, source_owner, static_cast<long long>(action.units.size()),
-                                std::string(advance ? "Advance" : "Augment"), state_.action_type, t, target_owner};
+                                std::string(advance ? "Advance" : "Augment"), state().action_type, t, target_owner};
     const Score score = count();
     if (score.winner) events.ended = CampaignEnd{score.winner, false, false};
     pass_turn(true);
     events.snapshot = settings_.auto_snapshot == 1;
   }
-  if (turn_limit_reached(state_, settings_)) {
+  if (turn_limit_reached(state(), settings_)) {
     if (!events.ended) events.ended.emplace();
     events.ended->turn_limit = true;
   }
@@ -355,28 +364,28 @@ TurnEvents TurnEngine::resolve(const Action& action, const BattleAnswer* battle)
 }
 
 void TurnEngine::pass_turn(bool count_turn) {
-  if (count_turn && state_.current_team == turn_counting_team(state_)) ++state_.turn;
-  ++state_.current_team;
-  if (state_.current_team > state_.team_count) state_.current_team = 1;
+  if (count_turn && state().current_team == turn_counting_team(state())) ++state().turn;
+  ++state().current_team;
+  if (state().current_team > state().team_count) state().current_team = 1;
 }
 
 void TurnEngine::skip_teams_without_land(TurnEvents& events) {
   // A team without land can do nothing but pass: nobody could ever click an action for it.
-  for (int tries = 0; tries < state_.team_count && !owns_land(state_, state_.current_team); ++tries) {
-    events.skipped.push_back(state_.current_team);
+  for (int tries = 0; tries < state().team_count && !owns_land(state(), state().current_team); ++tries) {
+    events.skipped.push_back(state().current_team);
     pass_turn(false);
     ++passes_in_a_row_;
   }
-  if (end_on_passes_ && phase_ == Phase::playing && passes_in_a_row_ >= std::max(state_.team_count, 1)) {
+  if (end_on_passes_ && phase_ == Phase::playing && passes_in_a_row_ >= std::max(state().team_count, 1)) {
     events.ended = CampaignEnd{std::nullopt, false, true};
     phase_ = Phase::ended;
   }
 }
 
 Score TurnEngine::count() {
-  const Score score = count_score(state_);
-  state_.team_land = score.land;
-  state_.team_units = score.units;
+  const Score score = count_score(state());
+  state().team_land = score.land;
+  state().team_units = score.units;
   // A winner found when counting for the statistics ends the campaign too.
   if (score.winner && phase_ == Phase::playing) phase_ = Phase::ended;
   return score;

@@ -5,6 +5,7 @@
 // takes later; in between the campaign stays as it was before the action.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -126,6 +127,7 @@ class TurnEngine {
 
   // The settings and rosters are read at each use, so an edit takes effect at once.
   TurnEngine(const Settings& settings, const Roster& rosters);
+  ~TurnEngine();
 
   // A new campaign on the map file, laid on a map picture of this size; the counters of the
   // run go on. Returns the reader's error, with nothing changed, when the map is unusable.
@@ -142,11 +144,11 @@ class TurnEngine {
   bool battle_pending() const { return phase_ == Phase::battle_pending; }
   bool ended() const { return phase_ == Phase::ended; }
   // The campaign. While a battle is pending, as it was before the action.
-  const CampaignState& state() const { return state_; }
+  const CampaignState& state() const { return campaign(); }
   // For the selection on the map (which lives in the state) and for tests and tools that
   // lay out a position; play itself goes through act().
-  CampaignState& state() { return state_; }
-  int team_to_move() const { return state_.current_team; }
+  CampaignState& state() { return campaign(); }
+  int team_to_move() const { return state().current_team; }
   // Whether the computer plays this team (1..10), as the settings say now.
   bool computer_plays(int team) const;
   // The pending battle, if any.
@@ -173,9 +175,11 @@ class TurnEngine {
   void pass_turn(bool count_turn);
   void skip_teams_without_land(TurnEvents& events);
 
+  CampaignState& campaign() const;
+
   const Settings& settings_;
   const Roster& rosters_;
-  CampaignState state_;
+  mutable std::unique_ptr<CampaignState> campaign_;
   Phase phase_ = Phase::no_campaign;
   std::optional<Action> pending_action_;
   std::optional<BattleRequest> pending_battle_;
