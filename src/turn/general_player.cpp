@@ -120,6 +120,33 @@ struct Candidate {
   GeneralChoice choice;
 };
 
+// What each kind of move is worth, highest first. An enemy's empty cell is land for one unit
+// and no risk; an attack with the odds comes next; then the augmentation that gives a stack
+// the odds, the one a threatened cell needs, the army's (before it marches), the march; a
+// cell next to land not ours; land for the taking; an attack with the least odds when
+// nothing better is left (two stacks alike would otherwise face each other for ever); a
+// cell far from everything.
+constexpr double kTakeEmpty = 1100;
+constexpr double kAttack = 1000;
+constexpr double kAugmentForOdds = 800;
+constexpr double kAugmentThreatened = 600;
+constexpr double kAugmentArmy = 550;
+constexpr double kMarch = 500;
+constexpr double kAttackBold = 450;
+constexpr double kAugmentOpen = 400;
+constexpr double kTakeFree = 300;
+constexpr double kAugmentInside = 100;
+// Bonuses to a target's worth: a team's home cell; a free cell next to it (where its team
+// grows from); the team with the least land, which goes first (a team gone no longer
+// moves); and a share that grows as its team shrinks.
+constexpr double kHomeWorth = 15;
+constexpr double kGrowthWorth = 40;
+constexpr double kFocusWorth = 60;
+constexpr double kSmallTeamWorth = 40;
+// Taken off an attack that leaves its cell empty next to enemy units, per such neighbour:
+// they take an empty cell for nothing.
+constexpr double kExposure = 60;
+
 // The index of the weakest unit of a stack (the last of equals), the one to send alone.
 std::size_t weakest(const Spot& s) {
   std::size_t pick = 0;
@@ -153,16 +180,19 @@ GeneralChoice general_choice(const CampaignState& state, const Roster& cdata, co
   for (int n = 1; n <= board.cells(); ++n) {
     if (board[n].enemy && board[n].team > 0) ++land[static_cast<std::size_t>(board[n].team)];
   }
-  // The enemy with the least land goes first: a team gone is a team that no longer moves.
   int focus = 0;
   for (int t = 1; t <= kTeamCount; ++t) {
-    if (land[static_cast<std::size_t>(t)] > 0 && (focus == 0 || land[static_cast<std::size_t>(t)] < land[static_cast<std::size_t>(focus)])) focus = t;
+    const int held = land[static_cast<std::size_t>(t)];
+    if (held > 0 && (focus == 0 || held < land[static_cast<std::size_t>(focus)])) focus = t;
   }
   const auto worth = [&](const Spot& target) {
-    double value = target.home ? 15 : 0;
+    double value = target.home ? kHomeWorth : 0;
+    for (const int u : target.around) {
+      if (u != 0 && board[u].map && !board[u].own && !board[u].enemy) value += kGrowthWorth;
+    }
     if (target.team > 0) {
-      value += 40.0 / land[static_cast<std::size_t>(target.team)];
-      if (target.team == focus) value += 60;
+      value += kSmallTeamWorth / land[static_cast<std::size_t>(target.team)];
+      if (target.team == focus) value += kFocusWorth;
     }
     return value;
   };
@@ -176,7 +206,7 @@ GeneralChoice general_choice(const CampaignState& state, const Roster& cdata, co
 
   Candidate best;
   const auto offer = [&](double score, Action action, double odds = 0) {
-    score += random.uniform() * 1e-3;
+    score += random.uniform() * 1e-3;  // ties go to chance
     if (score > best.score) best = Candidate{score, GeneralChoice{std::move(action), odds}};
   };
 
@@ -193,34 +223,47 @@ GeneralChoice general_choice(const CampaignState& state, const Roster& cdata, co
       if (!to.enemy) {
         // Free land: one unit takes it, while one stays behind.
         if (count >= 2) {
-          const double nearer = steps[static_cast<std::size_t>(t)] == kFar ? 0 : 10.0 / (1 + steps[static_cast<std::size_t>(t)]);
-          offer(300 + nearer, advance_action(state, s, t, {from.units[weakest(from)]}));
+          const int away = steps[static_cast<std::size_t>(t)];
+          offer(kTakeFree + (away == kFar ? 0 : 10.0 / (1 + away)), advance_action(state, s, t, {from.units[weakest(from)]}));
         }
         continue;
       }
       enemy_near = true;
       if (count == 0) continue;
       if (to.units.empty()) {
-        offer(1100 + worth(to) - (count == 1 ? 50 : 0), advance_action(state, s, t, {from.units[weakest(from)]}));
+        offer(kTakeEmpty + worth(to) - (count == 1 ? 50 : 0), advance_action(state, s, t, {from.units[weakest(from)]}));
         continue;
       }
+      // The whole stack attacks, so that its survivors can go on.
       const double odds = from.strength / to.strength;
-      if (odds >= kGeneralOdds) offer(1000 + worth(to) + 20 * std::min(odds, 5.0), advance_action(state, s, t, from.units), odds);
+      if (odds >= kGeneralOdds) {
+        double exposure = 0;
+        for (const int u : from.around) {
+          if (u != 0 && u != t && board[u].enemy && !board[u].units.empty()) exposure += kExposure;
+        }
+        offer(kAttack + worth(to) + 20 * std::min(odds, 5.0) - exposure, advance_action(state, s, t, from.units), odds);
+      } else if (odds >= kGeneralLeastOdds) {
+        offer(kAttackBold + worth(to) + 20 * odds, advance_action(state, s, t, from.units), odds);
+      }
     }
 
     if (count < kStack && !recruit.empty()) {
       std::vector<UnitStrength> filled = from.strengths;
       filled.resize(kStack, recruit_strength);
       const double stronger = stack_strength(filled);
-      double score = open_near ? 400 : 100;
+      double score = open_near ? kAugmentOpen : kAugmentInside;
       for (const int t : from.around) {
         if (t == 0 || !board[t].enemy || board[t].units.empty()) continue;
-        const double now = from.strength / board[t].strength;
-        if (stronger / board[t].strength >= kGeneralOdds && now < kGeneralOdds) score = std::max(score, 800 + worth(board[t]));
-        if (board[t].strength * kGeneralOdds > from.strength) score = std::max(score, 600.0);
+        const double enemy = board[t].strength;
+        if (stronger / enemy >= kGeneralOdds && from.strength / enemy < kGeneralOdds) {
+          score = std::max(score, kAugmentForOdds + worth(board[t]));
+        }
+        if (enemy * kGeneralOdds > from.strength) score = std::max(score, kAugmentThreatened);
       }
-      if (s == army && !enemy_near) score = std::max(score, 550.0);
-      offer(score + 10 * (kStack - count), Action{ActionKind::augment, s, s, std::vector<std::string>(static_cast<std::size_t>(kStack - count), recruit), {}, 0});
+      if (s == army && !enemy_near) score = std::max(score, kAugmentArmy);
+      offer(score + 10 * (kStack - count),
+            Action{ActionKind::augment, s, s, std::vector<std::string>(static_cast<std::size_t>(kStack - count), recruit),
+                   {}, 0});
     }
   }
 
@@ -233,7 +276,7 @@ GeneralChoice general_choice(const CampaignState& state, const Roster& cdata, co
       for (const int t : board[army].around) {
         if (t == 0 || !board[t].map || board[t].enemy || steps[static_cast<std::size_t>(t)] >= here) continue;
         if (board[t].own && !board[t].units.empty()) continue;
-        offer(500, advance_action(state, army, t, board[army].units));
+        offer(kMarch, advance_action(state, army, t, board[army].units));
       }
     }
   }
