@@ -9,6 +9,10 @@ PlayerKind computer_player_of(const Settings& settings, int team) {
   return settings.computer_players[static_cast<std::size_t>(team - 1)];
 }
 
+std::string computer_player_name(const Settings& settings, int team) {
+  return std::string(player_name(computer_player_of(settings, team)));
+}
+
 Action choose_computer_action(const CampaignState& state, const Settings& settings, const Roster& cdata,
                               AiRandom& random, const UnitStrengths& strengths) {
   switch (computer_player_of(settings, state.current_team)) {

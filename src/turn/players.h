@@ -2,6 +2,8 @@
 // for the team to move ("Classic" unless told otherwise) makes the choice.
 #pragma once
 
+#include <string>
+
 #include "battle/unit_strength.h"
 #include "campaign/state.h"
 #include "config/computer_players.h"
@@ -14,6 +16,9 @@ namespace zorvane {
 
 // The player chosen for a team (1..10); Classic for any other number.
 PlayerKind computer_player_of(const Settings& settings, int team);
+
+// "Classic" or "General": the name of the player chosen for a team, as the window shows it.
+std::string computer_player_name(const Settings& settings, int team);
 
 // The action of the player chosen for the team to move. Strengths are what the General
 // knows of the units (an empty table: it judges on counts); Classic does not use them.
