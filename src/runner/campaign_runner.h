@@ -26,11 +26,11 @@ struct RunnerOptions {
   std::optional<long long> max_actions;
   std::string out = ".";            // blog.txt, zorvtmp.scn, zorvtmp.txt, campaign.sav, history.csv
   std::optional<long long> max_turns;  // rounds before the run stops; see kDefaultTurnCap
-  std::optional<std::string> players;  // --ai: computer players over those of ai_players.dat
-  std::optional<long long> games;      // --games: a tournament of this many campaigns
-  int jobs = 0;                        // --jobs: games played at once; 0 for the machine's cores
-  std::vector<std::string> merge;      // --merge: game folders whose results make one table
-  std::string program;                 // this program, started once for every game of a tournament
+  std::optional<std::string> players = std::nullopt;  // --ai: over the players of ai_players.dat
+  std::optional<long long> games = std::nullopt;      // --games: a tournament of this many campaigns
+  int jobs = 0;                       // --jobs: games played at once; 0 for the machine's cores
+  std::vector<std::string> merge{};   // --merge: game folders whose results make one table
+  std::string program{};              // this program, started once for every game of a tournament
   bool progress_in_place = false;      // the tournament's progress line is rewritten (a terminal)
 };
 
