@@ -94,8 +94,8 @@ ComputerPlayersRead read_computer_players_file(const std::string& path) {
   const ReadResult file = read_file(path, kMaxComputerPlayersBytes);
   ComputerPlayersRead read = file.ok ? parse_computer_players(file.bytes) : ComputerPlayersRead{{}, file.error};
   if (!read.error.empty()) {
-    read.error = "The computer players file " + zorvane::quoted(path) + " cannot be used (" + read.error +
-                 "): Classic plays every team.";
+    read.error = "The computer players file " + zorvane::quoted(path) + " cannot be used, so Classic plays every team: " +
+                 read.error + ".";
   }
   return read;
 }
