@@ -8,11 +8,11 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  // Taken now: the file dialogs later make the program folder the current folder.
+  // Taken now: the file dialogs later make the program's (or the user's) folder the current one.
   const QString start_folder = QDir::currentPath();
   const QStringList files = app.arguments().mid(1);
   zorvane::QtDialogs dialogs;
-  zorvane::MainWindow window(QCoreApplication::applicationDirPath(), dialogs);
+  zorvane::MainWindow window(zorvane::FilePlaces::at_start_up(QCoreApplication::applicationDirPath()), dialogs);
   dialogs.set_parent(&window);
   window.show();
   // Once the window is shown and activated, as a file chosen in the dialog would be.

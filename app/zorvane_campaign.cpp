@@ -6,6 +6,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "places/file_places.h"
 #include "runner/campaign_runner.h"
 #include "runner/tournament.h"
 
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   const zorvane::ParsedCommandLine parsed = zorvane::parse_runner_command_line(
-      arguments, QCoreApplication::applicationDirPath().toLocal8Bit().toStdString(),
+      arguments, zorvane::FilePlaces::data_folder_for(QCoreApplication::applicationDirPath()).toLocal8Bit().toStdString(),
       static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
   if (!parsed.options) {
     (parsed.status == zorvane::kRunEnded ? std::cout : std::cerr) << parsed.message;

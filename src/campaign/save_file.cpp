@@ -88,7 +88,7 @@ CampaignLoadResult unreadable(const std::string& save_path, std::string_view why
 
 // Reads the header, then the map it names, then only the lines that map needs plus the
 // 30 that tell whether it has changed in size: memory follows the map, not the file.
-CampaignLoadResult load_from(LineReader& reader, const std::string& save_path, const std::string& program_folder,
+CampaignLoadResult load_from(LineReader& reader, const std::string& save_path, const std::vector<std::string>& folders,
                              int picture_width, int picture_height) {
   std::array<std::string, kHeaderLines> header;
   std::size_t got = 0;
@@ -120,7 +120,7 @@ CampaignLoadResult load_from(LineReader& reader, const std::string& save_path, c
                                    " as the current team, but the campaign has teams 1 to " + std::to_string(*teams));
   }
 
-  const std::string map_path = resolve_in_folder(program_folder, map_line);
+  const std::string map_path = resolve_in_folders(folders, map_line);
   MapReadResult map = read_map_file(map_path);
   if (!map.ok()) {
     CampaignLoadResult result = rejected(save_path, "its map is missing or unusable");
@@ -176,13 +176,18 @@ constexpr LineLimits kSaveLimits{.max_line_bytes = SIZE_MAX, .max_bytes = kMaxSa
 CampaignLoadResult parse_campaign_save(std::string_view bytes, const std::string& save_path,
                                        const std::string& program_folder, int picture_width, int picture_height) {
   LineReader reader(bytes, LineEnds::cr, kSaveLimits);
-  return load_from(reader, save_path, program_folder, picture_width, picture_height);
+  return load_from(reader, save_path, {program_folder}, picture_width, picture_height);
 }
 
 CampaignLoadResult load_campaign_save(const std::string& save_path, const std::string& program_folder,
                                       int picture_width, int picture_height) {
+  return load_campaign_save(save_path, std::vector<std::string>{program_folder}, picture_width, picture_height);
+}
+
+CampaignLoadResult load_campaign_save(const std::string& save_path, const std::vector<std::string>& folders,
+                                      int picture_width, int picture_height) {
   LineReader reader(save_path, LineEnds::cr, kSaveLimits);
-  return load_from(reader, save_path, program_folder, picture_width, picture_height);
+  return load_from(reader, save_path, folders, picture_width, picture_height);
 }
 
 }  // namespace zorvane

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "campaign/state.h"
 #include "common/linefile.h"
@@ -60,6 +61,9 @@ CampaignLoadResult parse_campaign_save(std::string_view bytes, const std::string
 // Reads the save file and loads it as parse_campaign_save does, line by line, so memory
 // follows what the map needs, not the file's size.
 CampaignLoadResult load_campaign_save(const std::string& save_path, const std::string& program_folder,
+                                      int picture_width, int picture_height);
+// The same, with a relative map path looked up in several folders (folder_holding).
+CampaignLoadResult load_campaign_save(const std::string& save_path, const std::vector<std::string>& folders,
                                       int picture_width, int picture_height);
 
 }  // namespace zorvane

@@ -1,5 +1,7 @@
 #include "common/paths.h"
 
+#include <filesystem>
+
 #include "common/text.h"
 
 namespace zorvane {
@@ -62,6 +64,21 @@ std::string resolve_in_folder(std::string_view folder, std::string_view path) {
   out += platform_separator();
   out += trimmed;
   return out;
+}
+
+std::string folder_holding(const std::vector<std::string>& folders, std::string_view path) {
+  if (folders.empty()) return {};
+  const std::string trimmed = trim(path);
+  if (trimmed.empty() || is_absolute_path(trimmed)) return folders.front();
+  for (const std::string& folder : folders) {
+    std::error_code ec;
+    if (std::filesystem::exists(resolve_in_folder(folder, trimmed), ec)) return folder;
+  }
+  return folders.front();
+}
+
+std::string resolve_in_folders(const std::vector<std::string>& folders, std::string_view path) {
+  return resolve_in_folder(folder_holding(folders, path), path);
 }
 
 }  // namespace zorvane

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zorvane {
 
@@ -34,5 +35,13 @@ bool is_absolute_path(std::string_view path);
 // A setting that names a file may be relative; it is taken against the program folder
 // at the moment of use, so the program folder can be moved. Blank stays as it is.
 std::string resolve_in_folder(std::string_view folder, std::string_view path);
+
+// Of several folders (a user's own files before the shipped ones), the first in which the
+// relative path names something that exists; the first folder when none holds it, and for
+// blank or absolute paths. "" when there are no folders.
+std::string folder_holding(const std::vector<std::string>& folders, std::string_view path);
+
+// resolve_in_folder against folder_holding(folders, path).
+std::string resolve_in_folders(const std::vector<std::string>& folders, std::string_view path);
 
 }  // namespace zorvane

@@ -114,20 +114,20 @@ const QImage& flag_sprite() {
   return sprite;
 }
 
-QImage window_icon_image() {
-  constexpr int kSide = 48;
+QImage window_icon_image(int side) {
+  const int scale = std::max(1, side / 24);
   const QImage& flag = flag_sprite();
   const QRgb key = flag.pixel(1, 1);
-  QImage icon(kSide, kSide, QImage::Format_ARGB32);
+  QImage icon(side, side, QImage::Format_ARGB32);
   icon.fill(Qt::transparent);
-  const int left = (kSide - 2 * flag.width()) / 2;
-  const int top = (kSide - 2 * flag.height()) / 2;
+  const int left = (side - scale * flag.width()) / 2;
+  const int top = (side - scale * flag.height()) / 2;
   for (int y = 0; y < flag.height(); ++y) {
     for (int x = 0; x < flag.width(); ++x) {
       const QRgb pixel = flag.pixel(x, y);
       if (pixel == key) continue;
-      for (int dy = 0; dy < 2; ++dy) {
-        for (int dx = 0; dx < 2; ++dx) icon.setPixel(left + 2 * x + dx, top + 2 * y + dy, pixel | 0xFF000000u);
+      for (int dy = 0; dy < scale; ++dy) {
+        for (int dx = 0; dx < scale; ++dx) icon.setPixel(left + scale * x + dx, top + scale * y + dy, pixel | 0xFF000000u);
       }
     }
   }

@@ -16,9 +16,10 @@ const QImage& unit_sprite();
 // Picture10: a red banner with a yellow emblem on a white pole with a cross bar, on black.
 const QImage& flag_sprite();
 
-// The program's icon: the team banner drawn twice its size, on a transparent square of
-// 48 pixels (the key colour left out).
-QImage window_icon_image();
+// The program's icon: the team banner on a transparent square (the key colour left out),
+// each of its pixels drawn as a block of side / 24 pixels: twice its size at 48 pixels,
+// the size the window shows; the installed icon theme takes 256 pixels too.
+QImage window_icon_image(int side = 48);
 
 // Copies the area (left, top)-(right, bottom) of src, inclusive, to dest at (dx, dy),
 // leaving pixels of exactly the key colour transparent: there the background read from

@@ -66,7 +66,6 @@ ArmyPanel::ArmyPanel(QWidget* parent) : Panel(QStringLiteral("Picture11"), paren
   columns->addLayout(right);
 
   body()->addLayout(columns);
-  fit();
 }
 
 int ArmyPanel::chosen_team() const {

@@ -86,7 +86,6 @@ ConfigPanel::ConfigPanel(Settings& settings, QWidget* parent) : Panel(QStringLit
   ok_button = make_button(QStringLiteral("Command5"), QStringLiteral("OK"), this);
   for (auto* button : {close_button, kribbles_button, ai_button, size_button, ok_button}) buttons->addWidget(button);
   b->addLayout(buttons);
-  fit();
 }
 
 AiPanel::AiPanel(Settings& settings, QWidget* parent) : Panel(QStringLiteral("Picture5"), parent) {
@@ -146,7 +145,6 @@ AiPanel::AiPanel(Settings& settings, QWidget* parent) : Panel(QStringLiteral("Pi
   ok_button = make_button(QStringLiteral("Command14"), QStringLiteral("OK"), this);
   buttons->addWidget(ok_button);
   b->addLayout(buttons);
-  fit();
 }
 
 void AiPanel::show_players(const Settings& settings) {
@@ -178,7 +176,34 @@ SizePanel::SizePanel(Settings& settings, QWidget* parent) : Panel(QStringLiteral
   buttons->addWidget(ok_button);
   buttons->addStretch(1);
   b->addLayout(buttons);
-  fit();
+}
+
+void add_setting_tooltips(QWidget* root) {
+  const QString pattern_tip = QStringLiteral(
+      "A movement pattern for the computer player: up to eight direction digits tried in order, "
+      "1 north, 2 north-east, 3 east, 4 south-east, 5 south, 6 south-west, 7 west, 8 north-west "
+      "(the key beside them). For each of its cells the computer picks one of the eight patterns "
+      "at random and advances to the first neighbour it may take.");
+  const std::pair<const char*, QString> tips[] = {
+      {"Check1", QStringLiteral("LBA, last alive bonus: the last unit alive in a battle earns a bonus "
+                                "(lastalivebonus in the scenario).")},
+      {"Check2", QStringLiteral("DSN, disable strategy node: battles are fought without the repair node "
+                                "(disablestrategynode in the scenario).")},
+      {"Check3", QStringLiteral("SOH, shield overheat: a unit's armour weakens as it takes hits "
+                                "(shieldoverheat in the scenario).")},
+      {"Check4", QStringLiteral("BM, blood mode: hits do more damage (bloodmode in the scenario).")},
+      {"Check15", QStringLiteral("Snap: after every action a snapshot of the map is saved to ZIDizizi.bmp "
+                                 "without asking.")},
+      {"Command16", QStringLiteral("Kribbles: choose each team's army roster, the unit programs it "
+                                   "reinforces its cells from.")},
+      {"DirectionKey", QStringLiteral("The direction digits of the movement patterns.")},
+  };
+  for (const auto& [name, tip] : tips) {
+    if (auto* w = root->findChild<QWidget*>(QString::fromLatin1(name))) w->setToolTip(tip);
+  }
+  for (int k = 0; k < kMovementPatterns; ++k) {
+    if (auto* w = root->findChild<QWidget*>(QStringLiteral("Text%1").arg(14 + k))) w->setToolTip(pattern_tip);
+  }
 }
 
 }  // namespace zorvane

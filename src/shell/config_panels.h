@@ -50,4 +50,8 @@ class SizePanel : public Panel {
   QPushButton* ok_button;  // Command20 "OK"
 };
 
+// Tooltips that say what the settings with short captions do (LBA, DSN, SOH, BM, Snap,
+// Kribbles, the movement patterns), on the controls found under `root`.
+void add_setting_tooltips(QWidget* root);
+
 }  // namespace zorvane

@@ -11,7 +11,12 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QVBoxLayout>
 #include <QTimer>
+#include <algorithm>
 #include <utility>
 
 #include "campaign/save_file.h"
@@ -54,7 +59,10 @@ class WaitCursor {
 }  // namespace
 
 MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), program_folder_(QDir::cleanPath(program_folder)), dialogs_(dialogs) {
+    : MainWindow(FilePlaces::portable(program_folder), dialogs, parent) {}
+
+MainWindow::MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), places_(std::move(places)), program_folder_(places_.user_folder()), dialogs_(dialogs) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Zorvane"));
   inner_ = new QWidget(this);
@@ -80,24 +88,22 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
   // Start-up, in order.
   setWindowIcon(QIcon(QPixmap::fromImage(window_icon_image())));
   version_label_->clear();
-  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, map_view_, settings_panels_->config_panel(), viewer_,
-                                                     settings_panels_->ai_panel(), stats_panel_, splash_,
-                                                     settings_panels_->army_panel(), settings_panels_->size_panel()}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{version_label_, turn_indicator_}) w->setToolTip(places_.description());
+  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, map_scroll_, viewer_, stats_panel_, splash_}) {
     w->hide();
   }
   settings_panels_->load_settings();
   settings_panels_->load_rosters();
   apply_window_size();
   set_campaign_menus(false);
+  turn_indicator_->setText(QStringLiteral("No campaign: File, New or File, Load"));
 }
 
 MainWindow::~MainWindow() = default;
 
 CampaignState& MainWindow::state() { return play_->engine().state(); }
 
-QString MainWindow::program_file(const QString& name) const {
-  return QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') + name);
-}
+QString MainWindow::program_file(const QString& name) const { return QDir::toNativeSeparators(places_.file(name)); }
 
 void MainWindow::build_menus() {
   const auto add = [this](QMenu* menu, const QString& name, const QString& caption, auto handler) {
@@ -120,6 +126,15 @@ void MainWindow::build_menus() {
   add(info_menu_, QStringLiteral("mnuScore"), QStringLiteral("&Statistics"), [this] { play_->show_statistics(); });
   add(info_menu_, QStringLiteral("mnulastbattle"), QStringLiteral("&Last Battle"), &MainWindow::show_last_battle);
   add(info_menu_, QStringLiteral("mnuLog"), QStringLiteral("Lo&g"), &MainWindow::show_log);
+  add(info_menu_, QStringLiteral("mnuBattles"), QStringLiteral("&Battles"), &MainWindow::show_battles);
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  view->setObjectName(QStringLiteral("mnuView"));
+  QAction* owner_colours = view->addAction(QStringLiteral("&Owner colours"));
+  owner_colours->setObjectName(QStringLiteral("mnuOwnerColours"));
+  owner_colours->setCheckable(true);
+  owner_colours->setChecked(true);
+  connect(owner_colours, &QAction::toggled, this, [this](bool on) { play_->set_owner_colours(on); });
 
   QAction* help = menuBar()->addAction(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("mnuHelp"));
@@ -133,6 +148,21 @@ void MainWindow::build_menus() {
   turn_indicator_->setMinimumWidth(turn_indicator_->fontMetrics().horizontalAdvance(
                                        QStringLiteral("Turn 88888: team J to move (computer, waiting: see File, Configure)")) + 16);
   menuBar()->setCornerWidget(turn_indicator_, Qt::TopRightCorner);
+
+  // The last battle, as text the player can read, select and copy.
+  battle_report_ = new QLabel(statusBar());
+  battle_report_->setObjectName(QStringLiteral("BattleReport"));
+  battle_report_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  battle_report_->setAccessibleName(QStringLiteral("Last battle"));
+  statusBar()->addWidget(battle_report_, 1);
+  statusBar()->setSizeGripEnabled(false);
+
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &MainWindow::escape_pressed);
+  for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto* enter = new QShortcut(QKeySequence(key), this);
+    connect(enter, &QShortcut::activated, this, &MainWindow::enter_pressed);
+  }
 }
 
 void MainWindow::build_panels() {
@@ -143,21 +173,34 @@ void MainWindow::build_panels() {
   version_label_->setObjectName(QStringLiteral("Label35"));
   background_ = new SurfaceWidget(QStringLiteral("Picture7"), inner_);
   background_->hide();
-  map_view_ = new SurfaceWidget(QStringLiteral("Picture1"), inner_);
-  action_panel_ = new ActionPanel(map_view_);
-  settings_panels_ = new SettingsPanels(program_folder_, dialogs_, settings_, cdata_, this, inner_);
+  auto* scroll = new QScrollArea(inner_);
+  scroll->setObjectName(QStringLiteral("MapScroll"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QPalette dark = scroll->palette();
+  dark.setColor(QPalette::Window, kPlainMap);
+  scroll->setPalette(dark);
+  map_scroll_ = scroll;
+  map_view_ = new SurfaceWidget(QStringLiteral("Picture1"));
+  scroll->setWidget(map_view_);
+  auto* fill = new QVBoxLayout(inner_);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(scroll);
+  inner_->installEventFilter(this);
+  action_panel_ = new ActionPanel(inner_);
+  settings_panels_ = new SettingsPanels(places_, dialogs_, settings_, cdata_, this, inner_);
   stats_panel_ = new StatsPanel(inner_);
   viewer_ = new ViewerPanel(inner_);
-  for (QWidget* w : std::initializer_list<QWidget*>{settings_panels_->size_panel(), settings_panels_->army_panel(),
-                                                     stats_panel_, settings_panels_->ai_panel(), viewer_,
-                                                     settings_panels_->config_panel()}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, stats_panel_, viewer_}) {
     w->raise();
   }
   connect(viewer_->close_label, &ClickLabel::clicked, viewer_, &QWidget::hide);
   connect(stats_panel_->close_label, &ClickLabel::clicked, stats_panel_, &QWidget::hide);
 
-  play_ = new PlayController(program_folder_, dialogs_, settings_, cdata_,
-                             PlayViews{map_view_, action_panel_, stats_panel_, turn_indicator_, this, save_action_}, this);
+  play_ = new PlayController(places_, dialogs_, settings_, cdata_,
+                             PlayViews{map_view_, map_scroll_, action_panel_, stats_panel_, turn_indicator_, this, save_action_,
+                                      battle_report_},
+                             this);
   connect(map_view_, &SurfaceWidget::mouse_down, play_,
           [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) { play_->map_click(x, y); });
   connect(action_panel_->add_button, &QPushButton::clicked, play_, &PlayController::choose_unit);
@@ -168,12 +211,13 @@ void MainWindow::build_panels() {
   connect(action_panel_->chosen, &QListWidget::currentRowChanged, play_, &PlayController::select_chosen);
   connect(play_, &PlayController::starting, settings_panels_, &SettingsPanels::reload_rosters);
   connect(play_, &PlayController::started, this, [this] { set_campaign_menus(true); });
+  connect(play_, &PlayController::ended, this, [this] { set_campaign_menus(true, true); });
   connect(settings_panels_, &SettingsPanels::closed, play_, &PlayController::resume_computer_players);
 }
 
-void MainWindow::set_campaign_menus(bool running) {
-  new_action_->setEnabled(!running);
-  load_action_->setEnabled(!running);
+void MainWindow::set_campaign_menus(bool running, bool over) {
+  new_action_->setEnabled(!running || over);
+  load_action_->setEnabled(!running || over);
   save_action_->setEnabled(running);
   snapshot_action_->setEnabled(running);
   info_menu_->setEnabled(running);
@@ -218,28 +262,32 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::activate() {
   activated_ = true;
   const WaitCursor wait;
-  splash_->set_surface(make_splash_image());
+  // The build draws the splash into the program folder; drawing it here is the fallback.
+  const PictureRead splash = read_picture_file(program_file(QStringLiteral("splash.bmp")));
+  splash_->set_surface(splash.image.size() == QSize(kSplashWidth, kSplashHeight) ? splash.image : make_splash_image());
   centre_in_parent(splash_);
   splash_->show();
-  load_background();
-  fit_map_picture();
-  for (QWidget* panel : std::initializer_list<QWidget*>{action_panel_, settings_panels_->config_panel(),
-                                                         settings_panels_->ai_panel(), stats_panel_, viewer_,
-                                                         settings_panels_->army_panel(), settings_panels_->size_panel()}) {
-    centre_in_parent(panel);
+  // The floating panels stand centred when they are first shown; one shown at start-up (the
+  // configuration when it is missing) is centred again now that the window has its size.
+  for (QWidget* panel : std::initializer_list<QWidget*>{action_panel_, stats_panel_, settings_panels_->made_config_panel()}) {
+    if (panel && (panel != settings_panels_->made_config_panel() || panel->isVisible())) centre_in_parent(panel);
   }
   version_label_->setText(version_text());
   version_label_->adjustSize();
   version_label_->move(inner_->width() - version_label_->width() - 5, inner_->height() - version_label_->height());
   viewer_->fit_within(inner_->size());
-  if (!pending_notice_.isEmpty()) splash_->installEventFilter(this);
+  // The background and the map picture wait until the window has painted: until a campaign
+  // starts they are not seen.
+  splash_->installEventFilter(this);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == splash_ && event->type() == QEvent::Paint && !pending_notice_.isEmpty()) {
+  if (watched == inner_ && event->type() == QEvent::Resize) keep_panels_inside();
+  if (watched == splash_ && event->type() == QEvent::Paint) {
     splash_->removeEventFilter(this);
-    // After this paint has reached the screen.
+    // After this paint has reached the screen; an unusable background is said then.
     QTimer::singleShot(0, this, [this] {
+      if (!background_loaded_) load_background();
       const QString text = std::exchange(pending_notice_, QString());
       if (!text.isEmpty()) notice(text);
     });
@@ -249,7 +297,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // Sizes the map picture to the inner area and stretches the background held in Picture7
 // over it.
+void MainWindow::fit_map_if_needed() {
+  if (map_view_->surface().size() != inner_->size()) fit_map_picture();
+}
+
 void MainWindow::fit_map_picture() {
+  if (!background_loaded_) load_background();
   map_view_->make_surface(inner_->size(), kPlainMap);
   const QImage& src = background_->surface();
   if (src.isNull()) return;
@@ -260,16 +313,18 @@ void MainWindow::fit_map_picture() {
 }
 
 void MainWindow::load_background() {
+  background_loaded_ = true;
   const std::string setting = settings_.background_image;
   if (is_blank(setting)) {
     background_->set_surface(QImage());
     return;
   }
-  const QString path = qt_text(resolve_in_folder(text_bytes(program_folder_), trim(setting)));
+  const QString path = qt_text(places_.resolve(trim(setting)));
   const PictureRead read = read_picture_file(path);
   if (read.image.isNull()) {
     background_->set_surface(QImage());
-    // Said once the window has painted, so the notice does not stand over an empty screen.
+    // Said once the window has painted (after the first paint), so the notice does not stand
+    // over an empty screen.
     pending_notice_ =
         QStringLiteral("The background image \"%1\" could not be read: %2.\nThe map is shown on a plain background.")
             .arg(path, read.reason);
@@ -283,14 +338,17 @@ void MainWindow::load_background() {
 
 FileDialogRequest MainWindow::program_folder_dialog(const QString& title, const QString& filter,
                                                     const QString& file_name) {
-  // These dialogs start in the program folder, which also becomes the current folder.
-  QDir::setCurrent(program_folder_);
-  return FileDialogRequest{title, filter, 1, program_folder_, file_name};
+  // These dialogs start in the user's folder (the program folder when portable), which also
+  // becomes the current folder.
+  QDir::setCurrent(places_.user_folder());
+  return FileDialogRequest{title, filter, 1, places_.user_folder(), file_name};
 }
 
 void MainWindow::new_campaign_from_menu() {
-  const std::optional<QString> chosen = dialogs_.open_file(
-      program_folder_dialog(QStringLiteral("New campaign"), QStringLiteral("AIM Files (*.AIM)|*.aim|AIM Files")));
+  FileDialogRequest request =
+      program_folder_dialog(QStringLiteral("New campaign"), QStringLiteral("AIM Files (*.AIM)|*.aim|AIM Files"));
+  request.folder = places_.maps_folder();
+  const std::optional<QString> chosen = dialogs_.open_file(request);
   if (chosen) new_campaign(*chosen);
 }
 
@@ -298,6 +356,7 @@ void MainWindow::new_campaign(const QString& map_path) {
   // The map is read and checked in full before anything changes, so a rejected map leaves
   // the campaign, the menus, the clock and the log as they were.
   const WaitCursor wait;
+  if (!play_->battle_running()) fit_map_if_needed();
   play_->start_new(map_path);
 }
 
@@ -309,6 +368,7 @@ void MainWindow::load_campaign_from_menu() {
 
 void MainWindow::load_campaign(const QString& save_path) {
   const WaitCursor wait;
+  if (!play_->battle_running()) fit_map_if_needed();
   play_->start_saved(save_path);
 }
 
@@ -359,12 +419,61 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 // ---------------------------------------------------------------------------------------
+// Keys and panels
+
+QWidget* MainWindow::front_panel() const {
+  const QObjectList& children = inner_->children();
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    auto* w = qobject_cast<QWidget*>(*it);
+    if (!w || !w->isVisible() || w == map_scroll_ || w == splash_ || w == version_label_ || w == background_) continue;
+    return w;
+  }
+  return nullptr;
+}
+
+void MainWindow::escape_pressed() {
+  QWidget* front = front_panel();
+  if (!front) {
+    play_->drop_selection();
+  } else if (front == action_panel_) {
+    play_->cancel_action();
+  } else if (front == settings_panels_->made_config_panel()) {
+    settings_panels_->made_config_panel()->close_button->click();
+  } else {
+    front->hide();
+  }
+}
+
+void MainWindow::enter_pressed() {
+  if (front_panel() == action_panel_ && action_panel_->isEnabled() && action_panel_->ok_button->isEnabled()) {
+    play_->confirm_action();
+  }
+}
+
+void MainWindow::keep_panels_inside() {
+  const QSize area = inner_->size();
+  for (QObject* child : inner_->children()) {
+    auto* w = qobject_cast<QWidget*>(child);
+    if (!w || w == map_scroll_) continue;
+    const int x = std::clamp(w->x(), 0, std::max(0, area.width() - w->width()));
+    const int y = std::clamp(w->y(), 0, std::max(0, area.height() - w->height()));
+    if (x != w->x() || y != w->y()) w->move(x, y);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
 // Viewers
 
 void MainWindow::show_help() { viewer_->show_file(QStringLiteral("Help"), program_file(QStringLiteral("Help.txt")), false); }
 
 void MainWindow::show_last_battle() {
   viewer_->show_file(QStringLiteral("Summary from last battle"), program_file(QStringLiteral("zorvtmp.txt")), false);
+}
+
+void MainWindow::show_battles() {
+  const QStringList battles = play_->battle_list();
+  viewer_->show_text(QStringLiteral("Battles"), battles.isEmpty() ? QStringLiteral("No battle has been fought in this campaign.")
+                                                                  : battles.join(QLatin1Char('\n')));
 }
 
 void MainWindow::show_log() {

@@ -9,6 +9,7 @@
 
 #include "config/roster.h"
 #include "config/settings.h"
+#include "places/file_places.h"
 #include "shell/dialogs.h"
 
 class QAction;
@@ -35,6 +36,8 @@ class MainWindow : public QMainWindow {
  public:
   // Creating the window runs the start-up: settings, rosters, window size, menus.
   MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget* parent = nullptr);
+  // The same, with the program's files where `places` says (portable on program_folder above).
+  MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   Settings& settings() { return settings_; }
@@ -44,7 +47,7 @@ class MainWindow : public QMainWindow {
   // The campaign in play (for tests and tools that lay out a position).
   CampaignState& state();
   const QString& program_folder() const { return program_folder_; }
-  // A file in the program folder.
+  // A program file by name, where FilePlaces keeps it (the program folder when portable).
   QString program_file(const QString& name) const;
   // True once the window has been shown and laid out its surfaces.
   bool activated() const { return activated_; }
@@ -62,6 +65,7 @@ class MainWindow : public QMainWindow {
   void show_help();                // Help
   void show_last_battle();         // Info, Last Battle
   void show_log();                 // Info, Log
+  void show_battles();             // Info, Battles
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -75,8 +79,17 @@ class MainWindow : public QMainWindow {
   void apply_window_size();
   // Sizes the surfaces to the shown window, the splash, the panels' places, the version.
   void activate();
-  void set_campaign_menus(bool running);
+  // File, New and Load wait while a campaign is played, and come back once it has ended.
+  void set_campaign_menus(bool running, bool over = false);
+  // Escape: the front-most panel closes (the action panel cancels), else the selection
+  // on the map is dropped. Enter: the action panel's OK, when it is in front and enabled.
+  void escape_pressed();
+  void enter_pressed();
+  QWidget* front_panel() const;
+  // Moves every floating panel back inside the inner area.
+  void keep_panels_inside();
   void fit_map_picture();
+  void fit_map_if_needed();
   // Loads the configured background into Picture7; says so when it cannot be read.
   void load_background();
   void new_campaign(const QString& map_path);
@@ -85,15 +98,18 @@ class MainWindow : public QMainWindow {
   FileDialogRequest program_folder_dialog(const QString& title, const QString& filter,
                                           const QString& file_name = QString());
 
+  FilePlaces places_;
   QString program_folder_;
   Dialogs& dialogs_;
   Settings settings_;
   Roster cdata_{};
   bool activated_ = false;
+  bool background_loaded_ = false;
   QString pending_notice_;  // a start-up notice waiting for the window's first paint
 
   QWidget* inner_ = nullptr;
   SurfaceWidget* map_view_ = nullptr;     // Picture1
+  QWidget* map_scroll_ = nullptr;         // MapScroll: scrolls the map when it does not fit
   SurfaceWidget* background_ = nullptr;   // Picture7, hidden
   SurfaceWidget* splash_ = nullptr;       // Picture8
   ActionPanel* action_panel_ = nullptr;   // Picture2
@@ -101,6 +117,7 @@ class MainWindow : public QMainWindow {
   StatsPanel* stats_panel_ = nullptr;     // Picture6
   QLabel* version_label_ = nullptr;       // Label35
   QLabel* turn_indicator_ = nullptr;
+  QLabel* battle_report_ = nullptr;       // BattleReport, in the status bar
   QTimer* refit_timer_ = nullptr;
   SettingsPanels* settings_panels_ = nullptr;
   PlayController* play_ = nullptr;

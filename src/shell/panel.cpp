@@ -26,10 +26,19 @@ void SurfaceWidget::make_surface(QSize size, QColor fill) {
   set_surface(std::move(image));
 }
 
+void SurfaceWidget::set_overlay(std::function<void(QPainter&)> overlay) {
+  overlay_ = std::move(overlay);
+  update();
+}
+
 void SurfaceWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(event->rect(), palette().window());
   if (!surface_.isNull()) painter.drawImage(event->rect().topLeft(), surface_, event->rect());
+  if (overlay_) {
+    painter.setClipRect(event->rect());
+    overlay_(painter);
+  }
 }
 
 void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
@@ -89,6 +98,19 @@ ClickLabel* Panel::add_close_label(const QString& label_name) {
   close->setCursor(Qt::PointingHandCursor);
   if (title_row_) static_cast<QHBoxLayout*>(title_row_->layout())->addWidget(close);
   return close;
+}
+
+void Panel::setVisible(bool visible) {
+  if (visible && !fitted_) {
+    fitted_ = true;
+    first_show();
+  }
+  QFrame::setVisible(visible);
+}
+
+void Panel::first_show() {
+  fit();
+  centre_in_parent(this);
 }
 
 void Panel::fit() {

@@ -5,8 +5,10 @@
 #include <QFrame>
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
+class QPainter;
 class QVBoxLayout;
 
 namespace zorvane {
@@ -27,6 +29,9 @@ class SurfaceWidget : public QWidget {
   void set_surface(QImage image);
   // Makes a new surface of the given size filled with `fill`.
   void make_surface(QSize size, QColor fill);
+  // Painted on screen over the surface, never into it (what the surface keeps, and a
+  // snapshot of it, stay as drawn). Empty for none.
+  void set_overlay(std::function<void(QPainter&)> overlay);
 
  signals:
   void mouse_down(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -37,9 +42,12 @@ class SurfaceWidget : public QWidget {
 
  private:
   QImage surface_;
+  std::function<void(QPainter&)> overlay_;
 };
 
-// A floating panel: a framed box with an optional title strip across its top.
+// A floating panel: a framed box with an optional title strip across its top. It sizes
+// itself to its contents when it is first shown (measuring text loads fonts, which the
+// window's first paint should not wait for) and then stands centred in its parent.
 class Panel : public QFrame {
   Q_OBJECT
  public:
@@ -54,10 +62,17 @@ class Panel : public QFrame {
   ClickLabel* add_close_label(const QString& label_name);
   // Fixes the panel's size to what its contents need.
   void fit();
+  bool fitted() const { return fitted_; }
+  void setVisible(bool visible) override;
+
+ protected:
+  // Before the panel is shown the first time: fit and centre it.
+  virtual void first_show();
 
  private:
   QVBoxLayout* body_;
   QWidget* title_row_ = nullptr;
+  bool fitted_ = false;
 };
 
 // Styles a label as a title strip: bold text in `text` on a `background` band.

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 #include "bridge/battle_runner.h"
 #include "bridge/unit_programs.h"
@@ -27,11 +28,30 @@
 #include "turn/selection.h"
 
 namespace zorvane {
+namespace {
 
-PlayController::PlayController(const QString& program_folder, Dialogs& dialogs, const Settings& settings,
+// How a campaign ended, for the turn indicator: "Team A won", or at the turn limit
+// "Turn limit: team B leads with 37 cells".
+QString end_text(const CampaignState& state) {
+  const Score score = count_score(state);
+  if (score.winner) return QStringLiteral("Team %1 won").arg(qt_text(team_letter(*score.winner)));
+  const int teams = std::clamp(state.team_count, 1, kTeamCount);
+  const int most = *std::max_element(score.land.begin(), score.land.begin() + teams);
+  QStringList leaders;
+  for (int t = 1; t <= teams; ++t) {
+    if (score.land[static_cast<std::size_t>(t - 1)] == most) leaders << qt_text(team_letter(t));
+  }
+  const QString cells = most == 1 ? QStringLiteral("1 cell") : QStringLiteral("%1 cells").arg(most);
+  if (leaders.size() == 1) return QStringLiteral("Turn limit: team %1 leads with %2").arg(leaders[0], cells);
+  return QStringLiteral("Turn limit: teams %1 lead with %2 each").arg(leaders.join(QStringLiteral(", ")), cells);
+}
+
+}  // namespace
+
+PlayController::PlayController(const FilePlaces& places, Dialogs& dialogs, const Settings& settings,
                                const Roster& rosters, PlayViews views, QObject* parent)
     : QObject(parent),
-      program_folder_(program_folder),
+      places_(places),
       dialogs_(dialogs),
       settings_(settings),
       rosters_(rosters),
@@ -47,6 +67,7 @@ PlayController::PlayController(const QString& program_folder, Dialogs& dialogs, 
     battle_panel_->raise();
   });
   connect(battles_, &BattleRunner::finished, this, &PlayController::battle_finished);
+  views_.map_view->set_overlay([this](QPainter& painter) { draw_owner_outlines(painter); });
 
   clock_ = new QTimer(this);
   clock_->setObjectName(QStringLiteral("Timer1"));
@@ -64,9 +85,7 @@ PlayController::PlayController(const QString& program_folder, Dialogs& dialogs, 
 
 PlayController::~PlayController() = default;
 
-QString PlayController::program_file(const QString& name) const {
-  return QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') + name);
-}
+QString PlayController::program_file(const QString& name) const { return QDir::toNativeSeparators(places_.file(name)); }
 
 void PlayController::notice(const QString& text) { dialogs_.message(text, QStringLiteral("Notice")); }
 
@@ -93,8 +112,8 @@ bool PlayController::start_new(const QString& map_path) {
 bool PlayController::start_saved(const QString& save_path) {
   if (battle_running()) return false;
   const QImage& surface = views_.map_view->surface();
-  if (const auto error =
-          engine_.start_saved(text_bytes(save_path), text_bytes(program_folder_), surface.width(), surface.height())) {
+  if (const auto error = engine_.start_saved(text_bytes(save_path), places_.search_folders(), surface.width(),
+                                             surface.height())) {
     notice(qt_text(*error));
     return false;
   }
@@ -107,7 +126,11 @@ bool PlayController::start_saved(const QString& save_path) {
 void PlayController::begin() {
   close_panel();
   computer_waits_ = false;
-  views_.map_view->show();
+  // Starting over after an end: nothing of the last campaign stays in sight.
+  views_.stats_panel->hide();
+  battles_told_.clear();
+  views_.battle_report->clear();
+  views_.map_frame->show();
   views_.map_view->update();
   clock_->start();
   update_turn_indicator();
@@ -130,12 +153,46 @@ void PlayController::map_click(int x, int y) {
       panel_team_ = state.current_team;
     }
   }
-  if (!frames.empty()) {
-    QPainter painter(&views_.map_view->surface());
-    for (const Frame& f : frames) draw_cell_frame(painter, CellBox{f.x, f.y, state.cell_w, state.cell_h}, f.colour);
-    views_.map_view->update();
-  }
+  draw_frames(frames);
   if (panel_.visible) show_panel();
+}
+
+void PlayController::draw_frames(const std::vector<Frame>& frames) {
+  if (frames.empty()) return;
+  const CampaignState& state = engine_.state();
+  QPainter painter(&views_.map_view->surface());
+  for (const Frame& f : frames) draw_cell_frame(painter, CellBox{f.x, f.y, state.cell_w, state.cell_h}, f.colour);
+  views_.map_view->update();
+}
+
+void PlayController::drop_selection() {
+  if (!engine_.started() || battle_running()) return;
+  if (const auto removal = clear_selection(engine_.state())) draw_frames({*removal});
+}
+
+void PlayController::set_owner_colours(bool on) {
+  owner_colours_ = on;
+  views_.map_view->update();
+}
+
+void PlayController::draw_owner_outlines(QPainter& painter) const {
+  if (!owner_colours_ || !engine_.started()) return;
+  const CampaignState& state = engine_.state();
+  const int cells = std::min(state.cell_count(), kMaxCells);
+  for (int n = 1; n <= cells; ++n) {
+    const int team = team_index(state.field(n, owner).to_text());
+    if (team == 0) continue;
+    const QRect box(static_cast<int>(state.field(n, x_px).to_whole()), static_cast<int>(state.field(n, y_px).to_whole()),
+                    state.cell_w, state.cell_h);
+    if (!painter.clipBoundingRect().intersects(box)) continue;
+    // A band in the team's colour between two black lines, seen on any terrain.
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box.adjusted(1, 1, -2, -2));
+    painter.drawRect(box.adjusted(5, 5, -6, -6));
+    painter.setPen(QPen(to_qcolor(palette_color(team)), 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawRect(box.adjusted(3, 3, -4, -4));
+  }
 }
 
 void PlayController::show_panel() { views_.action_panel->show_model(panel_); }
@@ -211,6 +268,7 @@ void PlayController::handle(const TurnEvents& events) {
       return;
     case TurnEvents::Result::undone:
       close_panel();
+      if (events.summary) tell_battle(*events.summary);
       if (!quitting_) {
         notice(qt_text(events.reason) +
                QStringLiteral("\nThe attack was called off: no battle was fought and no unit was lost."));
@@ -224,10 +282,23 @@ void PlayController::handle(const TurnEvents& events) {
   // The panel closes before any message of its action, not behind it.
   close_panel();
   draw_badges(events.badges);
+  if (events.summary) tell_battle(*events.summary);
   if (events.log) append_log(*events.log);
   if (events.snapshot) take_snapshot(true);
   if (events.ended) announce_end(*events.ended);
   after_action();
+  if (events.ended) emit ended();
+}
+
+void PlayController::tell_battle(const BattleSummary& summary) {
+  battles_told_.push_back(qt_text(battle_summary_text(summary)));
+  views_.battle_report->setText(battles_told_.back());
+}
+
+QStringList PlayController::battle_list() const {
+  QStringList list;
+  for (auto it = battles_told_.rbegin(); it != battles_told_.rend(); ++it) list << *it;
+  return list;
 }
 
 void PlayController::draw_badges(const std::vector<Badge>& badges) {
@@ -257,7 +328,7 @@ void PlayController::end_steps() {
   views_.stats_panel->update();
   views_.stats_panel->show();
   views_.stats_panel->raise();
-  views_.map_view->hide();
+  views_.map_frame->hide();
 }
 
 void PlayController::announce_end(const CampaignEnd& end) {
@@ -270,7 +341,7 @@ void PlayController::announce_end(const CampaignEnd& end) {
     clock_->stop();
     update_turn_indicator();
     show_statistics();
-    views_.map_view->hide();
+    views_.map_frame->hide();
   }
 }
 
@@ -279,6 +350,7 @@ void PlayController::show_statistics() {
   if (score.winner) {
     dialogs_.message(QStringLiteral("Team %1 WINS!").arg(qt_text(team_letter(*score.winner))), QStringLiteral("Game Over"));
     end_steps();
+    emit ended();
   }
   create_stats(views_.stats_panel->surface(), engine_.state());
   views_.stats_panel->update();
@@ -315,11 +387,11 @@ void PlayController::take_snapshot(bool automatic) {
 void PlayController::update_turn_indicator() {
   QLabel* indicator = views_.turn_indicator;
   if (!engine_.started()) {
-    indicator->clear();
+    indicator->setText(QStringLiteral("No campaign: File, New or File, Load"));
     return;
   }
   if (engine_.ended()) {
-    indicator->setText(QStringLiteral("Game over"));
+    indicator->setText(end_text(engine_.state()));
     return;
   }
   const int team = engine_.team_to_move();
@@ -333,7 +405,9 @@ void PlayController::update_turn_indicator() {
 // Battles
 
 void PlayController::start_battle(const BattleRequest& request) {
-  battles_->start_battle(program_folder_, settings_, request.terrain, request.attackers, request.defenders);
+  // The game is taken against the folder that holds it; the battle's files are the user's.
+  battles_->start_battle(places_.folder_holding(settings_.game_exe_path), settings_, request.terrain, request.attackers,
+                         request.defenders, places_.user_folder());
 }
 
 void PlayController::battle_finished(const BattleRunResult& result) {
@@ -380,8 +454,9 @@ bool PlayController::play_computer_teams(int first) {
     clock_->stop();
     computer_battle_ = true;
     // The choice is made without letting events run: no click can change the campaign under it.
-    handle(engine_.act(choose_computer_action(engine_.state(), settings_, rosters_, *random_,
-                                              game_unit_strengths(program_folder_, settings_))));
+    handle(engine_.act(choose_computer_action(
+        engine_.state(), settings_, rosters_, *random_,
+        game_unit_strengths(places_.folder_holding(settings_.game_exe_path), settings_))));
     if (engine_.battle_pending() || engine_.ended()) return false;
     clock_->start();
   }

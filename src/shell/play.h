@@ -6,15 +6,19 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <vector>
 #include <memory>
 
 #include "config/roster.h"
 #include "config/settings.h"
+#include "places/file_places.h"
 #include "shell/dialogs.h"
 #include "turn/action_panel.h"
 #include "turn/engine.h"
 
 class QAction;
+class QPainter;
 class QLabel;
 class QTimer;
 class QWidget;
@@ -33,6 +37,7 @@ class SurfaceWidget;
 // The widgets play draws on and reads; the window owns them.
 struct PlayViews {
   SurfaceWidget* map_view = nullptr;   // Picture1
+  QWidget* map_frame = nullptr;        // what shows and scrolls the map picture
   ActionPanel* action_panel = nullptr; // Picture2
   StatsPanel* stats_panel = nullptr;   // Picture6
   QLabel* turn_indicator = nullptr;
@@ -40,12 +45,13 @@ struct PlayViews {
   // button can always be reached.
   QWidget* battle_parent = nullptr;
   QAction* save_action = nullptr;      // File, Save: held off during a battle
+  QLabel* battle_report = nullptr;     // the last battle, as text the player can select
 };
 
 class PlayController : public QObject {
   Q_OBJECT
  public:
-  PlayController(const QString& program_folder, Dialogs& dialogs, const Settings& settings, const Roster& rosters,
+  PlayController(const FilePlaces& places, Dialogs& dialogs, const Settings& settings, const Roster& rosters,
                  PlayViews views, QObject* parent = nullptr);
   ~PlayController() override;
 
@@ -78,6 +84,13 @@ class PlayController : public QObject {
 
   // Info, Statistics: counted again (a winner is announced again), then shown.
   void show_statistics();
+  // Info, Battles: every battle of this campaign, newest first.
+  QStringList battle_list() const;
+  // View, Owner colours: each owned cell outlined in its team's colour on screen.
+  void set_owner_colours(bool on);
+  bool owner_colours() const { return owner_colours_; }
+  // Escape on the map: the selection's frame goes, the next click chooses a source.
+  void drop_selection();
   // File, Snapshot, or the automatic one after an action (which says a failure only once).
   void take_snapshot(bool automatic);
 
@@ -94,6 +107,8 @@ class PlayController : public QObject {
   void starting();
   // A campaign is now in play.
   void started();
+  // The campaign ended (a winner or the turn limit).
+  void ended();
 
  private:
   void begin();
@@ -112,10 +127,13 @@ class PlayController : public QObject {
   void show_panel();
   void take_list_selection();
   void update_turn_indicator();
+  void tell_battle(const BattleSummary& summary);
+  void draw_owner_outlines(QPainter& painter) const;
+  void draw_frames(const std::vector<Frame>& frames);
   void notice(const QString& text);
   QString program_file(const QString& name) const;
 
-  QString program_folder_;
+  const FilePlaces& places_;
   Dialogs& dialogs_;
   const Settings& settings_;
   const Roster& rosters_;
@@ -137,6 +155,8 @@ class PlayController : public QObject {
   bool autosave_failed_ = false;
   bool log_failed_ = false;
   bool snapshot_failed_ = false;
+  bool owner_colours_ = true;
+  std::vector<QString> battles_told_;  // this campaign's battles, oldest first
 };
 
 }  // namespace zorvane

@@ -1,5 +1,6 @@
 #include "shell/setting_controls.h"
 
+#include <QHash>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -65,24 +66,29 @@ QRadioButton* make_option_control(Settings& settings, int line, QWidget* parent)
 }
 
 void show_settings(QWidget* root, const Settings& settings) {
+  // One walk over the window's widgets, not one search per setting.
+  QHash<QString, QWidget*> controls;
+  for (QWidget* w : root->findChildren<QWidget*>()) {
+    if (!w->objectName().isEmpty()) controls.insert(w->objectName(), w);
+  }
   for (const SettingInfo& info : setting_table()) {
-    const QString name = QString::fromLatin1(info.control);
+    QWidget* control = controls.value(QString::fromLatin1(info.control));
     switch (info.kind) {
       case SettingKind::Text:
-        if (auto* edit = root->findChild<QLineEdit*>(name)) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
           const QSignalBlocker block(edit);
           edit->setText(qt_text(*text_setting(settings, info.line)));
           edit->setCursorPosition(0);
         }
         break;
       case SettingKind::Check:
-        if (auto* box = root->findChild<QCheckBox*>(name)) {
+        if (auto* box = qobject_cast<QCheckBox*>(control)) {
           const QSignalBlocker block(box);
           box->setCheckState(to_check_state(*check_setting(settings, info.line)));
         }
         break;
       case SettingKind::Option:
-        if (auto* option = root->findChild<QRadioButton*>(name)) {
+        if (auto* option = qobject_cast<QRadioButton*>(control)) {
           const QSignalBlocker block(option);
           const bool chosen = info.line == 38 ? settings.run_maximized : !settings.run_maximized;
           option->setChecked(chosen);

@@ -29,18 +29,22 @@ void show_panel(QWidget* panel) {
   panel->raise();
 }
 
-SettingsPanels::SettingsPanels(const QString& program_folder, Dialogs& dialogs, Settings& settings, Roster& cdata,
+SettingsPanels::SettingsPanels(const FilePlaces& places, Dialogs& dialogs, Settings& settings, Roster& cdata,
                                QWidget* window, QWidget* parent)
     : QObject(parent),
-      program_folder_(program_folder),
+      places_(places),
       dialogs_(dialogs),
       settings_(settings),
       cdata_(cdata),
       window_(window),
-      config_(new ConfigPanel(settings, parent)),
-      ai_(new AiPanel(settings, parent)),
-      army_panel_(new ArmyPanel(parent)),
-      size_(new SizePanel(settings, parent)) {
+      panels_parent_(parent) {}
+
+void SettingsPanels::make_panels() {
+  if (config_) return;
+  config_ = new ConfigPanel(settings_, panels_parent_);
+  ai_ = new AiPanel(settings_, panels_parent_);
+  size_ = new SizePanel(settings_, panels_parent_);
+  for (QWidget* panel : std::initializer_list<QWidget*>{config_, ai_, size_}) panel->hide();
   // Configuration: OK saves and closes, Close closes; both let waiting computer players go on.
   connect(config_->ok_button, &QPushButton::clicked, this, [this] {
     save_settings_file();
@@ -75,6 +79,28 @@ SettingsPanels::SettingsPanels(const QString& program_folder, Dialogs& dialogs, 
     emit closed();
   });
   connect(size_->ok_button, &QPushButton::clicked, this, &SettingsPanels::check_size);
+  add_setting_tooltips(panels_parent_);
+  show_settings(window_, settings_);
+}
+
+ConfigPanel* SettingsPanels::config_panel() {
+  make_panels();
+  return config_;
+}
+
+AiPanel* SettingsPanels::ai_panel() {
+  make_panels();
+  return ai_;
+}
+
+SizePanel* SettingsPanels::size_panel() {
+  make_panels();
+  return size_;
+}
+
+ArmyPanel* SettingsPanels::army_panel() {
+  if (army_panel_) return army_panel_;
+  army_panel_ = new ArmyPanel(panels_parent_);
   connect(army_panel_->add_button, &QPushButton::clicked, this, &SettingsPanels::add_unit);
   connect(army_panel_->remove_button, &QPushButton::clicked, this, &SettingsPanels::remove_unit);
   connect(army_panel_->ok_button, &QPushButton::clicked, this, [this] {
@@ -85,28 +111,28 @@ SettingsPanels::SettingsPanels(const QString& program_folder, Dialogs& dialogs, 
   for (QRadioButton* option : army_panel_->team_options) {
     connect(option, &QRadioButton::clicked, this, &SettingsPanels::show_army);
   }
+  return army_panel_;
 }
 
 void SettingsPanels::notice(const QString& text) { dialogs_.message(text, QStringLiteral("Notice")); }
 
 void SettingsPanels::load_settings() {
-  const std::string path = text_bytes(QDir::toNativeSeparators(program_folder_ + QStringLiteral("/config.dat")));
+  const std::string path = text_bytes(QDir::toNativeSeparators(places_.file(QStringLiteral("config.dat"))));
   const bool complete = apply_config_lines(read_config_lines(path), settings_);
-  show_settings(window_, settings_);
-  const ComputerPlayersRead players =
-      read_computer_players_file(text_bytes(QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') +
-                                                                      QLatin1String(kComputerPlayersFileName))));
+  if (config_) show_settings(window_, settings_);
+  const ComputerPlayersRead players = read_computer_players_file(
+      text_bytes(QDir::toNativeSeparators(places_.file(QLatin1String(kComputerPlayersFileName)))));
   settings_.computer_players = players.players;
-  ai_->show_players(settings_);
+  if (ai_) ai_->show_players(settings_);
   if (!complete) {
     dialogs_.message(QStringLiteral("Please update your configuration"), QStringLiteral("Configuration Missing"));
-    show_panel(config_);
+    show_panel(config_panel());
   }
   if (!players.error.empty()) notice(qt_text(players.error));
 }
 
 void SettingsPanels::load_rosters() {
-  read_roster_file(text_bytes(QDir::toNativeSeparators(program_folder_ + QStringLiteral("/c_data.dat"))), cdata_);
+  read_roster_file(text_bytes(QDir::toNativeSeparators(places_.file(QStringLiteral("c_data.dat")))), cdata_);
 }
 
 void SettingsPanels::reload_rosters() {
@@ -114,7 +140,7 @@ void SettingsPanels::reload_rosters() {
 }
 
 bool SettingsPanels::replace_program_file(const QString& name, const std::string& bytes, const QString& what) {
-  const QString path = QDir::toNativeSeparators(program_folder_ + QLatin1Char('/') + name);
+  const QString path = QDir::toNativeSeparators(places_.file(name));
   const FileResult written = write_file_atomic(text_bytes(path), bytes);
   if (!written.ok) {
     const QString previous = written.old_file_damaged ? QStringLiteral("The previous file may be damaged")
@@ -168,10 +194,11 @@ void SettingsPanels::browse_setting(int line, const QString& filter) {
 }
 
 void SettingsPanels::browse_background() {
-  // This dialog starts in the program folder, which also becomes the current folder.
-  QDir::setCurrent(program_folder_);
+  // This dialog starts in the user's folder (the program folder when portable), which also
+  // becomes the current folder.
+  QDir::setCurrent(places_.user_folder());
   const std::optional<QString> chosen = dialogs_.open_file(FileDialogRequest{
-      QStringLiteral("Shell background image"), QStringLiteral("Image Files (*.BMP)|*.bmp"), 1, program_folder_, {}});
+      QStringLiteral("Shell background image"), QStringLiteral("Image Files (*.BMP)|*.bmp"), 1, places_.user_folder(), {}});
   if (!chosen) return;
   if (auto* edit = window_->findChild<QLineEdit*>(QStringLiteral("Text22"))) edit->setText(QDir::toNativeSeparators(*chosen));
   notice(QStringLiteral("You must restart this program to see this background"));
@@ -180,12 +207,12 @@ void SettingsPanels::browse_background() {
 void SettingsPanels::open_army_panel() {
   show_army();
   config_->hide();
-  show_panel(army_panel_);
+  show_panel(army_panel());
 }
 
 void SettingsPanels::show_army() {
-  const std::string exe = trim(resolve_in_folder(text_bytes(program_folder_), settings_.game_exe_path));
-  assignments(army_, cdata_, army_panel_->chosen_team(), list_unit_programs(GetPath(exe)));
+  const std::string exe = trim(places_.resolve(settings_.game_exe_path));
+  assignments(army_, cdata_, army_panel()->chosen_team(), list_unit_programs(GetPath(exe)));
   army_panel_->show_lists(army_);
 }
 

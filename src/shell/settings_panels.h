@@ -8,6 +8,7 @@
 #include "config/army.h"
 #include "config/roster.h"
 #include "config/settings.h"
+#include "places/file_places.h"
 #include "shell/dialogs.h"
 
 class QWidget;
@@ -22,14 +23,21 @@ class SizePanel;
 class SettingsPanels : public QObject {
   Q_OBJECT
  public:
-  // The panels are made as children of `parent`; `window` holds every setting control.
-  SettingsPanels(const QString& program_folder, Dialogs& dialogs, Settings& settings, Roster& cdata, QWidget* window,
+  // The panels are made as children of `parent` when first needed; `window` holds every
+  // setting control.
+  SettingsPanels(const FilePlaces& places, Dialogs& dialogs, Settings& settings, Roster& cdata, QWidget* window,
                  QWidget* parent);
 
-  ConfigPanel* config_panel() const { return config_; }  // Picture3
-  AiPanel* ai_panel() const { return ai_; }              // Picture5
-  ArmyPanel* army_panel() const { return army_panel_; }  // Picture11
-  SizePanel* size_panel() const { return size_; }        // Picture12
+  // The panels are made when first needed (a window's first paint need not wait for them),
+  // the setting controls in them showing the settings as they are then.
+  void make_panels();
+  ConfigPanel* config_panel();  // Picture3
+  AiPanel* ai_panel();          // Picture5
+  // The configuration panel if it was made, else nothing.
+  ConfigPanel* made_config_panel() const { return config_; }
+  // Picture11, made when it is first needed: its lists are slow to make and rarely used.
+  ArmyPanel* army_panel();
+  SizePanel* size_panel();      // Picture12
   const ArmySelection& army_selection() const { return army_; }
 
   // Start-up: the settings from config.dat into their controls ("Please update your
@@ -58,7 +66,7 @@ class SettingsPanels : public QObject {
   void remove_unit();
   void notice(const QString& text);
 
-  QString program_folder_;
+  const FilePlaces& places_;
   Dialogs& dialogs_;
   Settings& settings_;
   Roster& cdata_;
@@ -66,10 +74,11 @@ class SettingsPanels : public QObject {
   ArmySelection army_;
   // The army panel's OK could not write c_data.dat: the edited rosters stay in force.
   bool rosters_unsaved_ = false;
-  ConfigPanel* config_;
-  AiPanel* ai_;
-  ArmyPanel* army_panel_;
-  SizePanel* size_;
+  QWidget* panels_parent_;
+  ConfigPanel* config_ = nullptr;
+  AiPanel* ai_ = nullptr;
+  ArmyPanel* army_panel_ = nullptr;
+  SizePanel* size_ = nullptr;
 };
 
 // Shows a floating panel in front of the others.

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -38,17 +40,24 @@ ViewerPanel::ViewerPanel(QWidget* parent) : Panel(QStringLiteral("Picture4"), pa
   text->setObjectName(QStringLiteral("Text11"));
   text->setReadOnly(true);
   text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  text->setFixedSize(kTextWidth, kTextHeight);
+  body()->addWidget(text);
+}
+
+void ViewerPanel::first_show() {
+  // Set here, not when the window is made: finding the font takes longer than the window's
+  // first paint should wait.
   QFont font(QStringLiteral("Courier New"));
   font.setStyleHint(QFont::TypeWriter);
   font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("monospace")});
   font.setPointSize(9);
   text->setFont(font);
-  text->setFixedSize(kTextWidth, kTextHeight);
-  body()->addWidget(text);
-  fit();
+  Panel::first_show();
+  if (parentWidget()) fit_within(parentWidget()->size());
 }
 
 void ViewerPanel::fit_within(QSize area) {
+  if (!fitted()) return;  // the first show fits it to the area then
   const QSize frame = size() - text->size();  // title strip, margins and border
   text->setFixedSize(std::clamp(area.width() - frame.width() - 8, 120, kTextWidth),
                      std::clamp(area.height() - frame.height() - 8, 80, kTextHeight));
@@ -89,6 +98,18 @@ void ViewerPanel::show_file(const QString& title, const QString& path, bool is_l
                   .arg(amount_text(reader.input_size() - std::min(shown, reader.input_size())));
     }
   }
+  show();
+  raise();
+  this->text->setPlainText(text);
+  // A log is read from its newest line.
+  if (is_log) {
+    this->text->moveCursor(QTextCursor::End);
+    this->text->verticalScrollBar()->setValue(this->text->verticalScrollBar()->maximum());
+  }
+}
+
+void ViewerPanel::show_text(const QString& title, const QString& text) {
+  this->title->setText(title);
   show();
   raise();
   this->text->setPlainText(text);

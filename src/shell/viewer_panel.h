@@ -27,6 +27,11 @@ class ViewerPanel : public Panel {
   // lines cut, and says what it leaves out. A battle log that exists but cannot be shown
   // reads "Buffer exceeded..."; any other file that cannot be shown is named with why.
   void show_file(const QString& title, const QString& path, bool is_log);
+  // Shows a text of the program's own under this title.
+  void show_text(const QString& title, const QString& text);
+
+ protected:
+  void first_show() override;
 };
 
 }  // namespace zorvane

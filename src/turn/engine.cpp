@@ -78,6 +78,21 @@ Action advance_action(const CampaignState& state, int from, int to, const std::v
   return action;
 }
 
+std::string battle_summary_text(const BattleSummary& b) {
+  const auto units = [](int n) { return std::to_string(n) + (n == 1 ? " unit" : " units"); };
+  const std::string defender = b.defender.empty() ? "nobody" : "team " + b.defender;
+  std::string text = "Turn " + std::to_string(b.turn) + ", cell " + std::to_string(b.cell) + ": team " + b.attacker;
+  if (b.result == BattleSummary::Result::called_off) {
+    return text + " attacked " + defender + " with " + units(b.attackers_before) + " against " +
+           std::to_string(b.defenders_before) + "; the battle was not fought (" + b.reason +
+           "), no unit was lost and team " + b.holder + " still holds the cell.";
+  }
+  text += " attacked " + defender + ", " + units(b.attackers_before) + " against " + std::to_string(b.defenders_before) +
+          "; after the battle " + std::to_string(b.attackers_after) + " against " + std::to_string(b.defenders_after) + ": team " +
+          b.holder + (b.result == BattleSummary::Result::captured ? " takes the cell." : " holds the cell.");
+  return text;
+}
+
 bool turn_limit_reached(const CampaignState& state, const Settings& settings) {
   return !is_blank(settings.turn_limit) && numeric_value(settings.turn_limit) == static_cast<double>(state.turn);
 }
@@ -94,16 +109,16 @@ TurnEngine::TurnEngine(const Settings& settings, const Roster& rosters) : settin
 std::optional<std::string> TurnEngine::start_new(const std::string& map_path, int picture_width, int picture_height) {
   const MapReadResult read = read_map_file(map_path);
   if (!read.ok()) return read.error;
-  // The run's counters (turns, actions) go on from campaign to campaign.
-  CampaignState fresh = state_;
+  // A campaign starts whole: team A to move, no turn, no action counted yet.
+  CampaignState fresh;
   apply_map(*read.map, picture_width, picture_height, fresh);
   start(std::move(fresh));
   return std::nullopt;
 }
 
-std::optional<std::string> TurnEngine::start_saved(const std::string& save_path, const std::string& folder,
+std::optional<std::string> TurnEngine::start_saved(const std::string& save_path, const std::vector<std::string>& folders,
                                                    int picture_width, int picture_height) {
-  CampaignLoadResult loaded = load_campaign_save(save_path, folder, picture_width, picture_height);
+  CampaignLoadResult loaded = load_campaign_save(save_path, folders, picture_width, picture_height);
   if (!loaded.ok()) return loaded.error;
   start(std::move(*loaded.state));
   return std::nullopt;
@@ -228,21 +243,40 @@ TurnEvents TurnEngine::act(const Action& action) {
 TurnEvents TurnEngine::answer_battle(const BattleAnswer& answer) {
   TurnEvents events;
   events.team = state_.current_team;
-  if (phase_ != Phase::battle_pending || !pending_action_) {
+  if (phase_ != Phase::battle_pending || !pending_action_ || !pending_battle_) {
     events.reason = "no battle is pending";
     return events;
   }
   const Action action = *std::exchange(pending_action_, std::nullopt);
-  events.battle = std::exchange(pending_battle_, std::nullopt);
+  const BattleRequest request = *std::exchange(pending_battle_, std::nullopt);
   phase_ = Phase::playing;
+  BattleSummary summary;
+  summary.turn = state_.turn;
+  summary.cell = request.cell;
+  summary.attacker = team_letter(request.attacking_team);
+  summary.defender = state_.field(request.cell, owner).to_text();
+  summary.attackers_before = static_cast<int>(request.attackers.size());
+  summary.defenders_before = static_cast<int>(request.defenders.size());
   if (answer.kind != BattleAnswer::Kind::fought) {
     events.result = TurnEvents::Result::undone;
+    events.battle = request;
     events.reason = answer.kind == BattleAnswer::Kind::aborted ? "The battle was aborted." : answer.reason;
+    summary.result = BattleSummary::Result::called_off;
+    summary.holder = summary.defender;
+    summary.reason = answer.kind == BattleAnswer::Kind::aborted ? "aborted" : "the game could not fight it";
+    events.summary = summary;
     return events;
   }
   ++battles_;
   TurnEvents resolved = resolve(action, &answer);
-  resolved.battle = std::move(events.battle);
+  resolved.battle = request;
+  if (resolved.outcome) {
+    summary.attackers_after = resolved.outcome->attackers;
+    summary.defenders_after = resolved.outcome->defenders;
+    summary.result = resolved.outcome->captured() ? BattleSummary::Result::captured : BattleSummary::Result::held;
+  }
+  summary.holder = state_.field(request.cell, owner).to_text();
+  resolved.summary = summary;
   return resolved;
 }
 

@@ -71,6 +71,27 @@ struct Badge {
   friend bool operator==(const Badge&, const Badge&) = default;
 };
 
+// A battle as a player reads it: where, who attacked whom, the units of each side before
+// and after, and who holds the cell afterwards.
+struct BattleSummary {
+  enum class Result { captured, held, called_off };
+  Result result = Result::held;
+  long turn = 0;
+  int cell = 0;
+  std::string attacker;     // the attacking team's letter
+  std::string defender;     // the defending cell's owner
+  int attackers_before = 0;
+  int defenders_before = 0;
+  int attackers_after = 0;  // survivors of each side (none after a called-off battle)
+  int defenders_after = 0;
+  std::string holder;       // who holds the cell afterwards
+  std::string reason;       // called off: why
+};
+
+// "Turn 3, cell 12: team A attacked team B, 3 units against 2; after the battle 2 against
+// 0: team A takes the cell." and the like for a held or called-off battle.
+std::string battle_summary_text(const BattleSummary& summary);
+
 struct CampaignEnd {
   std::optional<int> winner;      // the team left alone with land
   bool turn_limit = false;        // the turn limit was reached
@@ -93,6 +114,7 @@ struct TurnEvents {
   std::optional<BattleLogEntry> log;      // the battle log's line for the action
   std::optional<BattleRequest> battle;    // the battle asked for (pending) or fought
   std::optional<BattleOutcome> outcome;   // a fought battle's survivors
+  std::optional<BattleSummary> summary;   // an answered battle, fought or called off
   bool snapshot = false;                  // the automatic snapshot is due
   std::vector<int> skipped;               // teams without land passed over afterwards
   std::optional<CampaignEnd> ended;       // the campaign ended with this call
@@ -108,9 +130,10 @@ class TurnEngine {
   // A new campaign on the map file, laid on a map picture of this size; the counters of the
   // run go on. Returns the reader's error, with nothing changed, when the map is unusable.
   std::optional<std::string> start_new(const std::string& map_path, int picture_width, int picture_height);
-  // The saved campaign, whole; map paths in it are taken against `folder`.
-  std::optional<std::string> start_saved(const std::string& save_path, const std::string& folder, int picture_width,
-                                         int picture_height);
+  // The saved campaign, whole; a relative map path in it is looked up in `folders`, the
+  // first first.
+  std::optional<std::string> start_saved(const std::string& save_path, const std::vector<std::string>& folders,
+                                         int picture_width, int picture_height);
   // A campaign laid out by the caller (tests, tools), whole.
   void start(CampaignState state);
 

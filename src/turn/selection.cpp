@@ -62,4 +62,10 @@ ClickResult map_click(CampaignState& state, int x, int y) {
   return result;
 }
 
+std::optional<Frame> clear_selection(CampaignState& state) {
+  state.sel_state = 0;
+  if (state.sel_color.is_blank()) return std::nullopt;
+  return Frame{state.sel_x, state.sel_y, frame_colour(state.sel_color)};
+}
+
 }  // namespace zorvane

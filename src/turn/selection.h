@@ -27,4 +27,8 @@ struct ClickResult {
 // action panel. A click on no cell, or a second click outside the 3 x 3 block, does nothing.
 ClickResult map_click(CampaignState& state, int x, int y);
 
+// Drops the selection (Escape): the frame drawn last is to be removed, and the next click
+// chooses a source again. Nothing else changes.
+std::optional<Frame> clear_selection(CampaignState& state);
+
 }  // namespace zorvane

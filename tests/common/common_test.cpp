@@ -90,6 +90,25 @@ TEST(JoinPath, UsesTheFoldersOwnSeparatorAndTakesRelativeSettingsAgainstTheProgr
   }
 }
 
+// A user's own copy wins over the shipped one; what neither holds is the user's to make.
+TEST(JoinPath, RelativeSettingsAreTakenInTheFirstFolderThatHoldsThem) {
+  testing::TempDir dir;
+  for (const char* name : {"shipped/vantor/Vantor.exe", "shipped/background.bmp", "mine/background.bmp"}) dir.write(name, "");
+  const std::string mine = dir.file("mine");
+  const std::string shipped = dir.file("shipped");
+  const std::string sep(1, platform_separator());
+  for (const auto& [setting, folder, path] :
+       {std::tuple{"vantor/Vantor.exe", shipped, shipped + sep + "vantor/Vantor.exe"},
+        {" background.bmp ", mine, mine + sep + "background.bmp"}, {"maps/none.aim", mine, mine + sep + "maps/none.aim"},
+        {"/abs/x.bmp", mine, "/abs/x.bmp"}, {"  ", mine, "  "}}) {
+    EXPECT_EQ(std::pair(folder_holding({mine, shipped}, setting), resolve_in_folders({mine, shipped}, setting)),
+              std::pair(folder, path))
+        << setting;
+  }
+  EXPECT_EQ(std::pair(folder_holding({}, "a.bmp"), resolve_in_folders({}, "a.bmp")),
+            std::pair(std::string(), std::string("a.bmp")));
+}
+
 TEST(Palette, ColourValuesHaveRedInTheLowByte) {
   EXPECT_EQ(std::tuple(rgb(15, 165, 0), rgb(112, 120, 0), rgb(255, 255, 255)), std::tuple(42255u, 30832u, 16777215u));
   EXPECT_EQ(std::tuple(palette_color(1), palette_color(12), palette_color(14)),
@@ -222,29 +241,11 @@ TEST(WriteFileAtomic, ReplacesTheWholeFileKeepingItsModeAndLinks) {
   EXPECT_TRUE(fs::is_symlink(dir.file("c_data.dat")));
 }
 
-// Runs `body` without root's power to ignore permissions: in a child process as user
-// "nobody" when the tests run as root. The body's return is the child's exit code.
-int run_unprivileged(const std::string& folder, const std::function<int()>& body) {
-  if (::geteuid() != 0) return body();
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    [[maybe_unused]] const int r = ::lchown(entry.path().c_str(), 65534, 65534);
-  }
-  [[maybe_unused]] const int r = ::chown(folder.c_str(), 65534, 65534);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(77);
-    ::_exit(body());
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
-}
-
 TEST(WriteFileAtomic, FolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
   testing::TempDir dir;
   const std::string folder = dir.file("locked");
   const std::string path = dir.write("locked/config.dat", "old old old old\r\n");
-  const int code = run_unprivileged(dir.path(), [&] {
+  const int code = testing::run_unprivileged(dir.path(), [&] {
     ::chmod(folder.c_str(), 0555);
     const int saved = ::dup(0);
     ::close(0);  // the rewrite in place gets descriptor 0, as in a program started without input

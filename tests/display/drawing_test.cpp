@@ -181,6 +181,30 @@ TEST(Paintit, EachPicidDrawsItsSpriteOnItsSurfaceOnlyWithBlackTransparent) {
   }
 }
 
+// The icon theme's 256-pixel icon is the window's 48-pixel one in blocks of 10 instead of 2,
+// centred: every block holds the colour of its pixel there, nothing lies outside them.
+TEST(Icon, LargeIconIsTheWindowIconInLargerBlocks) {
+  const QImage small = window_icon_image();
+  const QImage large = window_icon_image(256);
+  ASSERT_EQ(std::pair(small.size(), large.size()), std::pair(QSize(48, 48), QSize(256, 256)));
+  int opaque_small = 0, opaque_large = 0;
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 48; ++x) opaque_small += qAlpha(small.pixel(x, y)) != 0;
+  }
+  for (int y = 0; y < 256; ++y) {
+    for (int x = 0; x < 256; ++x) opaque_large += qAlpha(large.pixel(x, y)) != 0;
+  }
+  EXPECT_EQ(opaque_large, 25 * opaque_small);
+  for (int y = 0; y < kSpriteHeight; ++y) {
+    for (int x = 0; x < kSpriteWidth; ++x) {
+      const QRgb want = small.pixel(2 + 2 * x, 3 + 2 * y);
+      EXPECT_EQ(std::pair(large.pixel(18 + 10 * x, 23 + 10 * y), large.pixel(27 + 10 * x, 32 + 10 * y)),
+                std::pair(want, want))
+          << x << "," << y;
+    }
+  }
+}
+
 // The full-screen one first: the smaller one replacing it must not keep its tail, nor leave a
 // temporary file beside it.
 TEST(Snapshot, EachSnapshotReplacesTheFileWithTheWholeSurfaceAsABitmap) {

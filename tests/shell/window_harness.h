@@ -99,8 +99,10 @@ class WindowHarness {
     trigger("mnuNew");
   }
 
+  // A widget of the window by name; the settings panels, made when first needed, are made.
   template <typename T>
   T* find(const QString& name) const {
+    window->settings_panels().make_panels();
     return window->findChild<T*>(name);
   }
   QLineEdit* text(const QString& name) const { return find<QLineEdit>(name); }

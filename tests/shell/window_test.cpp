@@ -17,6 +17,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <algorithm>
 #include <condition_variable>
@@ -25,6 +27,7 @@
 
 #include "bridge/battle_runner.h"
 #include "bridge/game_launcher.h"
+#include "campaign/battle_log.h"
 #include "campaign/save_file.h"
 #include "display/map_painter.h"
 #include "shell/autosave.h"
@@ -34,6 +37,8 @@
 
 namespace zorvane::testing {
 namespace {
+
+int stacking(QWidget* w) { return static_cast<int>(w->parentWidget()->children().indexOf(w)); }
 
 class Play : public ::testing::Test {
  protected:
@@ -183,7 +188,12 @@ TEST_F(Play, ComputerTeamsPlayInLetterOrderWithinATickAndWaitForTheHuman) {
   EXPECT_TRUE(h.window->play().campaign_over());
   EXPECT_EQ(said.back(), "Game Over: Team A WINS!");
   EXPECT_TRUE(h.shown("Picture6") && !h.shown("Picture1") && !h.find<QTimer>("Timer1")->isActive());
-  EXPECT_EQ(indicator(), "Game over");
+  EXPECT_EQ(indicator(), "Team A won");
+  // Playing again needs no restart: the next campaign starts whole.
+  EXPECT_TRUE(h.enabled("mnuNew") && h.enabled("mnuLoad"));
+  h.new_campaign(h.dir.file("maps/triad-13.aim"));
+  EXPECT_EQ(std::tuple(indicator(), state().action_count, h.shown("Picture1"), h.shown("Picture6"), h.enabled("mnuNew")),
+            std::tuple(std::string("Turn 0: team A to move"), 0L, true, false, false));
 }
 
 // Saves that pile up while one is being written are not all written: only the newest.
@@ -214,6 +224,98 @@ TEST(Autosave, WritesOnlyTheNewestOfTheSavesWaiting) {
   EXPECT_EQ(written, (std::vector<std::string>{"1", "4"}));
 }
 
+// After every battle the window tells it in words the player can select and copy; Info,
+// Battles lists them all, newest first.
+TEST_F(Play, EveryBattleIsToldAndListedNewestFirst) {
+  begin("duel-8.aim", {});
+  state().field(11, owner) = Value::text("B");
+  state().field(11, unit_1) = Value::text("scout.ai");
+  state().field(10, unit_1) = Value::text("tank.ai");
+  state().field(19, owner) = Value::text("B");
+  state().field(19, unit_1) = Value::text("scout.ai");
+  h.window->settings().game_exe_path = "vantor/NoSuchGame.exe";
+  act(10, 11, 1);  // not fought: the game is missing
+  auto* report = h.find<QLabel>("BattleReport");
+  EXPECT_EQ(report->text().toStdString(),
+            "Turn 0, cell 11: team A attacked team B with 1 unit against 1; the battle was not fought (the game could not "
+            "fight it), no unit was lost and team B still holds the cell.");
+  EXPECT_TRUE(report->textInteractionFlags() & Qt::TextSelectableByMouse);
+  h.window->settings().game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
+  act(10, 11, 1);
+  const std::string first = report->text().toStdString();
+  EXPECT_EQ(first.rfind("Turn 0, cell 11: team A attacked team B, 1 unit against 1; after the battle ", 0), 0u) << first;
+  EXPECT_NE(first.find(state().field(11, owner).to_text() == "A" ? "team A takes the cell." : "team B holds the cell."),
+            std::string::npos) << first;
+  h.trigger("mnuBattles");
+  const QString listed = h.find<QPlainTextEdit>("Text11")->toPlainText();
+  EXPECT_EQ(listed.split('\n').size(), 2);
+  EXPECT_TRUE(listed.startsWith(QString::fromStdString(first))) << listed.toStdString();
+}
+
+// Owned cells are outlined on screen in their team's colour; the map picture itself, and so
+// every snapshot, stays as drawn. The option can be turned off.
+TEST_F(Play, OwnerColoursOutlineOwnedCellsOnScreenOnly) {
+  begin("duel-8.aim", {});
+  const CampaignState& s = state();
+  const QPoint band(static_cast<int>(s.field(10, x_px).to_whole()) + 3, static_cast<int>(s.field(10, y_px).to_whole()) + s.cell_h / 2);
+  const QImage drawn = map()->surface().copy();
+  EXPECT_EQ(map()->grab().toImage().pixelColor(band), QColor(0, 0, 128));  // team A, palette colour 1
+  EXPECT_EQ(map()->surface(), drawn);
+  EXPECT_NE(drawn.pixelColor(band), QColor(0, 0, 128));
+  h.trigger("mnuOwnerColours");
+  EXPECT_EQ(map()->grab().toImage().pixelColor(band), drawn.pixelColor(band));
+}
+
+// Panels come to the front when they open; Escape closes the front-most one (the action
+// panel cancels) or drops the selection; Enter is the action panel's OK.
+TEST_F(Play, PanelsOpenInFrontAndEscapeAndEnterWork) {
+  begin("duel-8.aim", {});
+  QApplication::setActiveWindow(h.window.get());
+  const auto key = [&](Qt::Key k) { QTest::keyClick(h.window.get(), k); };
+  h.trigger("mnuScore");
+  click_cell(10);
+  click_cell(10);
+  EXPECT_GT(stacking(h.find<QWidget>("Picture2")), stacking(h.find<QWidget>("Picture6")));
+  key(Qt::Key_Escape);  // cancels the action panel
+  EXPECT_TRUE(!h.shown("Picture2") && h.shown("Picture6"));
+  key(Qt::Key_Escape);  // closes the statistics
+  EXPECT_FALSE(h.shown("Picture6"));
+  key(Qt::Key_Escape);  // nothing in front: the target's frame goes
+  const QImage before = map()->surface().copy();
+  click_cell(10);
+  EXPECT_NE(map()->surface(), before);  // the source's frame
+  key(Qt::Key_Escape);
+  EXPECT_EQ(map()->surface(), before);
+  click_cell(10);  // a new selection starts with the next click
+  click_cell(11);
+  EXPECT_EQ(h.find<QLabel>("Label6")->text(), "Advance");
+  key(Qt::Key_Escape);
+  click_cell(10);
+  click_cell(10);
+  key(Qt::Key_Return);
+  EXPECT_EQ(std::pair(log_lines().size(), state().current_team), std::pair(std::size_t{2}, 2));
+}
+
+// A window smaller than the map scrolls it to its last cell, and panels stay within reach.
+TEST_F(Play, ASmallWindowScrollsTheMapAndKeepsPanelsInside) {
+  h.config({{37, "False"}, {38, "True"}, {39, "1024"}, {40, "768"}});
+  begin("duel-8.aim", {});
+  h.trigger("mnuScore");
+  h.window->resize(700, 500);
+  QWidget* inner = h.window->centralWidget();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return inner->width() <= 700 && inner->height() < 500; }));
+  auto* scroll = h.find<QScrollArea>("MapScroll");
+  scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
+  scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+  const CampaignState& s = state();
+  const int last = s.cell_count();
+  const QPoint corner(static_cast<int>(s.field(last, x_px).to_whole()) + s.cell_w - 1,
+                      static_cast<int>(s.field(last, y_px).to_whole()) + s.cell_h - 1);
+  EXPECT_TRUE(scroll->viewport()->rect().contains(map()->mapTo(scroll->viewport(), corner)));
+  QWidget* stats = h.find<QWidget>("Picture6");
+  EXPECT_TRUE(QRect(QPoint(0, 0), inner->size()).contains(stats->geometry())) << stats->x() << "," << stats->y();
+}
+
 namespace fs = std::filesystem;
 
 // What is not a plain file counts as missing: a named pipe used to block the start for ever.
@@ -224,6 +326,7 @@ TEST(StartUp, MissingConfigShowsTheNoticeAndTheConfigurationPanel) {
     h.start();
     EXPECT_EQ(h.said(), std::vector<std::string>{"Configuration Missing: Please update your configuration"}) << pipe;
     EXPECT_TRUE(h.shown("Picture3")) << pipe;
+    EXPECT_EQ(h.find<QLabel>("TurnIndicator")->text(), "No campaign: File, New or File, Load");
   }
 }
 
@@ -243,7 +346,6 @@ TEST(StartUp, MaximizedWindowKeepsTheStoredSizeAndAnUnusableBackgroundIsToldAfte
   EXPECT_TRUE(h.said()[0].rfind("Notice: ", 0) == 0 && h.said()[0].find("nowhere.bmp") != std::string::npos) << h.said()[0];
 }
 
-int stacking(QWidget* w) { return static_cast<int>(w->parentWidget()->children().indexOf(w)); }
 
 TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
   WindowHarness h{false};
@@ -268,6 +370,10 @@ TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
             " 0 \r\n 1 \r\n 0 \r\n 0 \r\n"
             " 0 \r\n 1 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
             "2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n  5  \r\n\r\n12\r\n 1 \r\nTrue\r\nFalse\r\n1024\r\n768\r\n");
+  // The short captions say what they do.
+  for (const char* name : {"Check1", "Check2", "Check3", "Check4", "Check15", "Command16", "Text14", "Text21"}) {
+    EXPECT_GT(h.find<QWidget>(name)->toolTip().size(), 20) << name;
+  }
   h.window = h.restart();
   EXPECT_EQ(std::tuple(h.text("Text21")->text(), h.find<QCheckBox>("Check6")->isChecked(),
                        h.find<QRadioButton>("Option11")->isChecked(), h.window->settings().turn_limit),
@@ -291,6 +397,7 @@ TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
                                                 "Notice: These settings will be used the next time you run this program."}));
   EXPECT_TRUE(!h.shown("Picture12") && h.shown("Picture3"));
   EXPECT_EQ(h.bytes("config.dat"), shipped_file("config.dat"));
+  h.window->settings_panels().army_panel();  // made when it is first needed
   for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
     h.find<QWidget>(other)->show();
     h.find<QWidget>(other)->raise();
@@ -373,6 +480,20 @@ TEST(Viewer, SaysBufferExceededOrCutsAHugeFileOrLongLines) {
     EXPECT_FALSE(shown.contains("line 0020000"));
     for (qsizetype i = 1; i < shows.size(); ++i) EXPECT_TRUE(shown.contains(shows[i])) << shown.right(300).toStdString();
   }
+}
+
+// The log opens at its newest line.
+TEST(Viewer, OpensTheLogAtItsNewestLine) {
+  WindowHarness h;
+  std::string log = std::string(kBattleLogHeader);
+  for (int i = 0; i < 300; ++i) log += std::to_string(i) + "\tA\t1\tAugment\tAdd\t1\tA\t\r\n";
+  h.dir.write("blog.txt", log);
+  h.start();
+  h.window->show_log();
+  auto* text = h.find<QPlainTextEdit>("Text11");
+  EXPECT_TRUE(text->textCursor().atEnd());
+  EXPECT_EQ(text->verticalScrollBar()->value(), text->verticalScrollBar()->maximum());
+  EXPECT_GT(text->verticalScrollBar()->maximum(), 0);
 }
 
 // The viewer and its "X" fit inside the smallest window.

@@ -5,12 +5,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <tuple>
 
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "config/settings.h"
@@ -83,6 +86,26 @@ class FileSizeLimit {
   rlimit old_{};
   void (*old_handler_)(int) = nullptr;
 };
+
+// Runs `body` without root's power to ignore permissions: in a child process as user
+// "nobody" when the tests run as root (the folder and everything in it are handed to that
+// user first). The body's return is the child's exit code; 77: the privileges could not be
+// dropped.
+inline int run_unprivileged(const std::string& folder, const std::function<int()>& body) {
+  if (::geteuid() != 0) return body();
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    [[maybe_unused]] const int r = ::lchown(entry.path().c_str(), 65534, 65534);
+  }
+  [[maybe_unused]] const int r = ::chown(folder.c_str(), 65534, 65534);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(77);
+    ::_exit(body());
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
 
 // The whole file as bytes; "" when it cannot be read.
 inline std::string read_bytes(const std::string& path) {

@@ -292,7 +292,13 @@ TEST_F(Resolution, AttackWaitsForItsBattleAndIsUndoneUnlessFought) {
     EXPECT_NE(undone.reason.find(kind == BattleAnswer::Kind::aborted ? "aborted" : "Vantor.exe"), std::string::npos);
     EXPECT_TRUE(undone.badges.empty() && !undone.log);
     unchanged();
-    if (kind == BattleAnswer::Kind::not_fought) ASSERT_EQ(engine.act(*panel_action(panel)).result, R::battle_pending);
+    if (kind == BattleAnswer::Kind::aborted) {
+      EXPECT_EQ(battle_summary_text(*undone.summary),
+                "Turn 0, cell 2: team A attacked team B with 1 unit against 1; the battle was not fought (aborted), no "
+                "unit was lost and team B still holds the cell.");
+    } else {
+      ASSERT_EQ(engine.act(*panel_action(panel)).result, R::battle_pending);
+    }
   }
   EXPECT_EQ(engine.answer_battle(BattleAnswer{}).result, R::rejected);  // nothing pending
 
@@ -303,6 +309,8 @@ TEST_F(Resolution, AttackWaitsForItsBattleAndIsUndoneUnlessFought) {
   EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
   EXPECT_EQ(std::pair(state.field(2, owner).to_text(), events.back().outcome->captured()), std::pair(std::string("A"), true));
   EXPECT_EQ(events.back().battle->number, 1);
+  EXPECT_EQ(battle_summary_text(*events.back().summary),
+            "Turn 0, cell 2: team A attacked team B, 2 units against 1; after the battle 2 against 0: team A takes the cell.");
   EXPECT_EQ(log, "1\tA\t2\tAdvance\tAttack\t2\tB\t\r\n");
 }
 
