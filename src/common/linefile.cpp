@@ -330,10 +330,14 @@ bool resolve_links(const std::string& path, std::string& target, std::string& er
   return true;
 }
 
+// Whether a written file is forced to disk before it replaces the old one.
+enum class Flush { to_disk, no };
+
 #ifndef _WIN32
-// Flushes the file to disk and closes it, keeping the first failure's code.
-bool sync_and_close(int fd, bool ok, int& code) {
-  if (ok && ::fsync(fd) != 0) {
+// Flushes the file to disk (unless told not to) and closes it, keeping the first failure's
+// code.
+bool sync_and_close(int fd, bool ok, int& code, Flush flush = Flush::to_disk) {
+  if (ok && flush == Flush::to_disk && ::fsync(fd) != 0) {
     ok = false;
     code = errno;
   }
@@ -398,9 +402,7 @@ FileResult write_in_place(const std::string& path, std::string_view bytes, int f
 }
 #endif
 
-}  // namespace
-
-FileResult write_file_atomic(const std::string& path, std::string_view bytes) {
+FileResult replace_file(const std::string& path, std::string_view bytes, Flush flush) {
   FileResult result;
   std::string target;
   if (!resolve_links(path, target, result.error)) return result;
@@ -434,7 +436,7 @@ FileResult write_file_atomic(const std::string& path, std::string_view bytes) {
     }
   }
   if (ok) ok = write_all(fd, bytes, code);
-  ok = sync_and_close(fd, ok, code);
+  ok = sync_and_close(fd, ok, code, flush);
   if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
     ok = false;
     code = errno;
@@ -446,7 +448,10 @@ FileResult write_file_atomic(const std::string& path, std::string_view bytes) {
   }
   // The rename itself reaches the disk with the folder; a failure here loses nothing.
   const std::string folder = fs::path(target).parent_path().string();
-  if (const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+  const int dir = flush == Flush::to_disk
+                      ? ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                      : -1;
+  if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);
   }
@@ -467,7 +472,7 @@ FileResult write_file_atomic(const std::string& path, std::string_view bytes) {
     ok = false;
     code = errno;
   }
-  if (ok && _commit(_fileno(file)) != 0) {
+  if (ok && flush == Flush::to_disk && _commit(_fileno(file)) != 0) {
     ok = false;
     code = errno;
   }
@@ -490,6 +495,16 @@ FileResult write_file_atomic(const std::string& path, std::string_view bytes) {
 #endif
   result.ok = true;
   return result;
+}
+
+}  // namespace
+
+FileResult write_file_atomic(const std::string& path, std::string_view bytes) {
+  return replace_file(path, bytes, Flush::to_disk);
+}
+
+FileResult write_scratch_file(const std::string& path, std::string_view bytes) {
+  return replace_file(path, bytes, Flush::no);
 }
 
 FileResult append_file(const std::string& path, std::string_view bytes) {

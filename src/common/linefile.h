@@ -106,6 +106,11 @@ class LineReader {
 // writable, the file is rewritten in place instead (not atomic, but every step checked).
 FileResult write_file_atomic(const std::string& path, std::string_view bytes);
 
+// write_file_atomic without forcing the file to disk: for scratch files that another program
+// reads at once (a battle's scenario, the reset of its result). The rename still means no
+// reader ever sees half a file; the user's own files never go this way.
+FileResult write_scratch_file(const std::string& path, std::string_view bytes);
+
 // Appends bytes to a plain file, creating it when missing; refuses a pipe or a device.
 FileResult append_file(const std::string& path, std::string_view bytes);
 

@@ -225,20 +225,22 @@ TEST(Readers, RefuseWhatIsNotAPlainFileNamingWhatItIs) {
 }
 
 // The whole file is replaced, its mode kept, a symbolic link kept and its target written,
-// and no temporary file is left.
+// and no temporary file is left; a scratch file, not forced to disk, the same way.
 TEST(WriteFileAtomic, ReplacesTheWholeFileKeepingItsModeAndLinks) {
-  testing::TempDir dir;
-  const std::string plain = dir.write("config.dat", "old old old old\r\n");
-  ::chmod(plain.c_str(), 0600);
-  const std::string target = dir.write("real/c_data.dat", "old old old old\r\n");
-  fs::create_symlink("real/c_data.dat", dir.file("c_data.dat"));
-  for (const auto& [path, written] : {std::pair{plain, plain}, {dir.file("c_data.dat"), target}}) {
-    ASSERT_TRUE(write_file_atomic(path, "new\r\n").ok);
-    EXPECT_EQ(testing::read_bytes(written), "new\r\n");
-    EXPECT_FALSE(fs::exists(written + ".saving"));
+  for (const auto writer : {&write_file_atomic, &write_scratch_file}) {
+    testing::TempDir dir;
+    const std::string plain = dir.write("config.dat", "old old old old\r\n");
+    ::chmod(plain.c_str(), 0600);
+    const std::string target = dir.write("real/c_data.dat", "old old old old\r\n");
+    fs::create_symlink("real/c_data.dat", dir.file("c_data.dat"));
+    for (const auto& [path, written] : {std::pair{plain, plain}, {dir.file("c_data.dat"), target}}) {
+      ASSERT_TRUE(writer(path, "new\r\n").ok);
+      EXPECT_EQ(testing::read_bytes(written), "new\r\n");
+      EXPECT_FALSE(fs::exists(written + ".saving"));
+    }
+    EXPECT_EQ(fs::status(plain).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(fs::is_symlink(dir.file("c_data.dat")));
   }
-  EXPECT_EQ(fs::status(plain).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-  EXPECT_TRUE(fs::is_symlink(dir.file("c_data.dat")));
 }
 
 TEST(WriteFileAtomic, FolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
