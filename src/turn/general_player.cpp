@@ -137,10 +137,12 @@ constexpr double kAugmentOpen = 400;
 constexpr double kTakeFree = 300;
 constexpr double kAugmentInside = 100;
 // Bonuses to a target's worth: a team's home cell; a free cell next to it (where its team
-// grows from); the team with the least land, which goes first (a team gone no longer
-// moves); and a share that grows as its team shrinks.
+// grows from); an empty cell of ours next to it (which its units would take for nothing);
+// the team with the least land, which goes first (a team gone no longer moves); and a share
+// that grows as its team shrinks.
 constexpr double kHomeWorth = 15;
 constexpr double kGrowthWorth = 40;
+constexpr double kGuardWorth = 50;
 constexpr double kFocusWorth = 60;
 constexpr double kSmallTeamWorth = 40;
 // Taken off an attack that leaves its cell empty next to enemy units, per such neighbour:
@@ -189,6 +191,9 @@ GeneralChoice general_choice(const CampaignState& state, const Roster& cdata, co
     double value = target.home ? kHomeWorth : 0;
     for (const int u : target.around) {
       if (u != 0 && board[u].map && !board[u].own && !board[u].enemy) value += kGrowthWorth;
+    }
+    for (const int u : target.around) {
+      if (!target.units.empty() && u != 0 && board[u].own && board[u].units.empty()) value += kGuardWorth;
     }
     if (target.team > 0) {
       value += kSmallTeamWorth / land[static_cast<std::size_t>(target.team)];
