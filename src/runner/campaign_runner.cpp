@@ -27,12 +27,8 @@ namespace {
 
 QString q(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 
-// A whole number of digits only. Beyond `largest` it is out of range.
-struct WholeNumber {
-  bool digits = false;
-  bool in_range = false;
-  std::uint64_t value = 0;
-};
+}  // namespace
+
 WholeNumber whole_number(const std::string& text, std::uint64_t largest) {
   WholeNumber number;
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return number;
@@ -45,8 +41,6 @@ WholeNumber whole_number(const std::string& text, std::uint64_t largest) {
   number.in_range = true;
   return number;
 }
-
-}  // namespace
 
 std::string runner_help() {
   return "Usage: zorvane-campaign MAP [--folder DIR] [--teams LETTERS] [--ai PLAYERS] [--seed N]\n"

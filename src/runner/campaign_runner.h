@@ -41,6 +41,15 @@ inline constexpr long long kDefaultTurnCap = 1000;
 // A turn limit up to this is taken as the run's cap when it is larger than the default.
 inline constexpr long long kLargestTurnLimit = 100000;
 
+// A whole number of digits only, as the command line and game.csv write them. Beyond
+// `largest` it is out of range.
+struct WholeNumber {
+  bool digits = false;
+  bool in_range = false;
+  std::uint64_t value = 0;
+};
+WholeNumber whole_number(const std::string& text, std::uint64_t largest);
+
 // Exit statuses of zorvane-campaign.
 enum RunnerExit : int {
   kRunEnded = 0,      // a winner, the turn limit, the action or turn cap, or a round of passes

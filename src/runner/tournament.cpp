@@ -38,14 +38,8 @@ std::vector<std::string> split_commas(const std::string& line) {
 }
 
 std::optional<std::uint64_t> digits_value(const std::string& text) {
-  if (text.empty() || text.size() > 20 || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-  std::uint64_t value = 0;
-  for (const char c : text) {
-    const auto digit = static_cast<std::uint64_t>(c - '0');
-    if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  return value;
+  const WholeNumber number = whole_number(text, UINT64_MAX);
+  return number.in_range ? std::optional(number.value) : std::nullopt;
 }
 
 std::string fixed1(double value) {
