@@ -269,6 +269,12 @@ int run_tournament(const RunnerOptions& options, std::ostream& out, std::ostream
     err << "zorvane-campaign: " << map.error << "\n";
     return kRunBadMap;
   }
+  std::error_code ec;
+  std::filesystem::create_directories(options.out, ec);
+  if (!std::filesystem::is_directory(options.out, ec)) {
+    err << "zorvane-campaign: the folder " << zorvane::quoted(options.out) << " cannot be made\n";
+    return kRunNoOutput;
+  }
   const long long games = *options.games;
   const int jobs = options.jobs > 0 ? options.jobs : std::max(1, QThread::idealThreadCount());
   out << "Tournament on " << options.map_path << ": " << games << " games, seeds " << options.seed << " to "
