@@ -4,7 +4,8 @@
 // commas; the rest is the result file. The roster must come back with its units and sides
 // untouched, the survivors must be exactly the rows the report scores best that hold a unit
 // and were not last reported killed (never more than the roster rows), and applying the
-// outcome may write only the ten unit slots and the owner of the defending cell.
+// outcome may write only the ten unit slots and the owner of the defending cell (slots 6
+// to 10 only when it is captured).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -119,8 +120,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (f == owner) {
       FUZZ_CHECK(cell[k] == (outcome.captured() ? attacking_owner : before[k]));
     } else if (f >= unit_1 && f <= unit_10) {
-      const std::string& unit = outcome.units[static_cast<std::size_t>(f - unit_1)];
-      FUZZ_CHECK(cell[k] == (unit.empty() ? Value() : Value::text(unit)));
+      // A cell its team holds keeps its unlisted units (slots 6 to 10, all filled here).
+      const auto at = static_cast<std::size_t>(f - unit_1);
+      const bool kept = !outcome.captured() && at >= static_cast<std::size_t>(kListedSlots);
+      const std::string& unit = outcome.units[at];
+      FUZZ_CHECK(cell[k] == (kept ? before[k] : unit.empty() ? Value() : Value::text(unit)));
     } else {
       FUZZ_CHECK(cell[k] == before[k]);
     }

@@ -1,27 +1,10 @@
 // The yardstick for Zorvane's start: a bare Qt main window with a menu bar, ended as soon
 // as it has painted once.
 #include <QApplication>
-#include <QEvent>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QTimer>
-#include <cstdlib>
 
-namespace {
-
-class QuitAfterPaint : public QObject {
- public:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      watched->removeEventFilter(this);
-      // Once this paint pass is over, before anything queued after it runs.
-      QTimer::singleShot(0, [] { std::_Exit(0); });
-    }
-    return false;
-  }
-};
-
-}  // namespace
+#include "quit_after_paint.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

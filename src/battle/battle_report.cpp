@@ -130,11 +130,23 @@ BattleOutcome battle_outcome(const BattleReport& report) {
 }
 
 void apply_battle_outcome(const BattleOutcome& outcome, Cell& defending, const Value& attacking_owner) {
-  for (int k = 0; k < kUnitSlots; ++k) {
-    const auto& unit = outcome.units[static_cast<std::size_t>(k)];
-    defending[static_cast<std::size_t>(unit_1 - 1 + k)] = unit.empty() ? Value() : Value::text(unit);
+  const bool captured = outcome.captured();
+  const auto slot = [&defending](int k) -> Value& { return defending[static_cast<std::size_t>(unit_1 - 1 + k)]; };
+  // Only the first slots are listed for a battle; the units beyond them took no part and
+  // stay where they are while their team holds the cell. The survivors take the other slots.
+  std::array<bool, kUnitSlots> kept{};
+  for (int k = kListedSlots; k < kUnitSlots && !captured; ++k) kept[static_cast<std::size_t>(k)] = !slot(k).is_blank();
+  int k = 0;
+  for (const std::string& unit : outcome.units) {
+    if (unit.empty()) continue;
+    while (k < kUnitSlots && kept[static_cast<std::size_t>(k)]) ++k;
+    if (k == kUnitSlots) break;  // a full cell: survivors beyond it are lost
+    slot(k++) = Value::text(unit);
   }
-  if (outcome.captured()) defending[static_cast<std::size_t>(owner - 1)] = attacking_owner;
+  for (; k < kUnitSlots; ++k) {
+    if (!kept[static_cast<std::size_t>(k)]) slot(k) = Value();
+  }
+  if (captured) defending[static_cast<std::size_t>(owner - 1)] = attacking_owner;
 }
 
 }  // namespace zorvane

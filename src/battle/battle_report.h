@@ -69,8 +69,14 @@ struct BattleOutcome {
 // no unit and rows last reported killed.
 BattleOutcome battle_outcome(const BattleReport& report);
 
-// Writes the survivors into the defending cell's slots unit_1..unit_10 (the rest emptied)
-// and, when captured, sets its owner to the attacking team (the source cell's owner).
+// A cell's slots that are listed for a battle (unit_1..unit_5, the action panel's "Current").
+inline constexpr int kListedSlots = 5;
+
+// Writes the survivors into the defending cell's slots and, when captured, sets its owner to
+// the attacking team (the source cell's owner). A captured cell holds the survivors alone
+// (the rest of its slots emptied). A cell its team holds keeps the units in slots 6 to 10,
+// which took no part in the battle: the survivors fill the other slots in order (those of
+// a full cell that find none are lost) and the rest of slots 1 to 5 are emptied.
 void apply_battle_outcome(const BattleOutcome& outcome, Cell& defending, const Value& attacking_owner);
 
 }  // namespace zorvane

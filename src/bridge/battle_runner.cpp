@@ -86,7 +86,7 @@ void BattleRunner::start_battle(const QString& program_folder, const Settings& s
   const Scenario scenario = build_scenario(terrain, resolved, attackers, defenders);
   result.report.roster = scenario.roster;
 
-  // A scratch file the game reads at once: replaced whole, not forced to disk.
+  // A scratch file the game reads at once: generated, replaced whole, not forced to disk.
   const FileResult written = write_scratch_file(scenario_path, scenario.bytes());
   if (!written.ok) {
     result.error = tr("The battle scenario could not be written to %1: %2")

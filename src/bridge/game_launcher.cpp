@@ -23,6 +23,12 @@
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include <sys/prctl.h>
 #endif
 
@@ -95,6 +101,63 @@ void enter_own_group(int guard_read, int guard_write, pid_t parent) {
 }
 #endif
 
+// Makes this program the subreaper of what its games start (Linux): a process whose parent
+// ends, such as a child the game detached into a session of its own, becomes a child of
+// this program instead of init's, where the battle's end finds it.
+void adopt_what_games_leave() {
+#ifdef Q_OS_LINUX
+  ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+#endif
+}
+
+#ifdef Q_OS_LINUX
+// This program's children other than `spare`, from /proc.
+std::vector<pid_t> children_except(pid_t spare) {
+  std::vector<pid_t> children;
+  const pid_t self = ::getpid();
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(name));
+    if (pid == spare) continue;
+    std::ifstream in(entry.path() / "stat");
+    std::string stat;
+    std::getline(in, stat);
+    // "pid (name) state ppid ...": the name may hold anything, so count from its last ')'.
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(stat.substr(close + 1));
+    std::string state;
+    long parent = 0;
+    if (rest >> state >> parent && parent == self) children.push_back(pid);
+  }
+  return children;
+}
+#endif
+
+// Called once at the end of every battle: ends what the game left. Its process group
+// first (the watcher among it); then, on Linux, every child this program adopted, and
+// theirs in turn, each reaped, until none is left. This program starts no process but
+// the game, so every child besides the game (`game`, which Qt reaps) is something the game
+// left behind.
+void end_what_the_game_left(qint64 game) {
+#ifdef Q_OS_LINUX
+  kill_group(game);
+  for (int round = 0; round < 1000; ++round) {
+    const std::vector<pid_t> left = children_except(static_cast<pid_t>(game));
+    if (left.empty()) return;
+    for (const pid_t pid : left) ::kill(pid, SIGKILL);
+    for (const pid_t pid : left) {
+      while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+      }
+    }
+  }
+#else
+  Q_UNUSED(game);
+#endif
+}
+
 // The last lines of what the game printed, at most `limit` bytes.
 void keep_tail(QByteArray& kept, const QByteArray& more, qsizetype limit) {
   kept += more;
@@ -117,13 +180,14 @@ QString game_program_path(const QString& program_folder, const std::string& game
 }
 
 bool reset_result_file(const QString& path, QString* error) {
-  // A scratch file the game replaces at once: not forced to disk.
+  // A scratch file the game replaces at once: generated, not forced to disk.
   const FileResult written = write_scratch_file(QFile::encodeName(path).toStdString(), no_report_bytes());
   if (!written.ok && error) *error = QString::fromLocal8Bit(written.error.c_str());
   return written.ok;
 }
 
 GameLauncher::GameLauncher(QObject* parent) : QObject(parent) {
+  adopt_what_games_leave();
   grace_timer_.setSingleShot(true);
   grace_timer_.setInterval(kAbortGraceMs);
   connect(&grace_timer_, &QTimer::timeout, this, [this] { stop_game(Stop::force); });
@@ -228,6 +292,7 @@ void GameLauncher::end_game(bool failed_to_start) {
   const qint64 group = group_;
   group_ = 0;
   if (aborted_) kill_group(group);  // whatever the game started and left behind
+  end_what_the_game_left(group);
   close_guard();
   keep_tail(output_, process->readAllStandardOutput(), kOutputKept);
   process->disconnect(this);

@@ -1,7 +1,8 @@
 // Starts the tactical game and waits for it to end without polling, while events keep
 // running. The game runs in its own process group, with no terminal: its input is closed
 // and its output captured. An abort ends the game and everything it started; on Linux so
-// does the end of this program, however it ends.
+// does the end of this program, however it ends, and the end of every battle ends what the
+// game left running, also outside its group and session.
 #pragma once
 
 #include <QByteArray>

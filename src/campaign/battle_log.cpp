@@ -23,12 +23,12 @@ std::string battle_log_line(const BattleLogEntry& entry) {
   return line;
 }
 
-FileResult reset_battle_log(const std::string& path) {
-  return named(write_file_atomic(path, kBattleLogHeader), path);
+FileResult reset_battle_log(const std::string& path, Links links) {
+  return named(write_file_atomic(path, kBattleLogHeader, links), path);
 }
 
-FileResult append_battle_log(const std::string& path, const BattleLogEntry& entry) {
-  return named(append_file(path, battle_log_line(entry)), path);
+FileResult append_battle_log(const std::string& path, const BattleLogEntry& entry, Links links) {
+  return named(append_file(path, battle_log_line(entry), links), path);
 }
 
 }  // namespace zorvane

@@ -30,10 +30,12 @@ struct BattleLogEntry {
 std::string battle_log_line(const BattleLogEntry& entry);
 
 // Replaces the log with one holding only the header (atomically, so a failure leaves the
-// old log whole). On failure the result's error says why, naming the file.
-FileResult reset_battle_log(const std::string& path);
+// old log whole). On failure the result's error says why, naming the file. A log the
+// program generates in a shared folder passes Links::replace (see write_file_atomic).
+FileResult reset_battle_log(const std::string& path, Links links = Links::write_through);
 
-// Appends one data line, creating the log when it is missing.
-FileResult append_battle_log(const std::string& path, const BattleLogEntry& entry);
+// Appends one data line, creating the log when it is missing (with Links::replace, a
+// symbolic link at the path is refused).
+FileResult append_battle_log(const std::string& path, const BattleLogEntry& entry, Links links = Links::write_through);
 
 }  // namespace zorvane

@@ -67,13 +67,13 @@ std::string campaign_save_bytes(const CampaignState& state) {
   return out;
 }
 
-FileResult write_campaign_save(const std::string& path, const CampaignState& state) {
+FileResult write_campaign_save(const std::string& path, const CampaignState& state, Links links) {
   FileResult result;
   if (const auto why = campaign_save_problem(state)) {
     result.error = "The campaign cannot be saved to " + quoted(path) + ": " + *why + ".";
     return result;
   }
-  result = write_file_atomic(path, campaign_save_bytes(state));
+  result = write_file_atomic(path, campaign_save_bytes(state), links);
   if (!result.ok) result.error = "The campaign cannot be saved to " + quoted(path) + ": " + result.error + ".";
   return result;
 }
@@ -101,7 +101,8 @@ CampaignLoadResult load_from(LineReader& reader, const std::string& save_path, c
                                    "of teams on lines 2 and 3");
   }
   const std::string& map_line = header[0];
-  if (is_blank(map_line)) return rejected(save_path, "line 1 names no map file");
+  // An empty line 1 is also what a rewrite in place leaves until it has finished.
+  if (is_blank(map_line)) return rejected(save_path, "line 1 names no map file; the file may be damaged");
 
   const auto current = counter_value(header[1]);
   if (!current) {

@@ -29,8 +29,10 @@ std::optional<std::string> campaign_save_problem(const CampaignState& state);
 std::string campaign_save_bytes(const CampaignState& state);
 
 // Writes a save, replacing an existing file atomically: on failure the error says why and
-// the old file stays whole.
-FileResult write_campaign_save(const std::string& path, const CampaignState& state);
+// the old file stays whole. A save the program makes by itself in a shared folder passes
+// Links::replace (see write_file_atomic).
+FileResult write_campaign_save(const std::string& path, const CampaignState& state,
+                               Links links = Links::write_through);
 
 struct CampaignLoadResult {
   std::optional<CampaignState> state;  // the loaded campaign, to be swapped in by the caller

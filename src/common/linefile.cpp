@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include <fcntl.h>
@@ -102,10 +104,13 @@ long read_some(int fd, char* buffer, std::size_t size) {
 
 void close_fd(int fd) { ::close(fd); }
 
-bool write_all(int fd, std::string_view bytes, int& code) {
+// Writes all bytes at the file position, or at `offset` when one is given.
+bool write_all(int fd, std::string_view bytes, int& code, off_t offset = -1) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+    const ssize_t put = offset < 0 ? ::write(fd, bytes.data() + done, bytes.size() - done)
+                                   : ::pwrite(fd, bytes.data() + done, bytes.size() - done,
+                                              offset + static_cast<off_t>(done));
     if (put < 0) {
       if (errno == EINTR) continue;
       code = errno;
@@ -282,29 +287,40 @@ bool LineReader::next(std::string& line) {
     if (stop) {
       ++at_;
       ++used_;
-      if (*stop == '\r') {
-        // CR LF is one line end; the LF may be the first byte of the next chunk.
-        if (at_ < held_) {
-          if (data[at_] == '\n') {
-            ++at_;
-            ++used_;
-          }
-        } else {
-          skip_lf_ = true;
-        }
-      }
     }
     if (used_ > limits_.max_bytes) {
       error_ = too_large(limits_.max_bytes);
       line.clear();
       return false;
     }
-    if (stop) return true;
+    if (!stop) continue;
+    // CR LF is one line end; the LF may be the first byte of the next chunk. The line ended
+    // at the CR, so an LF just past the limit does not cost it, as a CR or LF alone would not.
+    if (*stop == '\r') {
+      if (at_ < held_) {
+        if (data[at_] == '\n') {
+          ++at_;
+          ++used_;
+        }
+      } else {
+        skip_lf_ = true;
+      }
+    }
+    return true;
   }
 }
 
 // ---------------------------------------------------------------------------------------
 // Writing
+
+std::vector<InPlaceStep> in_place_steps(std::string_view bytes) {
+  if (bytes.empty()) return {InPlaceStep{0, {}, true}};
+  // A CR first makes line 1 read empty until the very last step puts the real first byte
+  // back: a rewrite cut anywhere between leaves a save that no reader takes for a campaign.
+  static constexpr char kUnfinished[] = "\r";
+  return {InPlaceStep{0, std::string_view(kUnfinished, 1), false}, InPlaceStep{1, bytes.substr(1), false},
+          InPlaceStep{bytes.size(), {}, true}, InPlaceStep{0, bytes.substr(0, 1), false}};
+}
 
 namespace {
 
@@ -330,10 +346,31 @@ bool resolve_links(const std::string& path, std::string& target, std::string& er
   return true;
 }
 
-// Whether a written file is forced to disk before it replaces the old one.
-enum class Flush { to_disk, no };
+// A temporary name beside target that no other writer picks: 64 random bits, and the file
+// is created exclusively anyway.
+std::string temp_name(const std::string& target) {
+  thread_local std::mt19937_64 bits(
+      (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}() ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, ".%016llx.saving", static_cast<unsigned long long>(bits()));
+  return target + suffix;
+}
 
 #ifndef _WIN32
+// Creates a new temporary file beside target under a name of its own, exclusively, so it
+// is never another writer's file nor a link planted at that name. -1 with code set on failure.
+int create_temp(const std::string& target, std::string& temp, int& code) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = temp_name(target);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) break;
+  }
+  code = errno;
+  return -1;
+}
+
 // Flushes the file to disk (unless told not to) and closes it, keeping the first failure's
 // code.
 bool sync_and_close(int fd, bool ok, int& code, Flush flush = Flush::to_disk) {
@@ -349,10 +386,12 @@ bool sync_and_close(int fd, bool ok, int& code, Flush flush = Flush::to_disk) {
 }
 
 // Rewrites a file in place, for a folder that cannot take a temporary file. The room is
-// taken first, so a full disk fails before the old contents are touched.
-FileResult write_in_place(const std::string& path, std::string_view bytes, int folder_code) {
+// taken first, so a full disk fails before the old contents are touched; then the steps of
+// in_place_steps, each on the disk before the next begins.
+FileResult write_in_place(const std::string& path, std::string_view bytes, int folder_code, Links links) {
   FileResult result;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int no_follow = links == Links::replace ? O_NOFOLLOW : 0;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | no_follow);
   if (fd < 0) {
     result.error = errno_text(folder_code);
     return result;
@@ -378,15 +417,22 @@ FileResult write_in_place(const std::string& path, std::string_view bytes, int f
     }
   }
   bool touched = false;
-  if (::lseek(fd, 0, SEEK_SET) != 0) {
-    ok = false;
-    code = errno;
-  }
-  touched = ok;
-  if (ok) ok = write_all(fd, bytes, code);
-  if (ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) {
-    ok = false;
-    code = errno;
+  for (const InPlaceStep& step : in_place_steps(bytes)) {
+    if (touched && ::fdatasync(fd) != 0) {
+      ok = false;
+      code = errno;
+      break;
+    }
+    touched = true;
+    if (step.truncate) {
+      if (::ftruncate(fd, static_cast<off_t>(step.offset)) != 0) {
+        ok = false;
+        code = errno;
+      }
+    } else {
+      ok = write_all(fd, step.bytes, code, static_cast<off_t>(step.offset));
+    }
+    if (!ok) break;
   }
   ok = sync_and_close(fd, ok, code);
   if (!ok) {
@@ -402,32 +448,35 @@ FileResult write_in_place(const std::string& path, std::string_view bytes, int f
 }
 #endif
 
-FileResult replace_file(const std::string& path, std::string_view bytes, Flush flush) {
+}  // namespace
+
+FileResult write_file_atomic(const std::string& path, std::string_view bytes, Links links, Flush flush) {
   FileResult result;
-  std::string target;
-  if (!resolve_links(path, target, result.error)) return result;
-  const std::string temp = target + ".saving";
+  std::string target = path;
+  if (links == Links::write_through && !resolve_links(path, target, result.error)) return result;
 #ifndef _WIN32
   struct stat old {};
-  const bool exists = ::stat(target.c_str(), &old) == 0;
+  // A link where a generated file goes is looked at, not through: the rename replaces it.
+  const bool exists = (links == Links::replace ? ::lstat(target.c_str(), &old) : ::stat(target.c_str(), &old)) == 0;
+  const bool plain = exists && S_ISREG(old.st_mode);
   if (exists && S_ISDIR(old.st_mode)) {
     result.error = "a folder of that name is in the way";
     return result;
   }
-  if (exists && !S_ISREG(old.st_mode)) {
+  if (exists && !plain && !S_ISLNK(old.st_mode)) {
     result.error = kind_problem(old.st_mode);
     return result;
   }
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+  std::string temp;
+  int code = 0;
+  const int fd = create_temp(target, temp, code);
   if (fd < 0) {
-    const int code = errno;
-    if (exists && (code == EACCES || code == EPERM)) return write_in_place(target, bytes, code);
+    if (plain && (code == EACCES || code == EPERM)) return write_in_place(target, bytes, code, links);
     result.error = errno_text(code);
     return result;
   }
-  int code = 0;
   bool ok = true;
-  if (exists) {
+  if (plain) {
     // The replacement keeps the old file's owner (where allowed) and its permissions.
     [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid);
     if (::fchmod(fd, old.st_mode & 07777) != 0) {
@@ -461,7 +510,14 @@ FileResult replace_file(const std::string& path, std::string_view bytes, Flush f
     result.error = "a folder of that name is in the way";
     return result;
   }
-  std::FILE* file = std::fopen(temp.c_str(), "wb");
+  // "x": created exclusively, never another writer's temporary file.
+  std::string temp;
+  std::FILE* file = nullptr;
+  for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+    temp = temp_name(target);
+    file = std::fopen(temp.c_str(), "wbx");
+    if (!file && errno != EEXIST) break;
+  }
   if (!file) {
     result.error = errno_text(errno);
     return result;
@@ -497,25 +553,26 @@ FileResult replace_file(const std::string& path, std::string_view bytes, Flush f
   return result;
 }
 
-}  // namespace
-
-FileResult write_file_atomic(const std::string& path, std::string_view bytes) {
-  return replace_file(path, bytes, Flush::to_disk);
+FileResult write_generated_file(const std::string& path, std::string_view bytes) {
+  return write_file_atomic(path, bytes, Links::replace);
 }
 
 FileResult write_scratch_file(const std::string& path, std::string_view bytes) {
-  return replace_file(path, bytes, Flush::no);
+  return write_file_atomic(path, bytes, Links::replace, Flush::no);
 }
 
-FileResult append_file(const std::string& path, std::string_view bytes) {
+FileResult append_file(const std::string& path, std::string_view bytes, Links links) {
   FileResult result;
 #ifndef _WIN32
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-    result.error = kind_problem(st.st_mode);
+  const bool own = links == Links::replace;
+  if ((own ? ::lstat(path.c_str(), &st) : ::stat(path.c_str(), &st)) == 0 && !S_ISREG(st.st_mode)) {
+    // A generated file appended to cannot replace a planted link without losing its lines.
+    result.error = S_ISLNK(st.st_mode) ? "it is a symbolic link, not a file" : kind_problem(st.st_mode);
     return result;
   }
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                                          (own ? O_NOFOLLOW : 0), 0666);
   if (fd < 0) {
     result.error = errno_text(errno);
     return result;
@@ -536,6 +593,7 @@ FileResult append_file(const std::string& path, std::string_view bytes) {
     code = errno;
   }
 #else
+  (void)links;
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (!file) {
     result.error = errno_text(errno);

@@ -99,19 +99,52 @@ class LineReader {
   std::uint64_t size_ = 0;
 };
 
-// Replaces a file atomically: writes a temporary file beside it, flushes it to disk and
-// renames it over the old one. On failure the old file stays whole. A symbolic link is
-// written through: its target is replaced, in the target's folder. An existing file keeps
-// its permissions. Where the folder cannot take the temporary file but the file itself is
-// writable, the file is rewritten in place instead (not atomic, but every step checked).
-FileResult write_file_atomic(const std::string& path, std::string_view bytes);
+// Whether a replacement is forced to disk before it is renamed over the old file: the
+// user's files and what the program keeps are; scratch files another program reads at once
+// need only the rename, which no reader ever sees half done.
+enum class Flush { to_disk, no };
 
-// write_file_atomic without forcing the file to disk: for scratch files that another program
-// reads at once (a battle's scenario, the reset of its result). The rename still means no
-// reader ever sees half a file; the user's own files never go this way.
+// How a replacement treats a symbolic link found at the path.
+enum class Links {
+  write_through,  // the user's own files: the link stays and its target is replaced
+  replace,        // files the program generates: the link itself is replaced by the file
+};
+
+// Replaces a file atomically: writes a temporary file beside it (under a name of its own,
+// created exclusively, so two writers never share one), flushes it to disk and renames it
+// over the old one. On failure the old file stays whole and the temporary file is removed.
+// With Links::write_through a symbolic link is written through: its target is replaced, in
+// the target's folder. An existing file keeps its permissions. Where the folder cannot
+// take the temporary file but the file itself is writable, the file is rewritten in place
+// instead (not atomic, but every step checked, in the order of in_place_steps).
+FileResult write_file_atomic(const std::string& path, std::string_view bytes, Links links = Links::write_through,
+                             Flush flush = Flush::to_disk);
+
+// Writes a file the program generates (the battle's scenario and result files, the
+// autosave, the snapshot, the campaign runner's outputs): as write_file_atomic, but a
+// symbolic link planted at the path is replaced, never written through, so a link in a
+// shared folder cannot turn the write onto another file.
+FileResult write_generated_file(const std::string& path, std::string_view bytes);
+
+// A generated file that another program reads at once (the battle's scenario, the reset of
+// its result): as write_generated_file, but not forced to disk.
 FileResult write_scratch_file(const std::string& path, std::string_view bytes);
 
-// Appends bytes to a plain file, creating it when missing; refuses a pipe or a device.
-FileResult append_file(const std::string& path, std::string_view bytes);
+// One step of a rewrite in place: bytes written at offset, or the file cut to offset bytes.
+struct InPlaceStep {
+  std::uint64_t offset = 0;
+  std::string_view bytes;
+  bool truncate = false;
+};
+
+// The steps that rewrite a file in place with these bytes (views into them). The first
+// byte is a carriage return from the first step until the last, so a rewrite cut at any
+// point leaves either the old file, the new one, or a file whose line 1 is empty, which a
+// save's reader refuses.
+std::vector<InPlaceStep> in_place_steps(std::string_view bytes);
+
+// Appends bytes to a plain file, creating it when missing; refuses a pipe or a device, and
+// with Links::replace (a file the program generates) a symbolic link too.
+FileResult append_file(const std::string& path, std::string_view bytes, Links links = Links::write_through);
 
 }  // namespace zorvane

@@ -101,6 +101,10 @@ void FilePlaces::fill_user_folder() {
 }
 
 QString FilePlaces::file(const QString& name) const {
+  if (name == QLatin1String(kScenarioFileName) || name == QLatin1String(kResultFileName) ||
+      name == QLatin1String("autosave.sav")) {
+    return in_folder(scratch_folder(), name);
+  }
   const QString mine = in_folder(user_folder_, name);
   if (!installed_ || written_at_run_time().contains(name) || QFileInfo::exists(mine)) return mine;
   const QString shipped = in_folder(data_folder_, name);

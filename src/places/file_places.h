@@ -32,10 +32,15 @@ class FilePlaces {
   const QString& user_folder() const { return user_folder_; }
   // Where the shipped files are: the program folder, or the standard install's data folder.
   const QString& data_folder() const { return data_folder_; }
+  // Where the battle's scenario and result files and the autosave go: the user's folder,
+  // unless another copy of the program uses it and this copy keeps them apart.
+  const QString& scratch_folder() const { return scratch_folder_.isEmpty() ? user_folder_ : scratch_folder_; }
+  void keep_scratch_in(const QString& folder) { scratch_folder_ = folder; }
 
   // The path of a program file by name. The files written at run time (config.dat,
   // c_data.dat, the battle log, the battle's scenario and result, the autosave, the
-  // snapshot) are always the user's; any other (Help.txt) is the user's own copy when there
+  // snapshot) are always the user's (the battle files and the autosave in the scratch
+  // folder); any other (Help.txt) is the user's own copy when there
   // is one, else the shipped one when there is one, else the user's.
   QString file(const QString& name) const;
   // The folders relative paths are looked up in, the user's first (one when portable).
@@ -59,6 +64,7 @@ class FilePlaces {
   bool installed_ = false;
   QString user_folder_;
   QString data_folder_;
+  QString scratch_folder_;
   QString problem_;
 };
 

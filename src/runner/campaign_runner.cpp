@@ -13,6 +13,7 @@
 #include "campaign/battle_log.h"
 #include "campaign/map_file.h"
 #include "campaign/save_file.h"
+#include "common/folder_lock.h"
 #include "common/linefile.h"
 #include "common/paths.h"
 #include "common/text.h"
@@ -244,6 +245,11 @@ int CampaignRunner::prepare_outputs() {
   if (!std::filesystem::is_directory(options_.out, ec)) {
     return fail(kRunNoOutput, "the folder " + zorvane::quoted(options_.out) + " cannot be made");
   }
+  // Two runs writing one folder would mix their battles and outputs.
+  out_lock_ = std::make_unique<FolderLock>(options_.out, "zorvane-campaign");
+  if (out_lock_->in_use()) {
+    return fail(kRunNoOutput, out_lock_->in_use_text() + "; give this run a folder of its own with --out");
+  }
   for (const std::string_view name : {kBattleLogFileName, std::string_view("campaign.sav"), std::string_view("history.csv"),
                                       std::string_view(kGameResultFileName), std::string_view(kScenarioFileName),
                                       std::string_view(kResultFileName)}) {
@@ -256,7 +262,9 @@ int CampaignRunner::prepare_outputs() {
   }
   // A result left by an earlier run in this folder must not pass for this one's.
   std::filesystem::remove(output_file(kGameResultFileName), ec);
-  const FileResult log = reset_battle_log(output_file(kBattleLogFileName));
+  // Every output is generated: a link planted in its place (a shared /tmp, say) is replaced,
+  // never written through.
+  const FileResult log = reset_battle_log(output_file(kBattleLogFileName), Links::replace);
   if (!log.ok) return fail(kRunNoOutput, log.error);
   history_ = "turn,team,land,units,battles_won,battles_lost\r\n";
   std::string error;
@@ -265,12 +273,12 @@ int CampaignRunner::prepare_outputs() {
 }
 
 bool CampaignRunner::write_outputs(std::string& error) {
-  const FileResult saved = write_campaign_save(output_file("campaign.sav"), engine_.state());
+  const FileResult saved = write_campaign_save(output_file("campaign.sav"), engine_.state(), Links::replace);
   if (!saved.ok) {
     error = saved.error;
     return false;
   }
-  const FileResult history = write_file_atomic(output_file("history.csv"), history_);
+  const FileResult history = write_generated_file(output_file("history.csv"), history_);
   if (!history.ok) error = "history.csv cannot be written: " + history.error;
   return history.ok;
 }
@@ -286,7 +294,7 @@ TurnEvents CampaignRunner::fight(const BattleRequest& request) {
 void CampaignRunner::record(const TurnEvents& events) {
   if (events.result == TurnEvents::Result::resolved) ++actions_;
   if (events.log) {
-    const FileResult written = append_battle_log(output_file(kBattleLogFileName), *events.log);
+    const FileResult written = append_battle_log(output_file(kBattleLogFileName), *events.log, Links::replace);
     if (!written.ok) err_ << "zorvane-campaign: " << written.error << "\n";
   }
   if (events.outcome && events.battle) {
@@ -335,7 +343,7 @@ bool CampaignRunner::write_game_result(const std::optional<CampaignEnd>& end, st
     row.turns = engine_.state().turn;
     rows.push_back(std::move(row));
   }
-  const FileResult written = write_file_atomic(output_file(kGameResultFileName), game_result_bytes(rows));
+  const FileResult written = write_generated_file(output_file(kGameResultFileName), game_result_bytes(rows));
   if (!written.ok) error = std::string(kGameResultFileName) + " cannot be written: " + written.error;
   return written.ok;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@
 #include "turn/engine.h"
 
 namespace zorvane {
+
+class FolderLock;
 
 struct RunnerOptions {
   std::string map_path;
@@ -116,6 +119,7 @@ class CampaignRunner {
   TurnEngine engine_{settings_, cdata_};
   AiRandom random_;
   BattleRunner battles_runner_;
+  std::unique_ptr<FolderLock> out_lock_;  // held while this run writes its --out folder
   std::string history_;
   long long actions_ = 0;
   long long battles_ = 0;

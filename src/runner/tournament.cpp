@@ -114,7 +114,7 @@ int write_table(const std::vector<GameRow>& rows, const std::string& out_folder,
   std::error_code ec;
   std::filesystem::create_directories(out_folder, ec);
   const std::string path = platform_join(out_folder, "tournament.csv");
-  const FileResult written = write_file_atomic(path, tournament_csv(lines));
+  const FileResult written = write_generated_file(path, tournament_csv(lines));
   if (!written.ok) {
     err << "zorvane-campaign: " << zorvane::quoted(path) << " cannot be written: " << written.error << "\n";
     return kRunNoOutput;

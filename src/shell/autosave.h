@@ -19,13 +19,15 @@ namespace zorvane {
 class Autosave : public QObject {
   Q_OBJECT
  public:
-  // What writes a save to disk (the atomic replace; tests pass their own).
+  // What writes a save to disk (the atomic replace of a generated file, which replaces a
+  // link planted in its place; tests pass their own).
   using Writer = std::function<FileResult(const std::string& path, const std::string& bytes)>;
-  explicit Autosave(QObject* parent = nullptr, Writer writer = write_file_atomic);
+  explicit Autosave(QObject* parent = nullptr, Writer writer = write_generated_file);
   // Writes what is still waiting, then ends the worker.
   ~Autosave() override;
 
-  // Replaces the file atomically with these bytes, soon.
+  // Replaces the file atomically with these bytes, soon (a link at its path is replaced,
+  // not written through: the autosave is a file the program generates).
   void save(std::string path, std::string bytes);
   // Returns once every save asked for has been written (or has failed).
   void flush();

@@ -11,25 +11,21 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QVBoxLayout>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
 
-#include "campaign/save_file.h"
 #include "common/paths.h"
 #include "common/text.h"
-#include "display/picture_file.h"
-#include "display/splash.h"
 #include "display/sprites.h"
-#include "display/stretch.h"
 #include "shell/action_panel.h"
 #include "shell/army_panel.h"
 #include "shell/config_panels.h"
+#include "shell/folder_claim.h"
 #include "shell/labels.h"
+#include "shell/map_area.h"
 #include "shell/play.h"
 #include "shell/qt_text.h"
 #include "shell/settings_panels.h"
@@ -41,8 +37,6 @@ namespace {
 
 constexpr int kFallbackWidth = 640;
 constexpr int kFallbackHeight = 480;
-// Where neither a cell nor the background image is drawn.
-const QColor kPlainMap(72, 72, 80);
 
 QString version_text() {
   return QStringLiteral("v%1.%2.%3").arg(ZORVANE_VERSION_MAJOR).arg(ZORVANE_VERSION_MINOR).arg(ZORVANE_VERSION_PATCH);
@@ -62,7 +56,14 @@ MainWindow::MainWindow(const QString& program_folder, Dialogs& dialogs, QWidget*
     : MainWindow(FilePlaces::portable(program_folder), dialogs, parent) {}
 
 MainWindow::MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), places_(std::move(places)), program_folder_(places_.user_folder()), dialogs_(dialogs) {
+    : QMainWindow(parent),
+      places_(std::move(places)),
+      folder_claim_(std::make_unique<FolderClaim>(places_.user_folder())),
+      program_folder_(places_.user_folder()),
+      dialogs_(dialogs) {
+  // Before anything is written: a second copy on this folder must not share its battle files.
+  const QString shared = folder_claim_->claim();
+  places_.keep_scratch_in(folder_claim_->files_folder());
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Zorvane"));
   inner_ = new QWidget(this);
@@ -77,21 +78,19 @@ MainWindow::MainWindow(FilePlaces places, Dialogs& dialogs, QWidget* parent)
   refit_timer_->setSingleShot(true);
   refit_timer_->setInterval(150);
   connect(refit_timer_, &QTimer::timeout, this, [this] {
-    if (!activated_ || play_->engine().started() || map_view_->surface().size() == inner_->size()) return;
+    if (!activated_ || play_->engine().started()) return;
     const WaitCursor wait;
-    fit_map_picture();
-    centre_in_parent(splash_);
-    version_label_->move(inner_->width() - version_label_->width() - 5, inner_->height() - version_label_->height());
+    map_area_->area_resized();
     viewer_->fit_within(inner_->size());
   });
 
   // Start-up, in order.
   setWindowIcon(QIcon(QPixmap::fromImage(window_icon_image())));
-  version_label_->clear();
-  for (QWidget* w : std::initializer_list<QWidget*>{version_label_, turn_indicator_}) w->setToolTip(places_.description());
-  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, map_scroll_, viewer_, stats_panel_, splash_}) {
-    w->hide();
+  for (QWidget* w : std::initializer_list<QWidget*>{findChild<QWidget*>(QStringLiteral("Label35")), turn_indicator_}) {
+    w->setToolTip(places_.description());
   }
+  for (QWidget* w : std::initializer_list<QWidget*>{action_panel_, viewer_, stats_panel_}) w->hide();
+  if (!shared.isEmpty()) notice(shared);
   settings_panels_->load_settings();
   settings_panels_->load_rosters();
   apply_window_size();
@@ -166,28 +165,13 @@ void MainWindow::build_menus() {
 }
 
 void MainWindow::build_panels() {
-  // Stacking, bottom to top: splash and version label, the map picture (with the action
-  // panel inside it), then the floating panels.
-  splash_ = new SurfaceWidget(QStringLiteral("Picture8"), inner_);
-  version_label_ = new QLabel(inner_);
-  version_label_->setObjectName(QStringLiteral("Label35"));
-  background_ = new SurfaceWidget(QStringLiteral("Picture7"), inner_);
-  background_->hide();
-  auto* scroll = new QScrollArea(inner_);
-  scroll->setObjectName(QStringLiteral("MapScroll"));
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  QPalette dark = scroll->palette();
-  dark.setColor(QPalette::Window, kPlainMap);
-  scroll->setPalette(dark);
-  map_scroll_ = scroll;
-  map_view_ = new SurfaceWidget(QStringLiteral("Picture1"));
-  scroll->setWidget(map_view_);
-  auto* fill = new QVBoxLayout(inner_);
-  fill->setContentsMargins(0, 0, 0, 0);
-  fill->addWidget(scroll);
+  // Stacking, bottom to top: splash and version label, the map picture, then the floating
+  // panels (the action panel first).
+  map_area_ = new MapArea(places_, settings_, [this](const QString& text) { notice(text); }, inner_);
+  map_view_ = map_area_->map_view();
   inner_->installEventFilter(this);
   action_panel_ = new ActionPanel(inner_);
+  map_area_->stretch_progress = [this](int row) { action_panel_->source_label->setText(QString::number(row)); };
   settings_panels_ = new SettingsPanels(places_, dialogs_, settings_, cdata_, this, inner_);
   stats_panel_ = new StatsPanel(inner_);
   viewer_ = new ViewerPanel(inner_);
@@ -198,7 +182,7 @@ void MainWindow::build_panels() {
   connect(stats_panel_->close_label, &ClickLabel::clicked, stats_panel_, &QWidget::hide);
 
   play_ = new PlayController(places_, dialogs_, settings_, cdata_,
-                             PlayViews{map_view_, map_scroll_, action_panel_, stats_panel_, turn_indicator_, this, save_action_,
+                             PlayViews{map_view_, map_area_->map_frame(), action_panel_, stats_panel_, turn_indicator_, this, save_action_,
                                       battle_report_},
                              this);
   connect(map_view_, &SurfaceWidget::mouse_down, play_,
@@ -262,75 +246,18 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::activate() {
   activated_ = true;
   const WaitCursor wait;
-  // The build draws the splash into the program folder; drawing it here is the fallback.
-  const PictureRead splash = read_picture_file(program_file(QStringLiteral("splash.bmp")));
-  splash_->set_surface(splash.image.size() == QSize(kSplashWidth, kSplashHeight) ? splash.image : make_splash_image());
-  centre_in_parent(splash_);
-  splash_->show();
+  map_area_->activate(version_text());
   // The floating panels stand centred when they are first shown; one shown at start-up (the
   // configuration when it is missing) is centred again now that the window has its size.
   for (QWidget* panel : std::initializer_list<QWidget*>{action_panel_, stats_panel_, settings_panels_->made_config_panel()}) {
     if (panel && (panel != settings_panels_->made_config_panel() || panel->isVisible())) centre_in_parent(panel);
   }
-  version_label_->setText(version_text());
-  version_label_->adjustSize();
-  version_label_->move(inner_->width() - version_label_->width() - 5, inner_->height() - version_label_->height());
   viewer_->fit_within(inner_->size());
-  // The background and the map picture wait until the window has painted: until a campaign
-  // starts they are not seen.
-  splash_->installEventFilter(this);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == inner_ && event->type() == QEvent::Resize) keep_panels_inside();
-  if (watched == splash_ && event->type() == QEvent::Paint) {
-    splash_->removeEventFilter(this);
-    // After this paint has reached the screen; an unusable background is said then.
-    QTimer::singleShot(0, this, [this] {
-      if (!background_loaded_) load_background();
-      const QString text = std::exchange(pending_notice_, QString());
-      if (!text.isEmpty()) notice(text);
-    });
-  }
+  if (watched == inner_ && event->type() == QEvent::Resize) keep_children_inside(inner_, map_area_->map_frame());
   return QMainWindow::eventFilter(watched, event);
-}
-
-// Sizes the map picture to the inner area and stretches the background held in Picture7
-// over it.
-void MainWindow::fit_map_if_needed() {
-  if (map_view_->surface().size() != inner_->size()) fit_map_picture();
-}
-
-void MainWindow::fit_map_picture() {
-  if (!background_loaded_) load_background();
-  map_view_->make_surface(inner_->size(), kPlainMap);
-  const QImage& src = background_->surface();
-  if (src.isNull()) return;
-  QImage& dest = map_view_->surface();
-  smooth_stretch(src, 0, 0, src.width(), src.height(), dest.width(), dest.height(), 0, 0, dest, 1,
-                 [this](int row) { action_panel_->source_label->setText(QString::number(row)); });
-  map_view_->update();
-}
-
-void MainWindow::load_background() {
-  background_loaded_ = true;
-  const std::string setting = settings_.background_image;
-  if (is_blank(setting)) {
-    background_->set_surface(QImage());
-    return;
-  }
-  const QString path = qt_text(places_.resolve(trim(setting)));
-  const PictureRead read = read_picture_file(path);
-  if (read.image.isNull()) {
-    background_->set_surface(QImage());
-    // Said once the window has painted (after the first paint), so the notice does not stand
-    // over an empty screen.
-    pending_notice_ =
-        QStringLiteral("The background image \"%1\" could not be read: %2.\nThe map is shown on a plain background.")
-            .arg(path, read.reason);
-    return;
-  }
-  background_->set_surface(read.image.convertToFormat(QImage::Format_RGB32));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -356,7 +283,7 @@ void MainWindow::new_campaign(const QString& map_path) {
   // The map is read and checked in full before anything changes, so a rejected map leaves
   // the campaign, the menus, the clock and the log as they were.
   const WaitCursor wait;
-  if (!play_->battle_running()) fit_map_if_needed();
+  if (!play_->battle_running()) map_area_->fit_map_if_needed();
   play_->start_new(map_path);
 }
 
@@ -368,7 +295,7 @@ void MainWindow::load_campaign_from_menu() {
 
 void MainWindow::load_campaign(const QString& save_path) {
   const WaitCursor wait;
-  if (!play_->battle_running()) fit_map_if_needed();
+  if (!play_->battle_running()) map_area_->fit_map_if_needed();
   play_->start_saved(save_path);
 }
 
@@ -377,17 +304,7 @@ void MainWindow::save_campaign() {
       QStringLiteral("Save campaign"), QStringLiteral("Save Files (*.sav)|*.sav"), QStringLiteral("SaveGame.sav")));
   if (!chosen) return;
   const WaitCursor wait;
-  if (const auto problem = campaign_save_problem(state())) {
-    notice(QStringLiteral("The campaign could not be saved to \"%1\": %2").arg(*chosen, qt_text(*problem)));
-    return;
-  }
-  const FileResult written = write_campaign_save(text_bytes(*chosen), state());
-  if (!written.ok) {
-    notice(QStringLiteral("The campaign could not be saved to \"%1\": %2.\n%3")
-               .arg(*chosen, qt_text(written.error),
-                    written.old_file_damaged ? QStringLiteral("An earlier file of that name may be damaged.")
-                                             : QStringLiteral("An earlier file of that name is unchanged.")));
-  }
+  play_->save_campaign(*chosen);
 }
 
 void MainWindow::open_command_line(const QStringList& files, const QString& start_folder) {
@@ -421,16 +338,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------------------
 // Keys and panels
 
-QWidget* MainWindow::front_panel() const {
-  const QObjectList& children = inner_->children();
-  for (auto it = children.rbegin(); it != children.rend(); ++it) {
-    auto* w = qobject_cast<QWidget*>(*it);
-    if (!w || !w->isVisible() || w == map_scroll_ || w == splash_ || w == version_label_ || w == background_) continue;
-    return w;
-  }
-  return nullptr;
-}
-
 void MainWindow::escape_pressed() {
   QWidget* front = front_panel();
   if (!front) {
@@ -450,15 +357,8 @@ void MainWindow::enter_pressed() {
   }
 }
 
-void MainWindow::keep_panels_inside() {
-  const QSize area = inner_->size();
-  for (QObject* child : inner_->children()) {
-    auto* w = qobject_cast<QWidget*>(child);
-    if (!w || w == map_scroll_) continue;
-    const int x = std::clamp(w->x(), 0, std::max(0, area.width() - w->width()));
-    const int y = std::clamp(w->y(), 0, std::max(0, area.height() - w->height()));
-    if (x != w->x() || y != w->y()) w->move(x, y);
-  }
+QWidget* MainWindow::front_panel() const {
+  return front_visible_child(inner_, [this](const QWidget* w) { return map_area_->is_ground(w); });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "config/roster.h"
 #include "config/settings.h"
@@ -25,6 +26,8 @@ inline constexpr int kMinWindowHeight = 450;
 
 struct CampaignState;
 class ActionPanel;
+class FolderClaim;
+class MapArea;
 class PlayController;
 class SettingsPanels;
 class StatsPanel;
@@ -86,12 +89,7 @@ class MainWindow : public QMainWindow {
   void escape_pressed();
   void enter_pressed();
   QWidget* front_panel() const;
-  // Moves every floating panel back inside the inner area.
-  void keep_panels_inside();
-  void fit_map_picture();
-  void fit_map_if_needed();
-  // Loads the configured background into Picture7; says so when it cannot be read.
-  void load_background();
+
   void new_campaign(const QString& map_path);
   void load_campaign(const QString& save_path);
   void notice(const QString& text);
@@ -99,23 +97,21 @@ class MainWindow : public QMainWindow {
                                           const QString& file_name = QString());
 
   FilePlaces places_;
+  // The lock on the folder this copy writes to; a second copy keeps its battle files and
+  // autosave apart.
+  std::unique_ptr<FolderClaim> folder_claim_;
   QString program_folder_;
   Dialogs& dialogs_;
   Settings settings_;
   Roster cdata_{};
   bool activated_ = false;
-  bool background_loaded_ = false;
-  QString pending_notice_;  // a start-up notice waiting for the window's first paint
 
   QWidget* inner_ = nullptr;
+  MapArea* map_area_ = nullptr;           // the map picture, the splash and the background
   SurfaceWidget* map_view_ = nullptr;     // Picture1
-  QWidget* map_scroll_ = nullptr;         // MapScroll: scrolls the map when it does not fit
-  SurfaceWidget* background_ = nullptr;   // Picture7, hidden
-  SurfaceWidget* splash_ = nullptr;       // Picture8
   ActionPanel* action_panel_ = nullptr;   // Picture2
   ViewerPanel* viewer_ = nullptr;         // Picture4
   StatsPanel* stats_panel_ = nullptr;     // Picture6
-  QLabel* version_label_ = nullptr;       // Label35
   QLabel* turn_indicator_ = nullptr;
   QLabel* battle_report_ = nullptr;       // BattleReport, in the status bar
   QTimer* refit_timer_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "shell/labels.h"
 
@@ -122,6 +123,26 @@ void centre_in_parent(QWidget* widget) {
   const QWidget* parent = widget->parentWidget();
   if (!parent) return;
   widget->move((parent->width() - widget->width()) / 2, (parent->height() - widget->height()) / 2);
+}
+
+QWidget* front_visible_child(const QWidget* parent, const std::function<bool(const QWidget*)>& ground) {
+  const QObjectList& children = parent->children();
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    auto* w = qobject_cast<QWidget*>(*it);
+    if (w && w->isVisible() && !ground(w)) return w;
+  }
+  return nullptr;
+}
+
+void keep_children_inside(QWidget* parent, const QWidget* except) {
+  const QSize area = parent->size();
+  for (QObject* child : parent->children()) {
+    auto* w = qobject_cast<QWidget*>(child);
+    if (!w || w == except) continue;
+    const int x = std::clamp(w->x(), 0, std::max(0, area.width() - w->width()));
+    const int y = std::clamp(w->y(), 0, std::max(0, area.height() - w->height()));
+    if (x != w->x() || y != w->y()) w->move(x, y);
+  }
 }
 
 }  // namespace zorvane

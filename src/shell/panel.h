@@ -81,4 +81,10 @@ void style_strip(QLabel* label, QColor background, QColor text);
 // Centres a widget in its parent: left = (parent width - width) / 2, likewise top.
 void centre_in_parent(QWidget* widget);
 
+// The front-most visible child of parent that `ground` does not claim, or nothing.
+QWidget* front_visible_child(const QWidget* parent, const std::function<bool(const QWidget*)>& ground);
+
+// Moves every child of parent but `except` back inside the parent's area.
+void keep_children_inside(QWidget* parent, const QWidget* except);
+
 }  // namespace zorvane

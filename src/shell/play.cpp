@@ -332,6 +332,7 @@ void PlayController::end_steps() {
 }
 
 void PlayController::announce_end(const CampaignEnd& end) {
+  update_turn_indicator();  // says how it ended while the message is read
   if (end.winner) {
     dialogs_.message(QStringLiteral("Team %1 WINS!").arg(qt_text(team_letter(*end.winner))), QStringLiteral("Game Over"));
     end_steps();
@@ -369,6 +370,20 @@ void PlayController::after_action() {
 
 void PlayController::flush_autosave() { autosave_->flush(); }
 
+void PlayController::save_campaign(const QString& path) {
+  if (const auto problem = campaign_save_problem(engine_.state())) {
+    notice(QStringLiteral("The campaign could not be saved to \"%1\": %2").arg(path, qt_text(*problem)));
+    return;
+  }
+  const FileResult written = write_campaign_save(text_bytes(path), engine_.state());
+  if (!written.ok) {
+    notice(QStringLiteral("The campaign could not be saved to \"%1\": %2.\n%3")
+               .arg(path, qt_text(written.error),
+                    written.old_file_damaged ? QStringLiteral("An earlier file of that name may be damaged.")
+                                             : QStringLiteral("An earlier file of that name is unchanged.")));
+  }
+}
+
 void PlayController::take_snapshot(bool automatic) {
   const QString path = program_file(QString::fromLatin1(kSnapshotFileName));
   const std::string error = save_snapshot(views_.map_view->surface(), text_bytes(path));
@@ -405,9 +420,10 @@ void PlayController::update_turn_indicator() {
 // Battles
 
 void PlayController::start_battle(const BattleRequest& request) {
-  // The game is taken against the folder that holds it; the battle's files are the user's.
+  // The game is taken against the folder that holds it; the battle's files go to this copy's
+  // scratch folder.
   battles_->start_battle(places_.folder_holding(settings_.game_exe_path), settings_, request.terrain, request.attackers,
-                         request.defenders, places_.user_folder());
+                         request.defenders, places_.scratch_folder());
 }
 
 void PlayController::battle_finished(const BattleRunResult& result) {

@@ -91,6 +91,9 @@ class PlayController : public QObject {
   bool owner_colours() const { return owner_colours_; }
   // Escape on the map: the selection's frame goes, the next click chooses a source.
   void drop_selection();
+  // File, Save once the file is chosen: the campaign as it stands (before the action while a
+  // battle is pending), or a message saying why it could not be saved.
+  void save_campaign(const QString& path);
   // File, Snapshot, or the automatic one after an action (which says a failure only once).
   void take_snapshot(bool automatic);
 

@@ -11,9 +11,6 @@
 namespace zorvane {
 namespace {
 
-// At most this many units stand in slots 1 to 5, the ones an action can list or add.
-constexpr int kListedSlots = 5;
-
 bool valid_cell(const CampaignState& state, int n) { return n >= 1 && n <= std::min(state.cell_count(), kMaxCells); }
 
 Cell& cell_of(CampaignState& state, int n) { return state.cells[static_cast<std::size_t>(n - 1)]; }

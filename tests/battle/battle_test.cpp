@@ -154,12 +154,14 @@ Cell defending_cell() {
 }
 
 // Applies the report to the defending cell, attacked by team "E", and checks the cell: the
-// survivors in roster order, every other slot emptied, the owner "E" only when captured.
+// survivors in roster order, every other slot emptied but the sixth while "B" holds the
+// cell (that unit took no part), the owner "E" only when captured.
 void expect_cell_after(const BattleReport& report, std::vector<std::string> survivors, bool captured,
                        const std::string& name) {
   Cell cell = defending_cell();
   apply_battle_outcome(battle_outcome(report), cell, Value::text("E"));
   survivors.resize(kUnitSlots);
+  if (!captured) survivors[5] = "old5.ai";
   for (std::size_t k = 0; k < survivors.size(); ++k) {
     const Value& slot = cell[unit_1 - 1 + k];
     EXPECT_TRUE(slot == (survivors[k].empty() ? Value() : Value::text(survivors[k])))
@@ -448,6 +450,48 @@ TEST(VantorSides, OutnumberingWinsOneAgainstOneIsEvenAndOnlyWinnersShareTheBest)
       EXPECT_LE(wins, attackers == 5 ? kSeeds : kSeeds * 65 / 100);
       EXPECT_GE(kept, attackers == 5 ? kSeeds * 3 : 0);
     }
+  }
+}
+
+
+// Units in slots 6 to 10 are not listed for a battle: they stay where they are while the
+// defenders hold the cell (the survivors take the other slots, in roster order), and go
+// with it when it is captured.
+TEST(BattleOutcome, UnitsBeyondTheFifthSlotStayWhileTheDefendersHold) {
+  Cell full;
+  for (int k = 0; k < kUnitSlots; ++k) full[unit_1 - 1 + k] = Value::text("u" + std::to_string(k + 1) + ".ai");
+  full[unit_1 - 1 + 7] = Value();  // a gap at slot 8
+  BattleRoster roster = {{{"", "1", "a.ai"}, {"", "1", "b.ai"}}};
+  for (std::size_t k = 0; k < 5; ++k) roster[2 + k] = {"", "2", "u" + std::to_string(k + 1) + ".ai"};
+  const auto after = [&](const std::string& survivors) {  // "1" for each row that survives
+    BattleReport report;
+    report.roster = roster;
+    report.best_score = 9;
+    for (std::size_t i = 0; i < survivors.size(); ++i) report.roster[i].score = survivors[i] == '1' ? "9" : "0";
+    Cell cell = full;
+    apply_battle_outcome(battle_outcome(report), cell, Value::text("E"));
+    std::string slots;
+    for (int k = 0; k < kUnitSlots; ++k) slots += cell[unit_1 - 1 + k].to_text() + ",";
+    return slots;
+  };
+  EXPECT_EQ(after("0010100"), "u1.ai,u3.ai,,,,u6.ai,u7.ai,,u9.ai,u10.ai,");
+  // Five survivors fill slots 1 to 5, a sixth the gap; a seventh finds no slot.
+  EXPECT_EQ(after("1111110"), "a.ai,b.ai,u1.ai,u2.ai,u3.ai,u6.ai,u7.ai,u4.ai,u9.ai,u10.ai,");
+  EXPECT_EQ(after("1111111"), "a.ai,b.ai,u1.ai,u2.ai,u3.ai,u6.ai,u7.ai,u4.ai,u9.ai,u10.ai,");
+  EXPECT_EQ(after("1100010"), "a.ai,b.ai,u4.ai,,,,,,,,");
+}
+
+// A line whose CR LF straddles the read limit is kept, as the same line ending in CR or LF
+// alone there is; whatever lies beyond the limit is not read.
+TEST(BattleReportFile, ALineEndingJustAtTheLimitCountsWhateverItsLineEnd) {
+  TempDir dir;
+  const std::string first = placing(" 1", "      50");
+  for (const std::string end : {"\r\n", "\r", "\n"}) {
+    const std::string path = dir.write("zorvtmp.txt", first + end + placing(" 3", "      60") + "\r\n");
+    const BattleReport read = read_battle_report_file(two_on_two(), path, first.size() + 1);
+    EXPECT_EQ(std::tuple(read.truncated, read.roster[0].score, read.roster[2].score, read.best_score),
+              std::tuple(true, "      50", "", 50.0))
+        << (end == "\r\n" ? "CR LF" : end == "\r" ? "CR" : "LF");
   }
 }
 

@@ -405,5 +405,49 @@ TEST_F(SmallCampaign, RejectsDamagedLargeMissingOrUnreadableSavesWithAReason) {
   }
 }
 
+
+// A save rewritten in place (its folder takes no new file) loads as the old campaign before
+// the rewrite and as the new one after it; cut at any point between, as by a power loss, it
+// does not load, and says that the file may be damaged: it never loads as a mix of the two.
+TEST_F(SmallCampaign, ASaveRewrittenInPlaceAndCutAnywhereNeverLoadsAsAMix) {
+  CampaignState before = new_campaign();
+  for (int n = 1; n <= 9; ++n) {
+    before.field(n, owner) = Value::text("B");
+    for (int k = 0; k < 10; ++k) before.field(n, unit_1 + k) = Value::text("tank.ai");
+  }
+  CampaignState now = new_campaign();
+  now.current_team = 2;
+  now.field(5, unit_1) = Value::text("scout.ai");
+  const std::string old_bytes = campaign_save_bytes(before), new_bytes = campaign_save_bytes(now);
+  const auto loaded_as = [&](const std::string& bytes) {
+    const CampaignLoadResult loaded = parse_campaign_save(bytes, "s.sav", dir.path(), 301, 301);
+    return loaded.ok() ? campaign_save_bytes(*loaded.state) : loaded.error;
+  };
+  const std::string as_old = loaded_as(old_bytes), as_new = loaded_as(new_bytes);
+  const std::vector<InPlaceStep> steps = in_place_steps(new_bytes);
+  std::size_t total = 0;  // a truncation counts as one
+  for (const InPlaceStep& step : steps) total += step.truncate ? 1 : step.bytes.size();
+  for (std::size_t cut = 0; cut <= total; ++cut) {
+    std::string file = old_bytes;
+    std::size_t left = cut;
+    for (const InPlaceStep& step : steps) {
+      const std::size_t n = std::min(left, step.truncate ? std::size_t{1} : step.bytes.size());
+      if (step.truncate && n == 1) file.resize(step.offset);
+      if (!step.truncate) {
+        file.resize(std::max<std::size_t>(file.size(), step.offset + n));
+        file.replace(step.offset, n, step.bytes.substr(0, n));
+      }
+      left -= n;
+    }
+    const std::string loaded = loaded_as(file);
+    if (cut == 0 || cut == total) {
+      EXPECT_EQ(loaded, cut == 0 ? as_old : as_new);
+    } else {
+      ASSERT_NE(loaded.find("cannot be loaded: line 1 names no map file; the file may be damaged."), std::string::npos)
+          << "cut after " << cut << " of " << total << ": " << loaded.substr(0, 200);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zorvane

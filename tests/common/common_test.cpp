@@ -5,12 +5,14 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <set>
 #include <tuple>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/folder_lock.h"
 #include "common/linefile.h"
 #include "common/palette.h"
 #include "common/paths.h"
@@ -225,22 +227,20 @@ TEST(Readers, RefuseWhatIsNotAPlainFileNamingWhatItIs) {
 }
 
 // The whole file is replaced, its mode kept, a symbolic link kept and its target written,
-// and no temporary file is left; a scratch file, not forced to disk, the same way.
+// and no temporary file is left.
 TEST(WriteFileAtomic, ReplacesTheWholeFileKeepingItsModeAndLinks) {
-  for (const auto writer : {&write_file_atomic, &write_scratch_file}) {
-    testing::TempDir dir;
-    const std::string plain = dir.write("config.dat", "old old old old\r\n");
-    ::chmod(plain.c_str(), 0600);
-    const std::string target = dir.write("real/c_data.dat", "old old old old\r\n");
-    fs::create_symlink("real/c_data.dat", dir.file("c_data.dat"));
-    for (const auto& [path, written] : {std::pair{plain, plain}, {dir.file("c_data.dat"), target}}) {
-      ASSERT_TRUE(writer(path, "new\r\n").ok);
-      EXPECT_EQ(testing::read_bytes(written), "new\r\n");
-      EXPECT_FALSE(fs::exists(written + ".saving"));
-    }
-    EXPECT_EQ(fs::status(plain).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_TRUE(fs::is_symlink(dir.file("c_data.dat")));
+  testing::TempDir dir;
+  const std::string plain = dir.write("config.dat", "old old old old\r\n");
+  ::chmod(plain.c_str(), 0600);
+  const std::string target = dir.write("real/c_data.dat", "old old old old\r\n");
+  fs::create_symlink("real/c_data.dat", dir.file("c_data.dat"));
+  for (const auto& [path, written] : {std::pair{plain, plain}, {dir.file("c_data.dat"), target}}) {
+    ASSERT_TRUE(write_file_atomic(path, "new\r\n").ok);
+    EXPECT_EQ(testing::read_bytes(written), "new\r\n");
+    EXPECT_FALSE(fs::exists(written + ".saving"));
   }
+  EXPECT_EQ(fs::status(plain).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_TRUE(fs::is_symlink(dir.file("c_data.dat")));
 }
 
 TEST(WriteFileAtomic, FolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
@@ -270,10 +270,13 @@ TEST(WriteFileAtomic, FolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
 TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
   testing::TempDir dir;
   const std::string path = dir.write("config.dat", "old\r\n");
-  // A folder where the temporary file would go makes the write fail before the rename.
-  fs::create_directory(path + ".saving");
-  const FileResult busy = write_file_atomic(path, "new\r\n");
-  EXPECT_EQ(std::pair(busy.ok, busy.error), std::pair(false, std::string("Is a directory")));
+  // A full disk makes the write fail before the rename.
+  FileResult busy;
+  {
+    testing::FileSizeLimit limit(2);
+    busy = write_file_atomic(path, "new\r\n");
+  }
+  EXPECT_EQ(std::pair(busy.ok, busy.error), std::pair(false, std::string("File too large")));
   EXPECT_EQ(testing::read_bytes(path), "old\r\n");
 
   fs::create_symlink("loop2", dir.file("loop1"));
@@ -286,6 +289,127 @@ TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
     EXPECT_EQ(write_file_atomic(where, "x").error, reason) << where;
   }
   EXPECT_TRUE(fs::is_directory(dir.file("folder")));
+}
+
+
+// Another writer's temporary file, even one at the name every writer once shared, is left
+// alone, and a failed write leaves no temporary file of its own behind.
+TEST(WriteFileAtomic, NeverTouchesAnotherWritersTemporaryFile) {
+  testing::TempDir dir;
+  const std::string path = dir.write("autosave.sav", "old\r\n");
+  const std::string other = dir.write("autosave.sav.saving", "the other copy's half-written save");
+  const bool written = write_file_atomic(path, "new\r\n").ok;
+  FileResult full;
+  {
+    testing::FileSizeLimit limit(2);
+    full = write_file_atomic(path, "newer\r\n");
+  }
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path())) names.insert(entry.path().filename().string());
+  EXPECT_EQ(std::tuple(written, full.ok, testing::read_bytes(path), testing::read_bytes(other), names),
+            std::tuple(true, false, "new\r\n", "the other copy's half-written save",
+                       std::set<std::string>{"autosave.sav", "autosave.sav.saving"}));
+}
+
+// A link planted where a generated file goes (in a shared folder, by another user, or by the
+// game) is replaced, and what it points to is neither written nor created, also when the
+// folders take no new file; a scratch file, not forced to disk, the same way. The user's own
+// files keep writing through a link (above).
+TEST(WriteGeneratedFile, ReplacesALinkPlantedAtItsPathInsteadOfWritingThroughIt) {
+  testing::TempDir dir;
+  const std::string victim = dir.write("home/.profile", "private\r\n");
+  fs::create_symlink(victim, dir.file("campaign.sav"));
+  for (const auto writer : {&write_generated_file, &write_scratch_file}) {
+    fs::create_symlink(victim, dir.file("zorvtmp.scn"));
+    fs::create_symlink(dir.file("home/new"), dir.file("history.csv"));
+    for (const char* name : {"zorvtmp.scn", "history.csv"}) {
+      EXPECT_TRUE(writer(dir.file(name), "generated\r\n").ok) << name;
+      EXPECT_EQ(std::pair(fs::is_symlink(dir.file(name)), testing::read_bytes(dir.file(name))),
+                std::pair(false, std::string("generated\r\n")))
+          << name;
+      fs::remove(dir.file(name));
+    }
+  }
+  // A generated log is appended to: a link in its place is refused.
+  fs::create_symlink(victim, dir.file("blog.txt"));
+  EXPECT_EQ(append_file(dir.file("blog.txt"), "x", Links::replace).error, "it is a symbolic link, not a file");
+  const int code = testing::run_unprivileged(dir.path(), [&] {
+    for (const std::string& folder : {dir.path(), dir.file("home")}) ::chmod(folder.c_str(), 0555);
+    const FileResult written = write_generated_file(dir.file("campaign.sav"), "generated\r\n");
+    for (const std::string& folder : {dir.path(), dir.file("home")}) ::chmod(folder.c_str(), 0755);
+    return written.ok || written.error.empty() ? 1 : 0;
+  });
+  if (code != 77) { EXPECT_EQ(code, 0); }
+  EXPECT_EQ(std::pair(testing::read_bytes(victim), fs::exists(dir.file("home/new"))), std::pair(std::string("private\r\n"), false));
+}
+
+// The first copy takes the folder; a second learns who holds it and says so; once the first
+// is gone, or was killed, the lock is taken again. With the system's locks and with the pid
+// written in the file, the fallback where there are none.
+TEST(FolderLock, ASecondCopyLearnsWhoHoldsTheFolderAndAKilledCopysLockIsTakenOver) {
+  const std::string me = std::to_string(::getpid());
+  for (const auto method : {FolderLock::Method::system, FolderLock::Method::pid}) {
+    SCOPED_TRACE(method == FolderLock::Method::system ? "system" : "pid");
+    testing::TempDir dir;
+    {
+      const FolderLock first(dir.path(), "zorvane", method);
+      const FolderLock second(dir.path(), "zorvane-campaign", method);
+      EXPECT_EQ(std::tuple(first.taken(), second.in_use(), second.holder().pid, second.holder().host, second.holder().program),
+                std::tuple(true, true, ::getpid(), this_host_name(), "zorvane"));
+      EXPECT_EQ(second.in_use_text(), "the folder " + dir.path() + " is in use by another copy of Zorvane (process " + me + ")");
+    }
+    EXPECT_TRUE(FolderLock(dir.path(), "zorvane", method).taken());
+
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t copy = ::fork();
+    if (copy == 0) {
+      const FolderLock held(dir.path(), "zorvane", method);
+      const char said = held.taken() ? 'y' : 'n';
+      [[maybe_unused]] const auto put = ::write(ready[1], &said, 1);
+      for (;;) ::pause();
+    }
+    char said = 0;
+    [[maybe_unused]] const auto got = ::read(ready[0], &said, 1);
+    const FolderLock while_it_runs(dir.path(), "zorvane", method);
+    ::kill(copy, SIGKILL);
+    ::waitpid(copy, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    const FolderLock after(dir.path(), "zorvane-campaign", method);
+    EXPECT_EQ(std::tuple(said, while_it_runs.holder().pid, after.taken()), std::tuple('y', copy, true));
+    EXPECT_EQ(testing::read_bytes(dir.file("zorvane.lock")), me + "\n" + this_host_name() + "\nzorvane-campaign\n");
+  }
+}
+
+// A lock written on another machine cannot be checked from here, so only the system's lock
+// overrides it; a lock file that cannot be made, or a link in its place, takes no lock and
+// writes nothing through the link.
+TEST(FolderLock, OtherHostsMissingFoldersAndPlantedLinks) {
+  testing::TempDir dir;
+  dir.write("shared/zorvane.lock", "123\nother-host\nzorvane\n");
+  const FolderLock by_pid(dir.file("shared"), "zorvane", FolderLock::Method::pid);
+  EXPECT_EQ(by_pid.in_use_text(),
+            "the folder " + dir.file("shared") + " is in use by another copy of Zorvane (process 123 on host other-host)");
+  EXPECT_TRUE(FolderLock(dir.file("shared")).taken());
+  const std::string victim = dir.write("victim.txt", "private");
+  dir.write("linked/x", "");
+  fs::create_symlink(victim, dir.file("linked/zorvane.lock"));
+  for (const std::string& folder : {dir.file("missing"), dir.file("linked")}) {
+    const FolderLock lock(folder);
+    EXPECT_EQ(lock.state(), FolderLock::State::unavailable) << folder;
+    EXPECT_NE(lock.error().find("\"" + folder + "/zorvane.lock\" cannot be opened"), std::string::npos) << lock.error();
+  }
+  EXPECT_EQ(testing::read_bytes(victim), "private");
+}
+
+
+// 0 and 9 are digits like any other, before the point, after it and in the exponent.
+TEST(NumericValue, ReadsTheDigitsZeroAndNineInEveryPartOfANumber) {
+  for (const auto& [text, value] : {std::pair<std::string_view, double>{"90", 90}, {"10.09", 10.09}, {"0.90", 0.9},
+                                    {"9.0x", 9}, {"-0.009", -0.009}, {".9", 0.9}, {"2e09", 2e9}, {"1E90", 1e90}}) {
+    EXPECT_EQ(numeric_value(text), value) << text;
+  }
 }
 
 }  // namespace

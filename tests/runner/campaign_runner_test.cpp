@@ -7,7 +7,10 @@
 #include <set>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "campaign/save_file.h"
+#include "common/folder_lock.h"
 #include "common/linefile.h"
 #include "runner/campaign_runner.h"
 #include "test_files.h"
@@ -133,6 +136,27 @@ TEST(CampaignRunner, OutputsAreCheckedBeforeTheFirstAction) {
     EXPECT_NE(r.errors.find(in_the_way), std::string::npos) << r.errors;
     EXPECT_EQ(r.said.find("turn 1"), std::string::npos) << in_the_way;
   }
+}
+
+// In a shared folder another user may plant links where the outputs go, or another run may
+// be writing: the links are replaced and their targets left alone; a folder in use is refused.
+TEST(CampaignRunner, AFolderSharedWithOthersIsSafe) {
+  TempDir out, elsewhere;
+  const std::string victim = elsewhere.write("private.txt", "mine\r\n");
+  for (const char* name : {"campaign.sav", "history.csv", "blog.txt", "zorvtmp.scn", "zorvtmp.txt"}) {
+    std::filesystem::create_symlink(victim, out.file(name));
+  }
+  const RunnerOptions options{kProgramFolder + "/maps/duel-8.aim", kProgramFolder, std::nullopt, 1, 10, out.path(), {}};
+  RunResult r = run(options);
+  EXPECT_EQ(r.status, kRunEnded) << r.errors;
+  EXPECT_EQ(read_bytes(victim), "mine\r\n");
+  EXPECT_FALSE(std::filesystem::is_symlink(out.file("campaign.sav")) || std::filesystem::is_symlink(out.file("blog.txt")));
+  const FolderLock held(out.path(), "zorvane-campaign");
+  ASSERT_TRUE(held.taken());
+  r = run(options);
+  EXPECT_EQ(r.status, kRunNoOutput);
+  EXPECT_NE(r.errors.find("is in use by another copy of Zorvane (process " + std::to_string(::getpid()) + ")"),
+            std::string::npos) << r.errors;
 }
 
 // A run ends when every team passed a whole turn, and after a cap of turns when its turn

@@ -91,8 +91,12 @@ class WindowHarness {
     }
     return *window;
   }
-  // Starts a second window on the same folder, as the next program start would.
-  std::unique_ptr<MainWindow> restart() { return std::make_unique<MainWindow>(q(dir.path()), dialogs); }
+  // Starts a second window on the same folder, as the next program start would: after the
+  // first has ended (two at once keep their battle files apart).
+  std::unique_ptr<MainWindow> restart() {
+    window.reset();
+    return std::make_unique<MainWindow>(q(dir.path()), dialogs);
+  }
   // File, New with this map chosen in the dialog.
   void new_campaign(const std::string& map) {
     dialogs.answer(q(map));

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
@@ -17,6 +18,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -30,6 +32,7 @@
 #include "campaign/battle_log.h"
 #include "campaign/save_file.h"
 #include "display/map_painter.h"
+#include "display/snapshot.h"
 #include "shell/autosave.h"
 #include "shell/panel.h"
 #include "shell/qt_dialogs.h"
@@ -442,8 +445,10 @@ TEST(ArmyPanel, AddsAndRemovesUnitsAndOkSavesTheRostersOrKeepsThemInForce) {
   h.click("Command16");
   army->setCurrentRow(0);
   h.click("Command17");
-  fs::create_directory(h.dir.file("c_data.dat.saving"));
-  h.click("Command18");
+  {
+    FileSizeLimit full(16);
+    h.click("Command18");
+  }
   EXPECT_EQ(h.said().size(), 1u);
   h.new_campaign(h.dir.write("maps/duel-8.aim", shipped_file("maps/duel-8.aim")));
   EXPECT_EQ(h.window->cdata()[0][0], "tank.ai");
@@ -665,6 +670,9 @@ TEST_F(Play, AComputerTeamsBattleIsFoughtWithoutStoppingTheWindow) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !h.window->play().battle_running(); }, 20000));
   ASSERT_EQ(log_lines().size(), 3u);
   EXPECT_NE(log_lines()[2].find("4\tB\t1\tAdvance\tAttack\t"), std::string::npos) << log_lines()[2];
+  const std::string told = h.find<QLabel>("BattleReport")->text().toStdString();
+  EXPECT_EQ(told.rfind("Turn 1, cell ", 0), 0u) << told;
+  EXPECT_NE(told.find(": team B attacked team A, 1 unit against 1; after the battle "), std::string::npos) << told;
   EXPECT_EQ(state().current_team, 1);
   EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
 }
@@ -688,6 +696,92 @@ TEST_F(Play, ThePanelClosesWhenTheTurnPassesAndAStaleOkDoesNothing) {
   h.window->play().confirm_action();
   EXPECT_TRUE(state().cells == after_tick.cells);
   EXPECT_EQ(std::tuple(state().current_team, state().turn, log_lines().size()), std::tuple(1, after_tick.turn, lines));
+}
+
+
+// A second window on a folder in use says so at once, naming the other copy, and keeps its
+// battle files and its autosave in a folder of its own; the first copy's stay untouched.
+TEST(StartUp, ASecondCopyOnAFolderInUseSaysSoAndKeepsItsBattleFilesApart) {
+  WindowHarness h;
+  h.start(false);
+  EXPECT_TRUE(h.said().empty());
+  FakeDialogs dialogs;
+  MainWindow second(q(h.dir.path()), dialogs);
+  const QString own = QFileInfo(second.program_file("zorvtmp.scn")).path();
+  ASSERT_NE(own, q(h.dir.path()));
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], "Notice: The folder " + h.dir.path() + " is in use by another copy of Zorvane (process " +
+                                     std::to_string(::getpid()) + ").\nThis copy keeps its battle files and its autosave "
+                                     "apart, in " + own.toStdString() + ".");
+  EXPECT_EQ(std::tuple(second.program_file("zorvtmp.txt"), second.program_file("autosave.sav"), second.program_file("config.dat")),
+            std::tuple(own + "/zorvtmp.txt", own + "/autosave.sav", q(h.dir.file("config.dat"))));
+  EXPECT_EQ(fs::status(own.toStdString()).permissions(), fs::perms::owner_all);
+  // An attack in the second window: its game is told the second copy's files.
+  ScopedEnv record("ZORVANE_RECORD_FILE", h.dir.file("record.txt"));
+  second.show();
+  second.settings().game_exe_path = test_program("record_args");
+  second.settings().computer_controlled = {};
+  dialogs.answer(q(h.dir.write("maps/small.aim", "A1\r\n1B\r\n")));
+  second.findChild<QAction*>("mnuNew")->trigger();
+  CampaignState& s = second.state();
+  std::tie(s.field(2, owner), s.field(2, unit_1), s.field(1, unit_1)) = std::tuple(Value::text("B"), Value::text("b.ai"), Value::text("a.ai"));
+  auto* map = second.findChild<SurfaceWidget*>("Picture1");
+  for (int n : {1, 2}) {
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(static_cast<int>(s.field(n, x_px).to_whole()) + s.cell_w / 2,
+                                                     static_cast<int>(s.field(n, y_px).to_whole()) + s.cell_h / 2));
+  }
+  auto* list = second.findChild<QListWidget*>("List1");
+  list->setCurrentRow(0);
+  second.findChild<QPushButton*>("Command1")->click();
+  second.findChild<QPushButton*>("Command3")->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !second.play().battle_running(); }));
+  EXPECT_EQ(split_lines_any(h.bytes("record.txt")).at(4), "arg=/S:" + own.toStdString() + "/zorvtmp.scn");
+  EXPECT_TRUE(fs::exists((own + "/zorvtmp.txt").toStdString()));
+  EXPECT_FALSE(fs::exists(h.dir.file("zorvtmp.scn")) || fs::exists(h.dir.file("zorvtmp.txt")));
+  second.play().flush_autosave();
+  EXPECT_TRUE(fs::exists((own + "/autosave.sav").toStdString()) && !fs::exists(h.dir.file("autosave.sav")));
+  fs::remove_all(own.toStdString());
+}
+
+// A game that detaches a child into a session of its own (which starts one more) and ends:
+// nothing it started outlives the battle.
+TEST(GameLauncher, WhatTheGameDetachedEndsWithTheBattle) {
+  TempDir dir;
+  const std::string pid_file = dir.file("pids.txt");
+  ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
+  GameLauncher launcher;
+  const LaunchResult result = launcher.launch_game(q(test_program("detaches")), {});
+  EXPECT_EQ(std::pair(result.status, result.exit_code), std::pair(LaunchStatus::finished, 0));
+  const auto started = read_pids(pid_file);
+  ASSERT_EQ(started.size(), 2u);
+  for (const long pid : started) {
+    EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
+    ::kill(static_cast<pid_t>(pid), SIGKILL);  // when the test failed
+  }
+}
+
+// Links planted where the program's generated files go (by the game, or by another user of a
+// shared folder) are replaced by the files; what they point to is left alone.
+TEST(GeneratedFiles, LinksWhereTheBattleFilesAutosaveAndSnapshotGoAreReplaced) {
+  TempDir dir;
+  const std::string victim = dir.write("victim.txt", "private");
+  const std::vector<std::string> names = {"zorvtmp.scn", "zorvtmp.txt", "autosave.sav", "ZIDizizi.bmp"};
+  for (const std::string& name : names) fs::create_symlink(victim, dir.file(name));
+  ScopedEnv record("ZORVANE_RECORD_FILE", dir.file("record.txt"));
+  Settings settings;
+  settings.game_exe_path = test_program("record_args");
+  const BattleRunResult battle = BattleRunner().run_battle(q(dir.path()), settings, "1", {"a.ai"}, {"b.ai"});
+  Autosave autosave;
+  autosave.save(dir.file("autosave.sav"), "saved");
+  autosave.flush();
+  QImage map(4, 3, QImage::Format_RGB32);
+  map.fill(Qt::red);
+  EXPECT_EQ(save_snapshot(map, dir.file("ZIDizizi.bmp")), "");
+  EXPECT_TRUE(battle.fought);
+  EXPECT_EQ(std::tuple(read_bytes(victim), read_bytes(dir.file("zorvtmp.txt")), read_bytes(dir.file("autosave.sav")),
+                       QImage(q(dir.file("ZIDizizi.bmp"))) == map),
+            std::tuple("private", "<empty>\r\n", "saved", true));
+  for (const std::string& name : names) EXPECT_FALSE(fs::is_symlink(dir.file(name))) << name;
 }
 
 }  // namespace

@@ -312,6 +312,12 @@ TEST_F(Resolution, AttackWaitsForItsBattleAndIsUndoneUnlessFought) {
   EXPECT_EQ(battle_summary_text(*events.back().summary),
             "Turn 0, cell 2: team A attacked team B, 2 units against 1; after the battle 2 against 0: team A takes the cell.");
   EXPECT_EQ(log, "1\tA\t2\tAdvance\tAttack\t2\tB\t\r\n");
+  // B strikes back from its home and loses: rows 2 and 3 defend (a1, a2) and share the best score.
+  put_units(state, 3, {"b1"}, "B");
+  reports.push_back(placing(1, 5) + placing(2, 70) + placing(3, 70));
+  ASSERT_EQ(act(3, 2, 1), R::resolved);
+  EXPECT_EQ(battle_summary_text(*events.back().summary),
+            "Turn 1, cell 2: team B attacked team A, 1 unit against 2; after the battle 0 against 2: team A holds the cell.");
 }
 
 // Only the team to move acts, only on the map, with its own units, into a neighbour, and
@@ -597,6 +603,22 @@ TEST(Neighbours, ThePlayerAndTheComputerAgreeOnEveryCellEdgesIncluded) {
   EXPECT_EQ(std::tuple(compass_neighbour(state, 4, 3), compass_neighbour(state, 5, 7), compass_neighbour(state, 8, 2)),
             std::tuple(std::nullopt, std::nullopt, std::nullopt));
   EXPECT_EQ(compass_neighbour(state, 6, 8).value_or(0), 1);
+}
+
+// The last team, "J", augments from its own roster too; a blank roster entry gives way to
+// the first one, while a filled one is taken as it stands, from the second slot on.
+TEST_F(ComputerPlayer, TeamJAugmentsAndABlankRosterEntryGivesWayToTheFirst) {
+  cdata[9] = {"J1", "J2", "", "J4", " "};
+  settings.augment_below = "3";
+  settings.augment_max_fill = "5";
+  state.team_count = 10;
+  state.current_team = 10;
+  put_units(state, 6, {"old"}, "J");
+  ScriptedRandom random({0.2});
+  ASSERT_EQ(play(computer_action(state, settings, cdata, random)), R::resolved);
+  EXPECT_EQ(units_of(state, 6), (std::vector<std::string>{"old", "J2", "J1", "J4", "J1"}));
+  EXPECT_EQ(std::tuple(badges(), log, state.current_team),
+            std::tuple(std::vector<Badge>{count_badge(6, 10, 5)}, "6\tJ\t5\tAugment\tAdd\t6\tJ\t\r\n", 2));  // A has no land
 }
 
 }  // namespace
