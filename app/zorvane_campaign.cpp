@@ -1,10 +1,14 @@
-// zorvane-campaign: a whole campaign played by the computer player, without a window.
+// zorvane-campaign: a whole campaign played by the computer player, without a window; or a
+// tournament of many, or one table of games played elsewhere.
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <iostream>
+#include <unistd.h>
 
 #include "places/file_places.h"
 #include "runner/campaign_runner.h"
+#include "runner/tournament.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
@@ -17,6 +21,13 @@ int main(int argc, char** argv) {
     (parsed.status == zorvane::kRunEnded ? std::cout : std::cerr) << parsed.message;
     return parsed.status;
   }
-  zorvane::CampaignRunner runner(*parsed.options, std::cout, std::cerr);
+  zorvane::RunnerOptions options = *parsed.options;
+  if (!options.merge.empty()) return zorvane::merge_games(options.merge, options.out, std::cout, std::cerr);
+  if (options.games) {
+    options.program = QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+    options.progress_in_place = ::isatty(STDERR_FILENO) != 0;
+    return zorvane::run_tournament(options, std::cout, std::cerr);
+  }
+  zorvane::CampaignRunner runner(options, std::cout, std::cerr);
   return runner.run();
 }

@@ -28,6 +28,14 @@ std::string battle_sides(const BattleRoster& roster) {
   return sides;
 }
 
+std::uint64_t battle_seed(std::uint64_t campaign_seed, long number) {
+  // splitmix64's finaliser over the pair: every bit of both reaches every bit of the seed.
+  std::uint64_t z = campaign_seed + 0x9E3779B97F4A7C15ull * static_cast<std::uint64_t>(number);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
 BattleAnswer battle_answer(const BattleRunResult& result) {
   BattleAnswer answer;
   answer.kind = result.fought ? BattleAnswer::Kind::fought
@@ -53,7 +61,7 @@ void BattleRunner::finish(BattleRunResult result) {
 
 void BattleRunner::start_battle(const QString& program_folder, const Settings& settings, std::string_view terrain,
                                 const std::vector<std::string>& attackers, const std::vector<std::string>& defenders,
-                                const QString& files_folder) {
+                                const QString& files_folder, std::optional<std::uint64_t> seed) {
   BattleRunResult result;
   const auto refuse = [this](BattleRunResult refused) {
     QMetaObject::invokeMethod(this, [this, refused] { emit finished(refused); }, Qt::QueuedConnection);
@@ -78,7 +86,8 @@ void BattleRunner::start_battle(const QString& program_folder, const Settings& s
   const Scenario scenario = build_scenario(terrain, resolved, attackers, defenders);
   result.report.roster = scenario.roster;
 
-  const FileResult written = write_generated_file(scenario_path, scenario.bytes());
+  // A scratch file the game reads at once: generated, replaced whole, not forced to disk.
+  const FileResult written = write_scratch_file(scenario_path, scenario.bytes());
   if (!written.ok) {
     result.error = tr("The battle scenario could not be written to %1: %2")
                        .arg(result.scenario_path, QString::fromLocal8Bit(written.error.c_str()));
@@ -92,6 +101,9 @@ void BattleRunner::start_battle(const QString& program_folder, const Settings& s
 
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QString::fromLatin1(kBattleSidesVariable), QString::fromStdString(battle_sides(scenario.roster)));
+  // A seed inherited from this program's own environment is not this battle's.
+  environment.remove(QString::fromLatin1(kBattleSeedVariable));
+  if (seed) environment.insert(QString::fromLatin1(kBattleSeedVariable), QString::number(*seed));
   running_ = true;
   pending_ = std::move(result);
   program_ = program;
@@ -135,14 +147,15 @@ void BattleRunner::game_finished(const LaunchResult& launched) {
 
 BattleRunResult BattleRunner::run_battle(const QString& program_folder, const Settings& settings,
                                          std::string_view terrain, const std::vector<std::string>& attackers,
-                                         const std::vector<std::string>& defenders, const QString& files_folder) {
+                                         const std::vector<std::string>& defenders, const QString& files_folder,
+                                         std::optional<std::uint64_t> seed) {
   BattleRunResult result;
   QEventLoop loop;
   const QMetaObject::Connection done = connect(this, &BattleRunner::finished, &loop, [&](const BattleRunResult& r) {
     result = r;
     loop.quit();
   });
-  start_battle(program_folder, settings, terrain, attackers, defenders, files_folder);
+  start_battle(program_folder, settings, terrain, attackers, defenders, files_folder, seed);
   loop.exec();
   if (running_) abort_now();  // the loop was ended from outside: the program is quitting
   disconnect(done);

@@ -6,6 +6,8 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +26,14 @@ inline constexpr char kBattleSidesVariable[] = "ZORVANE_BATTLE_SIDES";
 
 // The sides of the units that get a "unit=" line (rows holding a unit), in roster order.
 std::string battle_sides(const BattleRoster& roster);
+
+// The environment variable that gives the game the battle's random seed, a whole number,
+// so that a campaign played again with its seed fights the same battles.
+inline constexpr char kBattleSeedVariable[] = "ZORVANE_BATTLE_SEED";
+
+// The seed of a campaign's battle: its number (from 1) mixed into the campaign's seed, so
+// that neighbouring campaign seeds give unrelated battles.
+std::uint64_t battle_seed(std::uint64_t campaign_seed, long number);
 
 struct BattleRunResult {
   // The game ran and the report below decides the battle. False: no battle took place (the
@@ -50,15 +60,16 @@ class BattleRunner : public QObject {
   // tells the result from the event loop. attackers and defenders are the units of each
   // side. The scenario and result files live in files_folder (by default the program
   // folder); the game is the settings' game_exe_path, taken against program_folder when
-  // relative. A call while a battle runs finishes busy.
+  // relative. With a seed, the game gets it in ZORVANE_BATTLE_SEED (and nothing else does);
+  // without, the game picks its own. A call while a battle runs finishes busy.
   void start_battle(const QString& program_folder, const Settings& settings, std::string_view terrain,
                     const std::vector<std::string>& attackers, const std::vector<std::string>& defenders,
-                    const QString& files_folder = QString());
+                    const QString& files_folder = QString(), std::optional<std::uint64_t> seed = std::nullopt);
   // start_battle, then waits in an event loop of its own for the result: for programs
   // without a window to keep live (the headless runner, tests).
   BattleRunResult run_battle(const QString& program_folder, const Settings& settings, std::string_view terrain,
                              const std::vector<std::string>& attackers, const std::vector<std::string>& defenders,
-                             const QString& files_folder = QString());
+                             const QString& files_folder = QString(), std::optional<std::uint64_t> seed = std::nullopt);
 
   bool is_running() const { return running_; }
   GameLauncher& launcher() { return launcher_; }

@@ -180,7 +180,8 @@ QString game_program_path(const QString& program_folder, const std::string& game
 }
 
 bool reset_result_file(const QString& path, QString* error) {
-  const FileResult written = write_generated_file(QFile::encodeName(path).toStdString(), no_report_bytes());
+  // A scratch file the game replaces at once: generated, not forced to disk.
+  const FileResult written = write_scratch_file(QFile::encodeName(path).toStdString(), no_report_bytes());
   if (!written.ok && error) *error = QString::fromLocal8Bit(written.error.c_str());
   return written.ok;
 }

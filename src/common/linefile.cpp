@@ -371,9 +371,10 @@ int create_temp(const std::string& target, std::string& temp, int& code) {
   return -1;
 }
 
-// Flushes the file to disk and closes it, keeping the first failure's code.
-bool sync_and_close(int fd, bool ok, int& code) {
-  if (ok && ::fsync(fd) != 0) {
+// Flushes the file to disk (unless told not to) and closes it, keeping the first failure's
+// code.
+bool sync_and_close(int fd, bool ok, int& code, Flush flush = Flush::to_disk) {
+  if (ok && flush == Flush::to_disk && ::fsync(fd) != 0) {
     ok = false;
     code = errno;
   }
@@ -449,7 +450,7 @@ FileResult write_in_place(const std::string& path, std::string_view bytes, int f
 
 }  // namespace
 
-FileResult write_file_atomic(const std::string& path, std::string_view bytes, Links links) {
+FileResult write_file_atomic(const std::string& path, std::string_view bytes, Links links, Flush flush) {
   FileResult result;
   std::string target = path;
   if (links == Links::write_through && !resolve_links(path, target, result.error)) return result;
@@ -484,7 +485,7 @@ FileResult write_file_atomic(const std::string& path, std::string_view bytes, Li
     }
   }
   if (ok) ok = write_all(fd, bytes, code);
-  ok = sync_and_close(fd, ok, code);
+  ok = sync_and_close(fd, ok, code, flush);
   if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
     ok = false;
     code = errno;
@@ -496,7 +497,10 @@ FileResult write_file_atomic(const std::string& path, std::string_view bytes, Li
   }
   // The rename itself reaches the disk with the folder; a failure here loses nothing.
   const std::string folder = fs::path(target).parent_path().string();
-  if (const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+  const int dir = flush == Flush::to_disk
+                      ? ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                      : -1;
+  if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);
   }
@@ -524,7 +528,7 @@ FileResult write_file_atomic(const std::string& path, std::string_view bytes, Li
     ok = false;
     code = errno;
   }
-  if (ok && _commit(_fileno(file)) != 0) {
+  if (ok && flush == Flush::to_disk && _commit(_fileno(file)) != 0) {
     ok = false;
     code = errno;
   }
@@ -551,6 +555,10 @@ FileResult write_file_atomic(const std::string& path, std::string_view bytes, Li
 
 FileResult write_generated_file(const std::string& path, std::string_view bytes) {
   return write_file_atomic(path, bytes, Links::replace);
+}
+
+FileResult write_scratch_file(const std::string& path, std::string_view bytes) {
+  return write_file_atomic(path, bytes, Links::replace, Flush::no);
 }
 
 FileResult append_file(const std::string& path, std::string_view bytes, Links links) {

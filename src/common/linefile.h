@@ -99,6 +99,11 @@ class LineReader {
   std::uint64_t size_ = 0;
 };
 
+// Whether a replacement is forced to disk before it is renamed over the old file: the
+// user's files and what the program keeps are; scratch files another program reads at once
+// need only the rename, which no reader ever sees half done.
+enum class Flush { to_disk, no };
+
 // How a replacement treats a symbolic link found at the path.
 enum class Links {
   write_through,  // the user's own files: the link stays and its target is replaced
@@ -112,13 +117,18 @@ enum class Links {
 // the target's folder. An existing file keeps its permissions. Where the folder cannot
 // take the temporary file but the file itself is writable, the file is rewritten in place
 // instead (not atomic, but every step checked, in the order of in_place_steps).
-FileResult write_file_atomic(const std::string& path, std::string_view bytes, Links links = Links::write_through);
+FileResult write_file_atomic(const std::string& path, std::string_view bytes, Links links = Links::write_through,
+                             Flush flush = Flush::to_disk);
 
 // Writes a file the program generates (the battle's scenario and result files, the
 // autosave, the snapshot, the campaign runner's outputs): as write_file_atomic, but a
 // symbolic link planted at the path is replaced, never written through, so a link in a
 // shared folder cannot turn the write onto another file.
 FileResult write_generated_file(const std::string& path, std::string_view bytes);
+
+// A generated file that another program reads at once (the battle's scenario, the reset of
+// its result): as write_generated_file, but not forced to disk.
+FileResult write_scratch_file(const std::string& path, std::string_view bytes);
 
 // One step of a rewrite in place: bytes written at offset, or the file cut to offset bytes.
 struct InPlaceStep {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/computer_players.h"
+
 namespace zorvane {
 
 inline constexpr int kConfigLineCount = 41;
@@ -37,6 +39,9 @@ struct Settings {
   bool run_maximized = false;                             // 38 Option11; 39 Option12 is the other
   std::string window_width = "640";                       // 40 Text24
   std::string window_height = "480";                      // 41 Text25
+  // Not a line of config.dat: which computer player plays each team, kept in
+  // ai_players.dat beside it.
+  ComputerPlayers computer_players{};
 
   bool set_size() const { return !run_maximized; }
 };

@@ -17,20 +17,19 @@
 #include "common/linefile.h"
 #include "common/paths.h"
 #include "common/text.h"
+#include "turn/players.h"
 #include "turn/scoring.h"
 #include "battle/scenario.h"
+#include "bridge/unit_programs.h"
+#include "runner/tournament.h"
 
 namespace zorvane {
 namespace {
 
 QString q(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 
-// A whole number of digits only. Beyond `largest` it is out of range.
-struct WholeNumber {
-  bool digits = false;
-  bool in_range = false;
-  std::uint64_t value = 0;
-};
+}  // namespace
+
 WholeNumber whole_number(const std::string& text, std::uint64_t largest) {
   WholeNumber number;
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return number;
@@ -44,11 +43,10 @@ WholeNumber whole_number(const std::string& text, std::uint64_t largest) {
   return number;
 }
 
-}  // namespace
-
 std::string runner_help() {
-  return "Usage: zorvane-campaign MAP [--folder DIR] [--teams LETTERS] [--seed N] [--max-actions N]\n"
-         "                        [--max-turns N] [--out DIR]\n"
+  return "Usage: zorvane-campaign MAP [--folder DIR] [--teams LETTERS] [--ai PLAYERS] [--seed N]\n"
+         "                        [--max-actions N] [--max-turns N] [--out DIR] [--games N [--jobs J]]\n"
+         "       zorvane-campaign --merge DIR... [--out DIR]\n"
          "\n"
          "Plays a whole campaign on the map MAP (.aim) with the computer player for every team,\n"
          "fighting every battle with the configured tactical game, and no window.\n"
@@ -59,26 +57,41 @@ std::string runner_help() {
          "                     are taken against it\n"
          "  --teams LETTERS    the teams the computer plays, e.g. ACE (default: every team on\n"
          "                     the map); a team not listed passes its turns\n"
-         "  --seed N           the computer player's seed (default: from the clock); the same\n"
-         "                     seed, map, settings and battle outcomes give the same campaign\n"
+         "  --ai PLAYERS       the computer player of each team, over ai_players.dat: classic\n"
+         "                     or general for every team, or e.g. A=general,C=classic\n"
+         "  --seed N           the campaign's seed (default: from the clock): the computer\n"
+         "                     players' and, through ZORVANE_BATTLE_SEED, each battle's; the\n"
+         "                     same seed, map and settings give the same campaign\n"
          "  --max-actions N    stop after N actions (default: no limit; the turn limit of\n"
          "                     config.dat applies)\n"
          "  --max-turns N      stop after N turns (default: 1000, or the turn limit of\n"
          "                     config.dat when that is a larger whole number), so a run whose\n"
          "                     turn limit is blank or never reached still ends\n"
          "  --out DIR          where blog.txt, zorvtmp.scn, zorvtmp.txt, the final save\n"
-         "                     campaign.sav and history.csv go (default: the current folder)\n"
+         "                     campaign.sav, history.csv and game.csv go (default: the current\n"
+         "                     folder)\n"
+         "  --games N          a tournament: N campaigns with seeds N0, N0+1, ... (N0 from\n"
+         "                     --seed), each one process in its own folder game-<seed> under\n"
+         "                     --out; prints a table per team and computer player and writes it\n"
+         "                     to tournament.csv\n"
+         "  --jobs J           campaigns of a tournament played at once (default: the machine's\n"
+         "                     cores)\n"
+         "  --merge DIR...     one table of the games in these folders (game folders, or\n"
+         "                     folders holding them), printed and written to tournament.csv\n"
+         "                     in --out\n"
          "  --help             this text\n"
          "\n"
          "history.csv has one row per team per turn (one turn: every team's move once):\n"
-         "turn,team,land,units,battles_won,battles_lost.\n"
+         "turn,team,land,units,battles_won,battles_lost. game.csv has one row per team, how the\n"
+         "campaign ended for it (won, lost, turn_limit or stopped) and its final counts.\n"
          "\n"
          "Every output is checked before the first action, and the campaign as it stands is\n"
          "written to campaign.sav and history.csv whenever the run stops.\n"
          "\n"
          "Exit status: 0 when the campaign ends (a winner, the turn limit, the action or turn\n"
          "cap, or a whole turn in which every team passed); 1 bad command line; 2 bad map; 3 bad\n"
-         "settings; 4 the tactical game could not fight a battle; 5 the output cannot be written.\n";
+         "settings; 4 the tactical game could not fight a battle; 5 the output cannot be written;\n"
+         "6 a tournament or merge in which some game left no result.\n";
 }
 
 ParsedCommandLine parse_runner_command_line(const std::vector<std::string>& arguments,
@@ -98,6 +111,11 @@ ParsedCommandLine parse_runner_command_line(const std::vector<std::string>& argu
       parsed.message = runner_help();
       return parsed;
     }
+    if (a == "--merge") {
+      while (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) options.merge.push_back(arguments[++i]);
+      if (options.merge.empty()) return usage("--merge needs the game folders");
+      continue;
+    }
     if (a.rfind("--", 0) == 0) {
       if (i + 1 >= arguments.size()) return usage(a + " needs a value");
       const std::string& value = arguments[++i];
@@ -110,6 +128,18 @@ ParsedCommandLine parse_runner_command_line(const std::vector<std::string>& argu
           return usage("--teams takes team letters A to J, not " + zorvane::quoted(value));
         }
         options.teams = value;
+      } else if (a == "--ai") {
+        ComputerPlayers players{};
+        if (const auto why = apply_players_choice(value, players)) return usage("--ai: " + *why);
+        options.players = value;
+      } else if (a == "--games" || a == "--jobs") {
+        const WholeNumber number = whole_number(value, a == "--jobs" ? 256 : 1000000);
+        if (!number.in_range || number.value == 0) {
+          return usage(a + " takes a whole number from 1 to " + (a == "--jobs" ? "256" : "1000000") + ", not " +
+                       zorvane::quoted(value));
+        }
+        if (a == "--games") options.games = static_cast<long long>(number.value);
+        if (a == "--jobs") options.jobs = static_cast<int>(number.value);
       } else if (a == "--seed" || a == "--max-actions" || a == "--max-turns") {
         const std::uint64_t largest = a == "--seed" ? UINT64_MAX : static_cast<std::uint64_t>(INT64_MAX);
         const WholeNumber number = whole_number(value, largest);
@@ -129,7 +159,12 @@ ParsedCommandLine parse_runner_command_line(const std::vector<std::string>& argu
       return usage("only one map can be played, but " + zorvane::quoted(options.map_path) + " and " + zorvane::quoted(a) + " were given");
     }
   }
-  if (options.map_path.empty()) return usage("no map given");
+  if (!options.merge.empty()) {
+    if (!options.map_path.empty() || options.games) return usage("--merge takes game folders, not a map to play");
+  } else if (options.map_path.empty()) {
+    return usage("no map given");
+  }
+  if (options.jobs > 0 && !options.games) return usage("--jobs goes with --games");
   parsed.options = std::move(options);
   return parsed;
 }
@@ -189,6 +224,10 @@ int CampaignRunner::load() {
       }
     }
   }
+  const ComputerPlayersRead players = read_computer_players_file(platform_join(options_.folder, kComputerPlayersFileName));
+  if (!players.error.empty()) err_ << "zorvane-campaign: warning: " << players.error << "\n";
+  settings_.computer_players = players.players;
+  if (options_.players) apply_players_choice(*options_.players, settings_.computer_players);
   settings_.computer_controlled.fill(0);
   for (int t = 1; t <= teams; ++t) {
     if (!options_.teams || options_.teams->find(team_letter(t)) != std::string::npos) {
@@ -212,7 +251,8 @@ int CampaignRunner::prepare_outputs() {
     return fail(kRunNoOutput, out_lock_->in_use_text() + "; give this run a folder of its own with --out");
   }
   for (const std::string_view name : {kBattleLogFileName, std::string_view("campaign.sav"), std::string_view("history.csv"),
-                                      std::string_view(kScenarioFileName), std::string_view(kResultFileName)}) {
+                                      std::string_view(kGameResultFileName), std::string_view(kScenarioFileName),
+                                      std::string_view(kResultFileName)}) {
     const std::string path = output_file(name);
     const auto status = std::filesystem::status(path, ec);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
@@ -220,6 +260,8 @@ int CampaignRunner::prepare_outputs() {
                                     (std::filesystem::is_directory(status) ? "a folder" : "not a plain file"));
     }
   }
+  // A result left by an earlier run in this folder must not pass for this one's.
+  std::filesystem::remove(output_file(kGameResultFileName), ec);
   // Every output is generated: a link planted in its place (a shared /tmp, say) is replaced,
   // never written through.
   const FileResult log = reset_battle_log(output_file(kBattleLogFileName), Links::replace);
@@ -242,8 +284,9 @@ bool CampaignRunner::write_outputs(std::string& error) {
 }
 
 TurnEvents CampaignRunner::fight(const BattleRequest& request) {
-  const BattleRunResult run = battles_runner_.run_battle(q(options_.folder), settings_, request.terrain,
-                                                         request.attackers, request.defenders, q(options_.out));
+  const BattleRunResult run =
+      battles_runner_.run_battle(q(options_.folder), settings_, request.terrain, request.attackers, request.defenders,
+                                 q(options_.out), battle_seed(options_.seed, request.number));
   if (!run.no_report.isEmpty()) err_ << "zorvane-campaign: " << run.no_report.toLocal8Bit().toStdString() << "\n";
   return engine_.answer_battle(battle_answer(run));
 }
@@ -277,6 +320,34 @@ void CampaignRunner::record_round(int round) {
   out_ << "turn " << round << ", actions " << actions_ << ", battles " << battles_ << ", teams left " << left << "\n";
 }
 
+bool CampaignRunner::write_game_result(const std::optional<CampaignEnd>& end, std::string& error) {
+  const Score score = count_score(engine_.state());
+  std::vector<GameRow> rows;
+  for (int t = 1; t <= engine_.state().team_count; ++t) {
+    const auto i = static_cast<std::size_t>(t - 1);
+    GameRow row;
+    row.seed = options_.seed;
+    row.map = GetFileName(options_.map_path);
+    // One field of a line of commas.
+    for (char& c : row.map) c = c == ',' || static_cast<unsigned char>(c) < 32 ? '_' : c;
+    row.team = team_letter(t);
+    row.player = engine_.computer_plays(t) ? std::string(player_word(computer_player_of(settings_, t))) : "none";
+    row.result = end && end->winner ? (*end->winner == t ? "won" : "lost")
+                 : score.land[i] == 0 ? "lost"
+                 : end && end->turn_limit ? "turn_limit"
+                                          : "stopped";
+    row.land = score.land[i];
+    row.units = score.units[i];
+    row.battles_won = won_[i];
+    row.battles_lost = lost_[i];
+    row.turns = engine_.state().turn;
+    rows.push_back(std::move(row));
+  }
+  const FileResult written = write_generated_file(output_file(kGameResultFileName), game_result_bytes(rows));
+  if (!written.ok) error = std::string(kGameResultFileName) + " cannot be written: " + written.error;
+  return written.ok;
+}
+
 void CampaignRunner::print_summary() {
   const Score score = count_score(engine_.state());
   out_ << "\nteam   land  units  battles won  battles lost\n";
@@ -306,8 +377,10 @@ int CampaignRunner::run() {
     std::optional<CampaignState> before;
     if (after_action) before = engine_.state();
     // A team the computer does not play passes its turns.
-    const Action action = engine_.computer_plays(team) ? computer_action(engine_.state(), settings_, cdata_, random_)
-                                                       : Action{};
+    const Action action = engine_.computer_plays(team)
+                              ? choose_computer_action(engine_.state(), settings_, cdata_, random_,
+                                                       game_unit_strengths(q(options_.folder), settings_))
+                              : Action{};
     TurnEvents events = engine_.act(action);
     if (events.result == TurnEvents::Result::battle_pending) events = fight(*events.battle);
     if (events.result == TurnEvents::Result::undone) {
@@ -329,7 +402,8 @@ int CampaignRunner::run() {
   }
 
   std::string write_error;
-  const bool written = write_outputs(write_error);
+  // A game that could not fight a battle leaves no result: a tournament counts it as failed.
+  const bool written = write_outputs(write_error) && (!battle_error.empty() || write_game_result(end, write_error));
   print_summary();
   if (!battle_error.empty()) {
     if (written) out_ << "The campaign as it stood was written to " << output_file("campaign.sav") << "\n";

@@ -29,6 +29,12 @@ struct RunnerOptions {
   std::optional<long long> max_actions;
   std::string out = ".";            // blog.txt, zorvtmp.scn, zorvtmp.txt, campaign.sav, history.csv
   std::optional<long long> max_turns;  // rounds before the run stops; see kDefaultTurnCap
+  std::optional<std::string> players = std::nullopt;  // --ai: over the players of ai_players.dat
+  std::optional<long long> games = std::nullopt;      // --games: a tournament of this many campaigns
+  int jobs = 0;                       // --jobs: games played at once; 0 for the machine's cores
+  std::vector<std::string> merge{};   // --merge: game folders whose results make one table
+  std::string program{};              // this program, started once for every game of a tournament
+  bool progress_in_place = false;      // the tournament's progress line is rewritten (a terminal)
 };
 
 // Rounds a run plays at most when neither --max-turns nor a turn limit beyond it says
@@ -38,6 +44,15 @@ inline constexpr long long kDefaultTurnCap = 1000;
 // A turn limit up to this is taken as the run's cap when it is larger than the default.
 inline constexpr long long kLargestTurnLimit = 100000;
 
+// A whole number of digits only, as the command line and game.csv write them. Beyond
+// `largest` it is out of range.
+struct WholeNumber {
+  bool digits = false;
+  bool in_range = false;
+  std::uint64_t value = 0;
+};
+WholeNumber whole_number(const std::string& text, std::uint64_t largest);
+
 // Exit statuses of zorvane-campaign.
 enum RunnerExit : int {
   kRunEnded = 0,      // a winner, the turn limit, the action or turn cap, or a round of passes
@@ -46,7 +61,11 @@ enum RunnerExit : int {
   kRunBadSettings = 3,
   kRunNoBattle = 4,   // the game could not fight a battle (the campaign so far is written)
   kRunNoOutput = 5,   // the output folder or its files cannot be written
+  kRunGamesFailed = 6,  // a tournament or a merge: some game left no result
 };
+
+// The file every campaign writes beside its history: one row per team, how it ended.
+inline constexpr char kGameResultFileName[] = "game.csv";
 
 // Parses the command line (without the program name). Returns the options, or an exit
 // status with the message to print (the help text for --help, with status kRunEnded).
@@ -85,6 +104,8 @@ class CampaignRunner {
   // Writes the campaign as it stands and the history; false with why when it could not.
   bool write_outputs(std::string& error);
   void print_summary();
+  // game.csv: how the campaign ended for every team.
+  bool write_game_result(const std::optional<CampaignEnd>& end, std::string& error);
   int fail(int status, const std::string& text);
   std::string output_file(std::string_view name) const;
   bool turn_limit_reachable() const;

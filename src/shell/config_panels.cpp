@@ -1,5 +1,6 @@
 #include "shell/config_panels.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -8,7 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
+#include "shell/qt_text.h"
 #include "shell/setting_controls.h"
 
 namespace zorvane {
@@ -90,10 +93,22 @@ AiPanel::AiPanel(Settings& settings, QWidget* parent) : Panel(QStringLiteral("Pi
   QVBoxLayout* b = body();
   for (int first : {15, 20}) {
     auto* row = new QHBoxLayout;
-    for (int line = first; line < first + 5; ++line) row->addWidget(make_check_control(settings, line, this));
+    for (int line = first; line < first + 5; ++line) {
+      row->addWidget(make_check_control(settings, line, this));
+      const auto team = static_cast<std::size_t>(line - 15);
+      auto* box = new QComboBox(this);
+      box->setObjectName(QStringLiteral("Combo%1").arg(team + 1));
+      for (const PlayerKind kind : kPlayerKinds) box->addItem(qt_text(std::string(player_name(kind))));
+      connect(box, &QComboBox::currentIndexChanged, this, [&settings, team](int index) {
+        if (index >= 0) settings.computer_players[team] = kPlayerKinds[index];
+      });
+      player_boxes[team] = box;
+      row->addWidget(box);
+    }
     row->addStretch(1);
     b->addLayout(row);
   }
+  show_players(settings);
   b->addWidget(make_heading(QStringLiteral("Internal Logic"), this));
   auto* logic = new QGridLayout;
   logic->addWidget(make_label(QStringLiteral("Augment area if below"), this), 0, 0);
@@ -130,6 +145,13 @@ AiPanel::AiPanel(Settings& settings, QWidget* parent) : Panel(QStringLiteral("Pi
   ok_button = make_button(QStringLiteral("Command14"), QStringLiteral("OK"), this);
   buttons->addWidget(ok_button);
   b->addLayout(buttons);
+}
+
+void AiPanel::show_players(const Settings& settings) {
+  for (std::size_t team = 0; team < player_boxes.size(); ++team) {
+    const QSignalBlocker block(player_boxes[team]);
+    player_boxes[team]->setCurrentIndex(settings.computer_players[team] == PlayerKind::general ? 1 : 0);
+  }
 }
 
 SizePanel::SizePanel(Settings& settings, QWidget* parent) : Panel(QStringLiteral("Picture12"), parent) {

@@ -7,6 +7,7 @@
 #include "config/settings.h"
 #include "shell/panel.h"
 
+class QComboBox;
 class QPushButton;
 class QLineEdit;
 
@@ -33,6 +34,10 @@ class AiPanel : public Panel {
   Q_OBJECT
  public:
   AiPanel(Settings& settings, QWidget* parent);
+  // Shows which computer player plays each team, as the settings say now.
+  void show_players(const Settings& settings);
+  // Beside each team's box, the computer player that plays it: Combo1 (A) .. Combo10 (J).
+  std::array<QComboBox*, 10> player_boxes;
   QPushButton* ok_button;  // Command14 "OK"
 };
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "bridge/battle_runner.h"
+#include "bridge/unit_programs.h"
 #include "campaign/battle_log.h"
 #include "campaign/save_file.h"
 #include "display/map_painter.h"
@@ -23,6 +24,7 @@
 #include "shell/qt_text.h"
 #include "shell/stats_panel.h"
 #include "turn/computer_player.h"
+#include "turn/players.h"
 #include "turn/selection.h"
 
 namespace zorvane {
@@ -410,7 +412,7 @@ void PlayController::update_turn_indicator() {
   const int team = engine_.team_to_move();
   const QString who = !engine_.computer_plays(team) ? QString()
                       : computer_waits_ ? QStringLiteral(" (computer, waiting: see File, Configure)")
-                                        : QStringLiteral(" (computer)");
+                                        : QStringLiteral(" (computer: %1)").arg(qt_text(computer_player_name(settings_, team)));
   indicator->setText(QStringLiteral("Turn %1: team %2 to move%3").arg(engine_.state().turn).arg(qt_text(team_letter(team)), who));
 }
 
@@ -468,7 +470,9 @@ bool PlayController::play_computer_teams(int first) {
     clock_->stop();
     computer_battle_ = true;
     // The choice is made without letting events run: no click can change the campaign under it.
-    handle(engine_.act(computer_action(engine_.state(), settings_, rosters_, *random_)));
+    handle(engine_.act(choose_computer_action(
+        engine_.state(), settings_, rosters_, *random_,
+        game_unit_strengths(places_.folder_holding(settings_.game_exe_path), settings_))));
     if (engine_.battle_pending() || engine_.ended()) return false;
     clock_->start();
   }

@@ -120,10 +120,15 @@ void SettingsPanels::load_settings() {
   const std::string path = text_bytes(QDir::toNativeSeparators(places_.file(QStringLiteral("config.dat"))));
   const bool complete = apply_config_lines(read_config_lines(path), settings_);
   if (config_) show_settings(window_, settings_);
+  const ComputerPlayersRead players = read_computer_players_file(
+      text_bytes(QDir::toNativeSeparators(places_.file(QLatin1String(kComputerPlayersFileName)))));
+  settings_.computer_players = players.players;
+  if (ai_) ai_->show_players(settings_);
   if (!complete) {
     dialogs_.message(QStringLiteral("Please update your configuration"), QStringLiteral("Configuration Missing"));
     show_panel(config_panel());
   }
+  if (!players.error.empty()) notice(qt_text(players.error));
 }
 
 void SettingsPanels::load_rosters() {
@@ -149,6 +154,8 @@ bool SettingsPanels::replace_program_file(const QString& name, const std::string
 
 void SettingsPanels::save_settings_file() {
   replace_program_file(QStringLiteral("config.dat"), config_file_bytes(settings_), QStringLiteral("settings"));
+  replace_program_file(QLatin1String(kComputerPlayersFileName), computer_players_file_bytes(settings_.computer_players),
+                       QStringLiteral("computer players"));
 }
 
 void SettingsPanels::save_rosters() {

@@ -287,9 +287,12 @@ TEST(BattleReportFile, ReadsTheFileItNamesUpToTheLimitAndCountsAnUnreadableOneAs
 }
 
 // Runs the game through the shell with these arguments, each quoted whole, its error output
-// discarded, and, when sides is set, ZORVANE_BATTLE_SIDES; its exit code, or -1.
-int run_vantor(const std::vector<std::string>& args, const std::optional<std::string>& sides = std::nullopt) {
-  std::string command = (sides ? "ZORVANE_BATTLE_SIDES='" + *sides + "' '" : std::string("'")) + ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe'";
+// discarded, and, when set, ZORVANE_BATTLE_SIDES and ZORVANE_BATTLE_SEED; its exit code, or -1.
+int run_vantor(const std::vector<std::string>& args, const std::optional<std::string>& sides = std::nullopt,
+               const std::optional<std::string>& seed = std::nullopt) {
+  std::string command = (sides ? "ZORVANE_BATTLE_SIDES='" + *sides + "' " : std::string()) +
+                        (seed ? "ZORVANE_BATTLE_SEED='" + *seed + "' " : std::string()) +
+                        "'" ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe'";
   for (const auto& a : args) command += " '" + a + "'";
   const int status = std::system((command + " 2>/dev/null").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -375,6 +378,27 @@ TEST(Vantor, BadInputExitsNonZeroAndLeavesResultUntouched) {
   }
   EXPECT_EQ(run_vantor({"/S:" + good_scn, "/B:" + dir.file("no such folder/zorvtmp.txt")}), 5);
   EXPECT_FALSE(std::filesystem::exists(dir.file("no such folder")));
+}
+
+// The campaign program's seed in ZORVANE_BATTLE_SEED fights the battle "/R:" would with the
+// same number; "/R:" goes first, and a bad value is an error like a bad "/R:".
+TEST(Vantor, TakesTheBattleSeedFromTheEnvironmentAsFromR) {
+  TempDir dir;
+  Settings s;
+  s.game_exe_path = ZORVANE_PROGRAM_DIR "/vantor/Vantor.exe";
+  const std::string scn = dir.write("zorvtmp.scn", build_scenario("3", s, {"tank.ai", "scout.ai"}, {"sniper.ai"}).bytes());
+  const auto report = [&](const std::vector<std::string>& more, const std::optional<std::string>& seed) {
+    std::vector<std::string> args{"/S:" + scn, "/B:" + dir.write("zorvtmp.txt", no_report_bytes())};
+    args.insert(args.end(), more.begin(), more.end());
+    const int status = run_vantor(args, "112", seed);
+    return std::pair(status, read_bytes(dir.file("zorvtmp.txt")));
+  };
+  const auto by_option = report({"/R:987654321"}, std::nullopt);
+  EXPECT_EQ(by_option.first, 0);
+  EXPECT_NE(by_option.second.find("Seed: 987654321"), std::string::npos);
+  EXPECT_EQ(report({}, " 987654321 "), by_option);
+  EXPECT_EQ(report({"/R:987654321"}, "5"), by_option);
+  EXPECT_EQ(report({}, "98765432x"), std::pair(2, no_report_bytes()));
 }
 
 // Only a line that came joined is split at the options; a bad number is an error naming it.

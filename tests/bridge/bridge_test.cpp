@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <set>
 
 #include "bridge/battle_runner.h"
 #include "bridge/game_launcher.h"
@@ -66,7 +67,7 @@ TEST(GameLauncher, ProgramInFolderWithSpacesGetsTwoWholeArgumentsAndAFailureIsNo
   EXPECT_TRUE(result.error.isEmpty());
   EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))),
             (std::vector<std::string>{"cwd=" + QDir::currentPath().toStdString(), "env=inherited value", "sides=", "argc=2",
-                                      "arg=/S:" + shell + "/zorvtmp.scn", "arg=/B:" + shell + "/zorvtmp.txt"}));
+                                      "arg=/S:" + shell + "/zorvtmp.scn", "arg=/B:" + shell + "/zorvtmp.txt", "seed="}));
   // Its output is captured for messages, not sent to a terminal.
   EXPECT_EQ(result.output, "record_args ran\nrecord_args ran");
   EXPECT_FALSE(launcher.is_running());
@@ -78,6 +79,16 @@ TEST(GameLauncher, ProgramInFolderWithSpacesGetsTwoWholeArgumentsAndAFailureIsNo
   EXPECT_FALSE(run.fought);
   EXPECT_TRUE(run.error.contains("record_args ran") && run.error.contains("exit code 3")) << run.error.toStdString();
   EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))).at(2), "sides=122");
+
+  // A battle's seed goes to the game alone, in place of any this program was started with.
+  ScopedEnv inherited_seed("ZORVANE_BATTLE_SEED", "7");
+  for (const auto& [seed, recorded] : {std::pair{std::optional(battle_seed(5, 2)), std::to_string(battle_seed(5, 2))},
+                                       {std::nullopt, ""}}) {
+    BattleRunner().run_battle(q(dir.path()), settings, "1", {"a.ai"}, {"c.ai"}, {}, seed);
+    EXPECT_EQ(split_lines_any(read_bytes(dir.file("record.txt"))).back(), "seed=" + recorded);
+  }
+  // Neighbouring campaigns and battles get seeds of their own.
+  EXPECT_EQ(std::set<std::uint64_t>({battle_seed(5, 2), battle_seed(5, 3), battle_seed(6, 2), battle_seed(6, 1)}).size(), 4u);
 }
 
 TEST(GameLauncher, ProgramThatCannotRunIsReportedAndNothingStarts) {

@@ -313,18 +313,22 @@ TEST(WriteFileAtomic, NeverTouchesAnotherWritersTemporaryFile) {
 
 // A link planted where a generated file goes (in a shared folder, by another user, or by the
 // game) is replaced, and what it points to is neither written nor created, also when the
-// folders take no new file. The user's own files keep writing through a link (above).
+// folders take no new file; a scratch file, not forced to disk, the same way. The user's own
+// files keep writing through a link (above).
 TEST(WriteGeneratedFile, ReplacesALinkPlantedAtItsPathInsteadOfWritingThroughIt) {
   testing::TempDir dir;
   const std::string victim = dir.write("home/.profile", "private\r\n");
-  fs::create_symlink(victim, dir.file("zorvtmp.scn"));
   fs::create_symlink(victim, dir.file("campaign.sav"));
-  fs::create_symlink(dir.file("home/new"), dir.file("history.csv"));
-  for (const char* name : {"zorvtmp.scn", "history.csv"}) {
-    EXPECT_TRUE(write_generated_file(dir.file(name), "generated\r\n").ok) << name;
-    EXPECT_EQ(std::pair(fs::is_symlink(dir.file(name)), testing::read_bytes(dir.file(name))),
-              std::pair(false, std::string("generated\r\n")))
-        << name;
+  for (const auto writer : {&write_generated_file, &write_scratch_file}) {
+    fs::create_symlink(victim, dir.file("zorvtmp.scn"));
+    fs::create_symlink(dir.file("home/new"), dir.file("history.csv"));
+    for (const char* name : {"zorvtmp.scn", "history.csv"}) {
+      EXPECT_TRUE(writer(dir.file(name), "generated\r\n").ok) << name;
+      EXPECT_EQ(std::pair(fs::is_symlink(dir.file(name)), testing::read_bytes(dir.file(name))),
+                std::pair(false, std::string("generated\r\n")))
+          << name;
+      fs::remove(dir.file(name));
+    }
   }
   // A generated log is appended to: a link in its place is refused.
   fs::create_symlink(victim, dir.file("blog.txt"));

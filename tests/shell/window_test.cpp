@@ -137,7 +137,7 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   h.dialogs.answer(q(save));
   h.trigger("mnuLoad");
   EXPECT_EQ(campaign_save_bytes(state()), played);
-  EXPECT_EQ(indicator(), "Turn 0: team B to move (computer)");  // as the shipped settings say
+  EXPECT_EQ(indicator(), "Turn 0: team B to move (computer: Classic)");  // as the shipped settings say
   EXPECT_TRUE(count_badge_shows(3, 1, 1));  // the loaded map shows its badges
   EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuLoad") && h.find<QTimer>("Timer1")->isActive());
 }

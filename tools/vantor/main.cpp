@@ -1,8 +1,9 @@
 // Vantor: the stand-in tactical game. Usage:
 //   Vantor.exe /S:<scenario file> /B:<result file> [/R:<seed>] [/D:<milliseconds>]
+// Without "/R:", the seed is taken from ZORVANE_BATTLE_SEED when it is set.
 // Exit codes: 0 report written; 2 bad command line (no "/S:" or "/B:", a bad "/R:" or
-// "/D:" number); 3 scenario unreadable; 4 no units; 5 result file not written. On any
-// failure the result file is left untouched.
+// "/D:" number, a bad ZORVANE_BATTLE_SEED); 3 scenario unreadable; 4 no units; 5 result
+// file not written. On any failure the result file is left untouched.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -75,7 +76,8 @@ bool write_atomic(const fs::path& path, const std::string& bytes, std::string& e
 
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  const vantor::Options options = vantor::parse_command_line(arguments);
+  vantor::Options options = vantor::parse_command_line(arguments);
+  if (options.error.empty() && !options.seed) vantor::take_seed_variable(std::getenv("ZORVANE_BATTLE_SEED"), options);
   if (!options.error.empty()) {
     std::cerr << "Vantor: " << options.error << "\n";
     return 2;

@@ -194,6 +194,14 @@ Options parse_command_line(const std::vector<std::string>& arguments) {
   return options;
 }
 
+void take_seed_variable(const char* value, Options& options) {
+  if (!value) return;
+  options.seed = read_count(value, std::numeric_limits<std::uint64_t>::max());
+  if (!options.seed) {
+    options.error = "ZORVANE_BATTLE_SEED=" + clean(value, 40) + " is not a whole number from 0 to 18446744073709551615";
+  }
+}
+
 UnitProgram parse_unit_program(std::string_view file_name, std::string_view text) {
   UnitProgram unit;
   unit.file = std::string(file_name);

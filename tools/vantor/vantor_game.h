@@ -27,6 +27,10 @@ struct Options {
 };
 Options parse_command_line(const std::vector<std::string>& arguments);
 
+// ZORVANE_BATTLE_SEED (value null when unset): the campaign program's seed for this battle,
+// read as "/R:" reads its value; a value that is no such number sets error.
+void take_seed_variable(const char* value, Options& options);
+
 // A unit program: key=value lines (see data/vantor/README.txt). Missing or garbled
 // values take these defaults; numbers are clamped to their ranges.
 struct UnitProgram {

@@ -4,6 +4,7 @@
 //   sides=<value of ZORVANE_BATTLE_SIDES>
 //   argc=<number of arguments after the program>
 //   arg=<each argument>       (one line each, in order)
+//   seed=<value of ZORVANE_BATTLE_SEED>
 // It prints "record_args ran" on its standard output and error. Exit code ZORVANE_RECORD_EXIT (default 0), or 1 when nothing can be recorded.
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   out << "cwd=" << std::filesystem::current_path(ec).string() << "\n";
   out << "env=" << env("ZORVANE_RECORD_ENV") << "\nsides=" << env("ZORVANE_BATTLE_SIDES") << "\nargc=" << (argc - 1) << "\n";
   for (int i = 1; i < argc; ++i) out << "arg=" << argv[i] << "\n";
+  out << "seed=" << env("ZORVANE_BATTLE_SEED") << "\n";
   std::cout << "record_args ran" << std::endl;
   std::cerr << "record_args ran" << std::endl;
   return std::atoi(env("ZORVANE_RECORD_EXIT").c_str());
