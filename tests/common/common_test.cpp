@@ -48,6 +48,9 @@ TEST(PrintForms, NumbersCarrySignSpaceAndTrailingSpaceAndBlanksAreTrimmed) {
   EXPECT_EQ(std::tuple(print_number(30832), print_number(-4), str_number(1), str_number(-1)),
             std::tuple(" 30832 ", "-4 ", " 1", "-1"));
   EXPECT_EQ(std::tuple(is_blank(""), is_blank("   "), is_blank(" a "), trim("  a b  ")), std::tuple(true, true, false, "a b"));
+  // Control characters are bytes 0 to 31 and 127; a space or a byte above 127 is none.
+  EXPECT_EQ(std::tuple(has_control_char("a b~"), has_control_char("\xe9\x80"), has_control_char("a\x1f"), has_control_char("\x7f")),
+            std::tuple(false, false, true, true));
 }
 
 TEST(QuotedExcerpt, LongTextsAreCutToAShortPrefixNotInsideACharacter) {
