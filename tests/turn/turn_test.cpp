@@ -326,12 +326,13 @@ TEST_F(Resolution, ActionsAreCheckedBeforeAnythingChanges) {
   put_units(state, 1, {"a1", "a2"});
   put_units(state, 3, {"b1"});
   put_units(state, 5, {"o1", "o2", "o3", "o4"}, "A");
+  put_units(state, 8, {"h1"}, "A");  // next to the hole, cell 4
   cdata[0] = {"r1", "", "", "", ""};
   const CampaignState before = state;
   for (const auto& [why, action] : std::vector<std::pair<const char*, Action>>{
            {"another team's cell", advance_action(state, 3, 2, {"b1"})},
            {"outside the map", Action{ActionKind::augment, 17, 17, {}, {}, 0}},
-           {"a hole", advance_action(state, 3, 4, {})},
+           {"a hole", advance_action(state, 8, 4, {"h1"})},
            {"not a neighbour", advance_action(state, 1, 3, {"a1"})},
            {"units not on the cell", Action{ActionKind::advance, 1, 2, {"zz"}, {"a1", "a2"}, 0}},
            {"a unit left out", Action{ActionKind::advance, 1, 2, {"a1"}, {}, 0}},
