@@ -1,5 +1,6 @@
 #include "common/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -87,12 +88,45 @@ std::string quoted(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// The length of the UTF-8 character at text[at] that a message may show as it is, or 0 for
+// a byte to show as \xNN: control characters (C0, DEL and C1, which a terminal acts on) and
+// bytes that are not UTF-8.
+std::size_t shown_length(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t k) { return at + k < text.size() ? static_cast<unsigned char>(text[at + k]) : 0u; };
+  const unsigned lead = byte(0);
+  if (lead < 0x20 || lead == 0x7F) return 0;
+  if (lead < 0x80) return 1;
+  const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(k) & 0xC0) != 0x80) return 0;
+  }
+  if (lead == 0xC2 && byte(1) < 0xA0) return 0;  // U+0080 to U+009F
+  return length;
+}
+
+}  // namespace
+
 std::string quoted_excerpt(std::string_view text, std::size_t max_bytes) {
-  if (text.size() <= max_bytes) return quoted(text);
-  std::size_t cut = max_bytes;
+  std::size_t cut = std::min(text.size(), max_bytes);
   // Back off over UTF-8 continuation bytes so the cut does not split a character.
-  for (int k = 0; k < 3 && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++k) --cut;
-  return quoted(text.substr(0, cut)).insert(cut + 1, "...");
+  for (int k = 0; k < 3 && cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++k) --cut;
+  const std::string_view kept = text.substr(0, cut);
+  std::string out = "\"";
+  for (std::size_t at = 0; at < kept.size();) {
+    const std::size_t length = shown_length(kept, at);
+    if (length == 0) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      const auto b = static_cast<unsigned char>(kept[at++]);
+      out += {'\\', 'x', kHex[b >> 4], kHex[b & 15]};
+    } else {
+      out.append(kept.substr(at, length));
+      at += length;
+    }
+  }
+  if (cut < text.size()) out += "...";
+  return out + '"';
 }
 
 std::string print_number(long long value) { return str_number(value) + " "; }

@@ -42,7 +42,9 @@ inline constexpr std::size_t kQuoteLimit = 60;
 // How much of a file name taken from a file's contents a message quotes.
 inline constexpr std::size_t kPathQuoteLimit = 240;
 // The text in double quotes, cut to its first max_bytes bytes (not inside a UTF-8
-// character) followed by "..." when longer: for messages that quote file contents.
+// character) followed by "..." when longer: for messages that quote file contents. Control
+// characters and bytes that are not UTF-8 appear as \xNN, so that a damaged or hostile file
+// cannot send a terminal its escape sequences or garble a message box.
 std::string quoted_excerpt(std::string_view text, std::size_t max_bytes = kQuoteLimit);
 
 // ASCII lower case; other bytes unchanged.

@@ -395,7 +395,7 @@ int CampaignRunner::run() {
       if (!end && round >= cap) {
         ending = "the run stopped after " + std::to_string(cap) + " turns (--max-turns)";
         if (!turn_limit_reachable()) {
-          ending += "; the turn limit " + zorvane::quoted(settings_.turn_limit) + " of config.dat can never be reached";
+          ending += "; the turn limit " + zorvane::quoted_excerpt(settings_.turn_limit) + " of config.dat can never be reached";
         }
       }
     }

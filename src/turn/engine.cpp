@@ -189,7 +189,7 @@ std::optional<std::string> TurnEngine::check(const Action& a) const {
       const auto& roster = rosters_[static_cast<std::size_t>(state().current_team - 1)];
       for (const std::string& unit : a.units) {
         if (is_blank(unit) || std::find(roster.begin(), roster.end(), unit) == roster.end()) {
-          return quoted(unit) + " is not in team " + team + "'s roster";
+          return quoted_excerpt(unit) + " is not in team " + team + "'s roster";
         }
       }
       break;
@@ -201,7 +201,7 @@ std::optional<std::string> TurnEngine::check(const Action& a) const {
       const auto& roster = rosters_[static_cast<std::size_t>(state().current_team - 1)];
       for (const std::string& unit : a.units) {
         if (std::find(roster.begin(), roster.end(), unit) == roster.end()) {
-          return quoted(unit) + " is not in team " + team + "'s roster";
+          return quoted_excerpt(unit) + " is not in team " + team + "'s roster";
         }
       }
       break;

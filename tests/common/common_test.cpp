@@ -53,13 +53,17 @@ TEST(PrintForms, NumbersCarrySignSpaceAndTrailingSpaceAndBlanksAreTrimmed) {
             std::tuple(false, false, true, true));
 }
 
-TEST(QuotedExcerpt, LongTextsAreCutToAShortPrefixNotInsideACharacter) {
+TEST(QuotedExcerpt, LongTextsAreCutToAShortPrefixNotInsideACharacterAndControlsShowAsBytes) {
   const std::string accented = std::string(59, 'a') + "\xC3\xA9tude";  // "é" spans bytes 60 and 61
   for (const auto& [text, expected] :
        {std::pair{std::string(), std::string("\"\"")}, {std::string(60, 'x'), "\"" + std::string(60, 'x') + "\""},
         {std::string(1 << 20, 'x'), "\"" + std::string(60, 'x') + "...\""}, {accented, "\"" + std::string(59, 'a') + "...\""},
-        // Not a character: at most three continuation bytes are given back.
-        {std::string(56, 'a') + std::string(10, '\x80'), "\"" + std::string(56, 'a') + "\x80...\""}}) {
+        // Not a character: at most three continuation bytes are given back, and shown as bytes.
+        {std::string(56, 'a') + std::string(10, '\x80'), "\"" + std::string(56, 'a') + "\\x80...\""},
+        // A terminal's escape sequence, DEL, a C1 control, a lone lead byte, a byte never in
+        // UTF-8 and a tab show as bytes; "é" and "€" stay.
+        {std::string("\x1B]0;x\x07\x7F\xC2\x9B\xC3z\xFF\t\xC3\xA9\xE2\x82\xAC"),
+         "\"\\x1B]0;x\\x07\\x7F\\xC2\\x9B\\xC3z\\xFF\\x09\xC3\xA9\xE2\x82\xAC\""}}) {
     EXPECT_EQ(quoted_excerpt(text), expected) << text.size();
   }
 }
