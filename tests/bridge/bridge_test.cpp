@@ -1,7 +1,7 @@
 // The battle bridge against small helper programs standing in for the game: arguments,
 // output, failures to start, a battle that runs while events go on and is aborted, an abort
 // that leaves no process behind, a game that fails before it reports, and the game ending
-// with the program that waits for it.
+// with the program that waits for it or leaving something behind when it ends.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -152,6 +152,24 @@ TEST(GameLauncher, GameEndsWhenTheProgramWaitingForItDies) {
   ::kill(static_cast<pid_t>(waiter.processId()), SIGKILL);
   waiter.waitForFinished();
   for (const long pid : started) EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
+}
+
+// A game that detaches a child into a session of its own (which starts one more) and ends:
+// nothing it started outlives the battle.
+TEST(GameLauncher, WhatTheGameDetachedEndsWithTheBattle) {
+  TempDir dir;
+  const std::string pid_file = dir.file("pids.txt");
+  ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
+  ScopedEnv detach("ZORVANE_DETACH", "1");
+  GameLauncher launcher;
+  const LaunchResult result = launcher.launch_game(q(test_program("never_ends")), {});
+  EXPECT_EQ(std::pair(result.status, result.exit_code), std::pair(LaunchStatus::finished, 0));
+  const auto started = read_pids(pid_file);
+  ASSERT_EQ(started.size(), 2u);
+  for (const long pid : started) {
+    EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
+    ::kill(static_cast<pid_t>(pid), SIGKILL);  // when the test failed
+  }
 }
 
 }  // namespace

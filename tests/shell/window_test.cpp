@@ -1,9 +1,8 @@
 // The window a user meets, driven through its widgets: a short campaign played with the
 // stand-in game fighting, the computer teams' ticks, and one test for each other thing it
 // does: the start-up, the configuration, army and size panels, the viewer, the snapshot,
-// files named on the command line, the real dialogs, and a battle in progress. Then the
-// game's process against small helper programs as the game: arguments, output, failures to
-// start, an abort that leaves no process behind, and a game that fails before it reports.
+// files named on the command line, the real dialogs, a battle in progress, a second copy on
+// the same folder, and generated files where links were planted.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -28,7 +27,6 @@
 #include <mutex>
 
 #include "bridge/battle_runner.h"
-#include "bridge/game_launcher.h"
 #include "campaign/battle_log.h"
 #include "campaign/save_file.h"
 #include "display/map_painter.h"
@@ -741,23 +739,6 @@ TEST(StartUp, ASecondCopyOnAFolderInUseSaysSoAndKeepsItsBattleFilesApart) {
   second.play().flush_autosave();
   EXPECT_TRUE(fs::exists((own + "/autosave.sav").toStdString()) && !fs::exists(h.dir.file("autosave.sav")));
   fs::remove_all(own.toStdString());
-}
-
-// A game that detaches a child into a session of its own (which starts one more) and ends:
-// nothing it started outlives the battle.
-TEST(GameLauncher, WhatTheGameDetachedEndsWithTheBattle) {
-  TempDir dir;
-  const std::string pid_file = dir.file("pids.txt");
-  ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
-  GameLauncher launcher;
-  const LaunchResult result = launcher.launch_game(q(test_program("detaches")), {});
-  EXPECT_EQ(std::pair(result.status, result.exit_code), std::pair(LaunchStatus::finished, 0));
-  const auto started = read_pids(pid_file);
-  ASSERT_EQ(started.size(), 2u);
-  for (const long pid : started) {
-    EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
-    ::kill(static_cast<pid_t>(pid), SIGKILL);  // when the test failed
-  }
 }
 
 // Links planted where the program's generated files go (by the game, or by another user of a
