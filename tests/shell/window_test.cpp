@@ -75,7 +75,7 @@ class Play : public ::testing::Test {
   // An attack's battle runs while the window goes on; unless told not to, this waits for its end.
   void act(int from, int to, int count, bool wait = true) {
     act_on(*h.window, from, to, count);
-    if (wait) ASSERT_TRUE(QTest::qWaitFor([&] { return !h.window->play().battle_running(); }, 20000));
+    if (wait) { ASSERT_TRUE(QTest::qWaitFor([&] { return !h.window->play().battle_running(); }, 20000)); }
   }
   // The badge is on the map exactly when drawing it again changes no pixel.
   bool count_badge_shows(int n, int team, int units) {
