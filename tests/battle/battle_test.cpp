@@ -31,6 +31,9 @@
 namespace zorvane {
 namespace {
 
+using testing::joined;
+using testing::kill_notice;
+using testing::placing;
 using testing::read_bytes;
 using testing::sample_settings;
 using testing::TempDir;
@@ -43,38 +46,29 @@ std::vector<std::string> lines_with_prefix(const Scenario& scenario, const std::
   return out;
 }
 
-// The three unit lines name the game's folder; the brown map and its backdrop.
-TEST(Scenario, AttackOnBrownTerrainIsWrittenByteForByteWithItsRoster) {
-  Settings settings = sample_settings();
-  // Each switch: 0 (unchecked) writes "no", 1 (checked) "yes", 2 (greyed) no line at all.
-  std::tie(settings.last_alive_bonus, settings.disable_strategy_node, settings.shield_overheat, settings.blood_mode) =
-      std::tuple(1, 0, 1, 2);
-  const Scenario s = build_scenario("3", settings, {"a.ai", "b.ai"}, {"c.ai"});
-  EXPECT_EQ(s.bytes(),
-            "title=Zorvane Battle\r\nmap=brown.map\r\ndamage=100\r\nfuel=200\r\nunit=C:\\Games\\a.ai\r\nunit=C:\\Games\\b.ai\r\n"
-            "unit=C:\\Games\\c.ai\r\nammo=300\r\nlastalivebonus=yes\r\ndisablestrategynode=no\r\nshieldoverheat=yes\r\n"
-            "area=planetside\r\niffoff=no\r\nclicklimit=400\r\noverheat=30\r\nflagguns=30\r\nflagfill=350\r\n"
-            "nodebonus=10\r\nnodefill=1\r\nnodeguns=1\r\nmapbackbmp=Rustmoor\r\n");
-  EXPECT_EQ(s.roster, (BattleRoster{{{"", "1", "a.ai"}, {"", "1", "b.ai"}, {"", "2", "c.ai"}}}));
-}
-
-// Every battle writes the same fixed lines in the same order; the terrain only decides
-// whether the map line (second) and the backdrop line (last) are there: the five terrains,
-// a team's home cell (the light green map and no backdrop), and anything else (neither).
+// Every battle writes the same fixed lines in the same order, byte for byte; the terrain only
+// decides whether the map line (second) and the backdrop line (last) are there: the five
+// terrains, a team's home cell (the light green map and no backdrop), and anything else
+// (neither). Each switch: 0 (unchecked) writes "no", 1 (checked) "yes", 2 (greyed) no line.
 TEST(Scenario, TerrainChoosesMapAndBackdropAroundTheFixedLines) {
+  Settings settings = sample_settings();
+  std::tie(settings.last_alive_bonus, settings.disable_strategy_node, settings.shield_overheat, settings.blood_mode) =
+      std::tuple(1, 0, 1, 1);
   for (const auto& [terrain, map_line, backdrop] :
        {std::tuple{"1", "map=green.map", "mapbackbmp=Verdant Reach"}, {"2", "map=dark.map", "mapbackbmp=Dust Hollow"},
         {"3", "map=brown.map", "mapbackbmp=Rustmoor"}, {"4", "map=red.map", "mapbackbmp=Ashcrown"},
         {"5", "map=white.map", "mapbackbmp=Keldris IX"}, {"A", "map=green.map", ""}, {"C", "map=green.map", ""},
         {"J", "map=green.map", ""}, {" 3 ", "map=brown.map", "mapbackbmp=Rustmoor"}, {"0", "", ""}, {"6", "", ""}, {"K", "", ""}, {"c", "", ""}, {"", "", ""}, {"12", "", ""}}) {
-    std::vector<std::string> expected = {
-        "title=Zorvane Battle", "damage=100", "fuel=200", "unit=C:\\Games\\a.ai", "unit=C:\\Games\\c.ai", "ammo=300",
-        "lastalivebonus=yes", "disablestrategynode=no", "area=planetside", "iffoff=no", "bloodmode=yes",
-        "clicklimit=400", "overheat=30", "flagguns=30", "flagfill=350", "nodebonus=10", "nodefill=1", "nodeguns=1"};
-    if (*map_line) expected.insert(expected.begin() + 1, map_line);
-    if (*backdrop) expected.push_back(backdrop);
-    EXPECT_EQ(build_scenario(terrain, sample_settings(), {"a.ai"}, {"c.ai"}).lines, expected) << terrain;
+    std::string expected = std::string("title=Zorvane Battle\r\n") + (*map_line ? map_line + std::string("\r\n") : "") +
+                           "damage=100\r\nfuel=200\r\nunit=C:\\Games\\a.ai\r\nunit=C:\\Games\\b.ai\r\nunit=C:\\Games\\c.ai\r\n"
+                           "ammo=300\r\nlastalivebonus=yes\r\ndisablestrategynode=no\r\nshieldoverheat=yes\r\n"
+                           "area=planetside\r\niffoff=no\r\nbloodmode=yes\r\nclicklimit=400\r\noverheat=30\r\n"
+                           "flagguns=30\r\nflagfill=350\r\nnodebonus=10\r\nnodefill=1\r\nnodeguns=1\r\n";
+    if (*backdrop) expected += backdrop + std::string("\r\n");
+    EXPECT_EQ(build_scenario(terrain, settings, {"a.ai", "b.ai"}, {"c.ai"}).bytes(), expected) << terrain;
   }
+  settings.blood_mode = 2;
+  EXPECT_TRUE(lines_with_prefix(build_scenario("3", settings, {}, {}), "bloodmode").empty());
 }
 
 // How one setting shapes its line. The unit entry " a.ai " keeps its spaces; the map
@@ -120,25 +114,6 @@ TEST(Scenario, EntriesFillTheRosterRowsInOrder) {
       EXPECT_EQ(s.roster[i], (BattleRosterRow{"", side, i < rows.size() ? rows[i] : ""})) << "row " << i + 1;
     }
   }
-}
-
-// A placing: "Place" in columns 5-9, the place number in columns 17-18, the score from
-// column 79 on.
-std::string placing(const std::string& place, const std::string& score) {
-  std::string line = "    Place 1st   " + place + "  Some unit (some.ai)";
-  line.resize(78, ' ');
-  return line + score;
-}
-
-// A kill notice: the place number in columns 17-18, the notice from column 28 on.
-std::string kill_notice(const std::string& place) {
-  return "    Unit no.    " + place + std::string(9, ' ') + "is killed! ...Memorial flag planted!";
-}
-
-std::string joined(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
-  std::string out;
-  for (const auto& line : lines) out += line + end;
-  return out;
 }
 
 // Two attackers (rows 1, 2) against two defenders (rows 3, 4).
@@ -283,6 +258,17 @@ TEST(BattleReportFile, ReadsTheFileItNamesUpToTheLimitAndCountsAnUnreadableOneAs
     const BattleReport read = read_battle_report_file(two_on_two(), bad);
     EXPECT_EQ(std::tuple(read.reported, read.read_error.empty(), read.best_score), std::tuple(false, false, 1000.0)) << bad;
     expect_cell_after(read, {"c.ai", "d.ai"}, false, bad);
+  }
+
+  // A line whose CR LF straddles the limit is kept, as the same line ending in CR or LF alone
+  // there is; whatever lies beyond the limit is not read.
+  const std::string first = placing(" 1", "      50");
+  for (const std::string end : {"\r\n", "\r", "\n"}) {
+    const std::string at_limit = dir.write("limit.txt", first + end + placing(" 3", "      60") + "\r\n");
+    const BattleReport read = read_battle_report_file(two_on_two(), at_limit, first.size() + 1);
+    EXPECT_EQ(std::tuple(read.truncated, read.roster[0].score, read.roster[2].score, read.best_score),
+              std::tuple(true, "      50", "", 50.0))
+        << (end == "\r\n" ? "CR LF" : end == "\r" ? "CR" : "LF");
   }
 }
 
@@ -453,7 +439,6 @@ TEST(VantorSides, OutnumberingWinsOneAgainstOneIsEvenAndOnlyWinnersShareTheBest)
   }
 }
 
-
 // Units in slots 6 to 10 are not listed for a battle: they stay where they are while the
 // defenders hold the cell (the survivors take the other slots, in roster order), and go
 // with it when it is captured.
@@ -479,20 +464,6 @@ TEST(BattleOutcome, UnitsBeyondTheFifthSlotStayWhileTheDefendersHold) {
   EXPECT_EQ(after("1111110"), "a.ai,b.ai,u1.ai,u2.ai,u3.ai,u6.ai,u7.ai,u4.ai,u9.ai,u10.ai,");
   EXPECT_EQ(after("1111111"), "a.ai,b.ai,u1.ai,u2.ai,u3.ai,u6.ai,u7.ai,u4.ai,u9.ai,u10.ai,");
   EXPECT_EQ(after("1100010"), "a.ai,b.ai,u4.ai,,,,,,,,");
-}
-
-// A line whose CR LF straddles the read limit is kept, as the same line ending in CR or LF
-// alone there is; whatever lies beyond the limit is not read.
-TEST(BattleReportFile, ALineEndingJustAtTheLimitCountsWhateverItsLineEnd) {
-  TempDir dir;
-  const std::string first = placing(" 1", "      50");
-  for (const std::string end : {"\r\n", "\r", "\n"}) {
-    const std::string path = dir.write("zorvtmp.txt", first + end + placing(" 3", "      60") + "\r\n");
-    const BattleReport read = read_battle_report_file(two_on_two(), path, first.size() + 1);
-    EXPECT_EQ(std::tuple(read.truncated, read.roster[0].score, read.roster[2].score, read.best_score),
-              std::tuple(true, "      50", "", 50.0))
-        << (end == "\r\n" ? "CR LF" : end == "\r" ? "CR" : "LF");
-  }
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 // The battle bridge against small helper programs standing in for the game: arguments,
 // output, failures to start, a battle that runs while events go on and is aborted, an abort
 // that leaves no process behind, a game that fails before it reports, and the game ending
-// with the program that waits for it.
+// with the program that waits for it or leaving something behind when it ends.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <filesystem>
 #include <set>
 
 #include "bridge/battle_runner.h"
@@ -137,21 +138,35 @@ TEST(GameLauncher, AbortEndsTheGameAndEverythingItStartedWhileEventsRun) {
   }
 }
 
-// Zorvane killed during a battle (a crash, a kill, Ctrl-C in its terminal): the game and
-// what it started end with it, instead of writing a report nobody reads.
-TEST(GameLauncher, GameEndsWhenTheProgramWaitingForItDies) {
+// Nothing the game started outlives the battle: not when Zorvane is killed during it (a
+// crash, a kill, Ctrl-C in its terminal), instead of writing a report nobody reads, nor what
+// a game that ends detached into a session of its own (which starts one more).
+TEST(GameLauncher, WhatTheGameStartedEndsWithTheProgramWaitingForItOrWithTheBattle) {
   TempDir dir;
   const std::string pid_file = dir.file("pids.txt");
   ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
+  const auto expect_gone = [&] {
+    const auto started = read_pids(pid_file);
+    ASSERT_EQ(started.size(), 2u);
+    for (const long pid : started) {
+      EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
+      ::kill(static_cast<pid_t>(pid), SIGKILL);  // when the test failed
+    }
+    std::filesystem::remove(pid_file);
+  };
   QProcess waiter;
   waiter.start(q(test_program("launch_and_wait")), {q(test_program("never_ends"))});
   ASSERT_TRUE(waiter.waitForStarted());
   for (int i = 0; i < 500 && read_pids(pid_file).size() != 2; ++i) QThread::msleep(10);
-  const auto started = read_pids(pid_file);
-  ASSERT_EQ(started.size(), 2u);
   ::kill(static_cast<pid_t>(waiter.processId()), SIGKILL);
   waiter.waitForFinished();
-  for (const long pid : started) EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
+  expect_gone();
+
+  ScopedEnv detach("ZORVANE_DETACH", "1");
+  GameLauncher launcher;
+  const LaunchResult result = launcher.launch_game(q(test_program("never_ends")), {});
+  EXPECT_EQ(std::pair(result.status, result.exit_code), std::pair(LaunchStatus::finished, 0));
+  expect_gone();
 }
 
 }  // namespace

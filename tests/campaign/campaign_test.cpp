@@ -20,7 +20,9 @@
 namespace zorvane {
 namespace {
 
-TEST(CampaignState, StartsWithTeamOneAndEmptyBoundedCells) {
+// A new state: team 1 to move and 1600 empty cells, fields out of range refused. Teams are
+// the letters A to J; a cell's unit count is its highest non-blank slot, even with gaps below.
+TEST(CampaignState, StartsWithTeamOneAndEmptyBoundedCellsTeamsAreLettersAndUnitsCountToTheHighestSlot) {
   const CampaignState state;
   EXPECT_EQ(std::tuple(state.cells.size(), state.current_team, state.team_count, state.turn, state.sel_state, state.marker_text_color),
             std::tuple(1600u, 1, 0, 0L, 0, 14));
@@ -30,18 +32,12 @@ TEST(CampaignState, StartsWithTeamOneAndEmptyBoundedCells) {
   for (const auto& [n, f] : {std::pair{0, 1}, {1601, 1}, {1, 0}, {1, 31}}) {
     EXPECT_THROW(state.field(n, f), std::out_of_range) << n << "/" << f;
   }
-}
-
-TEST(Teams, LettersAToJAreTeamsOneToTenAndNothingElseIs) {
   for (int k = 1; k <= 10; ++k) {
     EXPECT_EQ(team_letter(k), std::string(1, static_cast<char>('A' + k - 1)));
     EXPECT_EQ(team_index(team_letter(k)), k);
   }
   for (const char* text : {"", "K", "a", "j", " A", "A ", "AB", "0"}) EXPECT_EQ(team_index(text), 0) << text;
   for (int k : {-1, 0, 11}) EXPECT_EQ(team_letter(k), "") << k;
-}
-
-TEST(UnitCount, IsTheHighestNonBlankSlotEvenWithGapsBelow) {
   using Slots = std::vector<std::pair<int, const char*>>;
   for (const auto& [slots, count] : {std::pair{Slots{}, 0}, {Slots{{1, "scout.ai"}, {3, "tank.ai"}}, 3}, {Slots{{10, "medic.ai"}}, 10},
                                      {Slots{{1, "a.ai"}, {4, "   "}, {5, ""}}, 1}, {Slots{{2, "  "}}, 0}}) {
@@ -130,7 +126,7 @@ std::string square_map(int side) {
   return out;
 }
 
-TEST(MapReader, SmallMapReplacesEveryCellButLeavesTheTurnAlone) {
+TEST(MapReader, SmallMapReplacesEveryCellButLeavesTheTurnAloneAndCellSizesRoundHalvesToEven) {
   CampaignState state;
   std::tie(state.current_team, state.turn, state.action_count, state.team_count) = std::tuple(2, 7L, 12L, 9);
   state.field(5, unit_1) = Value::text("tank.ai");
@@ -153,13 +149,13 @@ TEST(MapReader, SmallMapReplacesEveryCellButLeavesTheTurnAlone) {
     for (int f : {4, 5, 8, 9, 11, 20, 21, 30}) EXPECT_TRUE(state.field(n, f).is_empty()) << n << "/" << f;
   }
   EXPECT_TRUE(state.field(10, cell_no).is_empty() && state.field(1600, owner).is_empty());
-}
-
-TEST(MapReader, CellSizeIsPixelsLessOneOverTheFirstLineRoundedHalvesToEven) {
-  // Ten characters on the first line; both sides divide by its length.
+  // A carriage return alone ends a line too.
+  EXPECT_TRUE(applied("12A\r3B4\r555", 301, 151).cells == state.cells);
+  // Cell sizes are the pixels less one over the first line's length, halves rounded to even;
+  // with ten characters on the first line, both sides divide by ten.
   for (const auto& [pixels, size] : {std::pair{301, 30}, {302, 30}, {306, 30}, {316, 32}}) {
-    const CampaignState state = applied(square_map(10), pixels, 316);
-    EXPECT_EQ(std::pair(state.cell_w, state.cell_h), std::pair(size, 32)) << pixels;
+    const CampaignState sized = applied(square_map(10), pixels, 316);
+    EXPECT_EQ(std::pair(sized.cell_w, sized.cell_h), std::pair(size, 32)) << pixels;
   }
   EXPECT_EQ(std::tuple(map_cell_size(311, 10), map_cell_size(1, 10), map_cell_size(500, 0)), std::tuple(31, 0, 0));
 }
@@ -199,8 +195,6 @@ TEST(MapReader, OddLinesAreReadCharacterByCharacter) {
     for (const auto& [n, f, value] : fields) EXPECT_EQ(state.field(n, f), value) << name << ": " << n << "/" << f;
   }
 }
-
-TEST(MapReader, CarriageReturnAloneEndsALine) { EXPECT_TRUE(applied("12A\r3B4\r555").cells == applied(kSmallMap).cells); }
 
 TEST(MapReader, RejectsUnusableMapsNamingFileLineAndProblem) {
   // 41 lines of 41 with two of them blank: under 1600 cells, but the grid is too big.

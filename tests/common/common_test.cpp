@@ -23,7 +23,7 @@ namespace zorvane {
 namespace {
 
 // A text cut from a longer line (a column of a result file) is read only as far as it goes.
-TEST(NumericValue, ReadsTheLeadingNumberAfterSpacesOrZero) {
+TEST(NumericValue, ReadsTheLeadingNumberAfterSpacesOrZeroWithEveryDigit) {
   const double most = std::numeric_limits<double>::max();
   for (const auto& [text, value] :
        {std::pair<std::string_view, double>{"  42abc", 42}, {"3.75", 3.75}, {"-7", -7}, {".5", 0.5}, {"1e3x", 1000},
@@ -33,6 +33,11 @@ TEST(NumericValue, ReadsTheLeadingNumberAfterSpacesOrZero) {
     EXPECT_EQ(numeric_value(text), value) << text;
   }
   EXPECT_EQ(std::tuple(whole_value(" 2.5x"), whole_value("3.5")), std::tuple(2LL, 4LL));
+  // 0 and 9 are digits like any other, before the point, after it and in the exponent.
+  for (const auto& [text, value] : {std::pair<std::string_view, double>{"90", 90}, {"10.09", 10.09}, {"0.90", 0.9},
+                                    {"9.0x", 9}, {"-0.009", -0.009}, {".9", 0.9}, {"2e09", 2e9}, {"1E90", 1e90}}) {
+    EXPECT_EQ(numeric_value(text), value) << text;
+  }
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
@@ -128,7 +133,16 @@ TEST(Palette, ColourValuesHaveRedInTheLowByte) {
 using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-TEST(SplitLines, CrModeKeepsLfInTheLineAnyModeEndsLinesAtLfToo) {
+Lines read_all(LineReader& reader) {
+  Lines lines;
+  for (std::string line; reader.next(line);) lines.push_back(line);
+  return lines;
+}
+
+// The whole-text splitters: CR mode keeps LF in the line, any mode ends lines at LF too. The
+// streaming reader must split exactly as they do, from memory and from a file, also where a
+// CR LF straddles the reader's 64 KiB chunks.
+TEST(LineReader, SplitsAsTheWholeTextSplittersFromMemoryAndFromAFile) {
   for (const auto& [text, cr, any] : {std::tuple{"a\r\nb\rc", Lines{"a", "b", "c"}, Lines{"a", "b", "c"}},
                                       {"a\nb\r\n", Lines{"a\nb"}, Lines{"a", "b"}},
                                       {"a\r\n\r\nb\r\n", Lines{"a", "", "b"}, Lines{"a", "", "b"}},
@@ -138,17 +152,6 @@ TEST(SplitLines, CrModeKeepsLfInTheLineAnyModeEndsLinesAtLfToo) {
     EXPECT_EQ(split_lines_any(text), any) << text;
   }
   EXPECT_EQ(join_crlf({"a", "", "b"}), "a\r\n\r\nb\r\n");
-}
-
-Lines read_all(LineReader& reader) {
-  Lines lines;
-  for (std::string line; reader.next(line);) lines.push_back(line);
-  return lines;
-}
-
-// The streaming reader must split exactly as the whole-text splitters do, from memory and
-// from a file, also where a CR LF straddles the reader's 64 KiB chunks.
-TEST(LineReader, SplitsAsTheWholeTextSplittersFromMemoryAndFromAFile) {
   testing::TempDir dir;
   const std::string chunk(65535, 'x');
   for (const std::string& text :
@@ -274,17 +277,24 @@ TEST(WriteFileAtomic, FolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
   EXPECT_EQ(testing::read_bytes(path), "new\r\n");
 }
 
-TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
+// A failed write keeps the old file and says why; another writer's temporary file, even one
+// at the name every writer once shared, is left alone, and a failed write leaves no temporary
+// file of its own behind.
+TEST(WriteFileAtomic, FailureKeepsTheOldFileSaysWhyAndNeverTouchesAnotherWritersTemporaryFile) {
   testing::TempDir dir;
-  const std::string path = dir.write("config.dat", "old\r\n");
-  // A full disk makes the write fail before the rename.
-  FileResult busy;
+  const std::string path = dir.write("autosave.sav", "old\r\n");
+  const std::string other = dir.write("autosave.sav.saving", "the other copy's half-written save");
+  const bool written = write_file_atomic(path, "new\r\n").ok;
+  FileResult full;
   {
-    testing::FileSizeLimit limit(2);
-    busy = write_file_atomic(path, "new\r\n");
+    testing::FileSizeLimit limit(2);  // a full disk makes the write fail before the rename
+    full = write_file_atomic(path, "newer\r\n");
   }
-  EXPECT_EQ(std::pair(busy.ok, busy.error), std::pair(false, std::string("File too large")));
-  EXPECT_EQ(testing::read_bytes(path), "old\r\n");
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path())) names.insert(entry.path().filename().string());
+  EXPECT_EQ(std::tuple(written, full.ok, full.error, testing::read_bytes(path), testing::read_bytes(other), names),
+            std::tuple(true, false, "File too large", "new\r\n", "the other copy's half-written save",
+                       std::set<std::string>{"autosave.sav", "autosave.sav.saving"}));
 
   fs::create_symlink("loop2", dir.file("loop1"));
   fs::create_symlink("loop1", dir.file("loop2"));
@@ -296,26 +306,6 @@ TEST(WriteFileAtomic, FailureKeepsTheOldFileAndSaysWhy) {
     EXPECT_EQ(write_file_atomic(where, "x").error, reason) << where;
   }
   EXPECT_TRUE(fs::is_directory(dir.file("folder")));
-}
-
-
-// Another writer's temporary file, even one at the name every writer once shared, is left
-// alone, and a failed write leaves no temporary file of its own behind.
-TEST(WriteFileAtomic, NeverTouchesAnotherWritersTemporaryFile) {
-  testing::TempDir dir;
-  const std::string path = dir.write("autosave.sav", "old\r\n");
-  const std::string other = dir.write("autosave.sav.saving", "the other copy's half-written save");
-  const bool written = write_file_atomic(path, "new\r\n").ok;
-  FileResult full;
-  {
-    testing::FileSizeLimit limit(2);
-    full = write_file_atomic(path, "newer\r\n");
-  }
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir.path())) names.insert(entry.path().filename().string());
-  EXPECT_EQ(std::tuple(written, full.ok, testing::read_bytes(path), testing::read_bytes(other), names),
-            std::tuple(true, false, "new\r\n", "the other copy's half-written save",
-                       std::set<std::string>{"autosave.sav", "autosave.sav.saving"}));
 }
 
 // A link planted where a generated file goes (in a shared folder, by another user, or by the
@@ -408,15 +398,6 @@ TEST(FolderLock, OtherHostsMissingFoldersAndPlantedLinks) {
     EXPECT_NE(lock.error().find("\"" + folder + "/zorvane.lock\" cannot be opened"), std::string::npos) << lock.error();
   }
   EXPECT_EQ(testing::read_bytes(victim), "private");
-}
-
-
-// 0 and 9 are digits like any other, before the point, after it and in the exponent.
-TEST(NumericValue, ReadsTheDigitsZeroAndNineInEveryPartOfANumber) {
-  for (const auto& [text, value] : {std::pair<std::string_view, double>{"90", 90}, {"10.09", 10.09}, {"0.90", 0.9},
-                                    {"9.0x", 9}, {"-0.009", -0.009}, {".9", 0.9}, {"2e09", 2e9}, {"1E90", 1e90}}) {
-    EXPECT_EQ(numeric_value(text), value) << text;
-  }
 }
 
 }  // namespace

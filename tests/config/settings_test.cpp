@@ -46,8 +46,9 @@ TEST(ParseCheck, NumericValueRoundedDecidesTheBoxAndTrueTheOption) {
 }
 
 // An option line that does not say True leaves the option as it is; "Set Size" (line 39)
-// is applied last, so it wins when both say True.
-TEST(ApplyConfig, OptionLinesChooseOnlyWhenTheySayTrue) {
+// is applied last, so it wins when both say True. Forty lines fill forty values and empty the
+// height; no file empties texts, unchecks boxes and keeps the option.
+TEST(ApplyConfig, OptionLinesChooseOnlyWhenTheySayTrueAndShortOrMissingFilesEmptyWhatTheyLack) {
   // Lines 38 and 39, the option before, and after.
   for (const auto& [maximized, set_size, before, after] : {std::tuple{"False", "False", false, false},
                                                            {"False", "False", true, true}, {"True", "true", true, false},
@@ -59,11 +60,6 @@ TEST(ApplyConfig, OptionLinesChooseOnlyWhenTheySayTrue) {
     EXPECT_TRUE(apply_config_lines(lines, s));
     EXPECT_EQ(s.run_maximized, after) << maximized << " " << set_size << " " << before;
   }
-}
-
-// Forty lines fill forty values and empty the height; no file empties texts, unchecks boxes
-// and keeps the option.
-TEST(ApplyConfig, ShortOrMissingFilesEmptyWhatTheyLack) {
   auto lines = config_lines(sample_settings());
   lines.pop_back();
   Settings s;

@@ -187,14 +187,14 @@ TEST(Icon, LargeIconIsTheWindowIconInLargerBlocks) {
   const QImage small = window_icon_image();
   const QImage large = window_icon_image(256);
   ASSERT_EQ(std::pair(small.size(), large.size()), std::pair(QSize(48, 48), QSize(256, 256)));
-  int opaque_small = 0, opaque_large = 0;
-  for (int y = 0; y < 48; ++y) {
-    for (int x = 0; x < 48; ++x) opaque_small += qAlpha(small.pixel(x, y)) != 0;
-  }
-  for (int y = 0; y < 256; ++y) {
-    for (int x = 0; x < 256; ++x) opaque_large += qAlpha(large.pixel(x, y)) != 0;
-  }
-  EXPECT_EQ(opaque_large, 25 * opaque_small);
+  const auto opaque = [](const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) count += qAlpha(image.pixel(x, y)) != 0;
+    }
+    return count;
+  };
+  EXPECT_EQ(opaque(large), 25 * opaque(small));
   for (int y = 0; y < kSpriteHeight; ++y) {
     for (int x = 0; x < kSpriteWidth; ++x) {
       const QRgb want = small.pixel(2 + 2 * x, 3 + 2 * y);

@@ -22,29 +22,8 @@
 namespace zorvane::testing {
 namespace {
 
-// FakeDialogs that also keep the folder each file dialog starts in.
-class RecordingDialogs : public FakeDialogs {
- public:
-  std::optional<QString> open_file(const FileDialogRequest& request) override {
-    folders.push_back(request.folder);
-    return FakeDialogs::open_file(request);
-  }
-  std::optional<QString> save_file(const FileDialogRequest& request) override {
-    folders.push_back(request.folder);
-    return FakeDialogs::save_file(request);
-  }
-  std::vector<QString> folders;
-};
-
 std::string in(const QString& folder, const char* name) { return (folder + QLatin1Char('/') + name).toStdString(); }
 
-template <typename T>
-T* child(MainWindow& w, const char* name) {
-  w.settings_panels().make_panels();  // made when first needed
-  T* found = w.findChild<T*>(QString::fromLatin1(name));
-  if (!found) ADD_FAILURE() << "no " << name;
-  return found;
-}
 
 TEST(Installed, UserPlaysWithBattlesKeepsSettingsAndRostersAndFindsTheAutosave) {
   const QString bin = qEnvironmentVariable("ZORVANE_INSTALLED_BIN");
@@ -62,28 +41,28 @@ TEST(Installed, UserPlaysWithBattlesKeepsSettingsAndRostersAndFindsTheAutosave) 
   }
   const std::vector<std::string> search = places.search_folders();
 
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   auto w = std::make_unique<MainWindow>(std::move(places), dialogs);
   w->show();
   QCoreApplication::processEvents();
-  EXPECT_TRUE(child<QLabel>(*w, "TurnIndicator")->toolTip().contains(mine));
-  child<QAction>(*w, "mnuHelp")->trigger();
-  EXPECT_TRUE(child<QPlainTextEdit>(*w, "Text11")->toPlainText().startsWith("ZORVANE - HELP"));
+  EXPECT_TRUE(find_in<QLabel>(*w, "TurnIndicator")->toolTip().contains(mine));
+  find_in<QAction>(*w, "mnuHelp")->trigger();
+  EXPECT_TRUE(find_in<QPlainTextEdit>(*w, "Text11")->toPlainText().startsWith("ZORVANE - HELP"));
 
   // The turn limit saved with OK lands in the user's config.dat.
-  child<QAction>(*w, "mnuConfig")->trigger();
-  child<QLineEdit>(*w, "Text23")->setText("500");
-  child<QPushButton>(*w, "Command5")->click();
+  find_in<QAction>(*w, "mnuConfig")->trigger();
+  find_in<QLineEdit>(*w, "Text23")->setText("500");
+  find_in<QPushButton>(*w, "Command5")->click();
   std::vector<std::string> config = split_lines_any(read_bytes(in(shipped, "config.dat")));
   config.at(35) = "500";
   EXPECT_EQ(read_bytes(in(mine, "config.dat")), join_crlf(config));
 
   // The army panel offers the shipped game's units; team A's first unit taken out and saved.
-  child<QPushButton>(*w, "Command16")->click();
-  EXPECT_EQ(child<QListWidget>(*w, "List4")->count(), 7);
-  child<QListWidget>(*w, "List5")->setCurrentRow(0);
-  child<QPushButton>(*w, "Command17")->click();
-  child<QPushButton>(*w, "Command18")->click();
+  find_in<QPushButton>(*w, "Command16")->click();
+  EXPECT_EQ(find_in<QListWidget>(*w, "List4")->count(), 7);
+  find_in<QListWidget>(*w, "List5")->setCurrentRow(0);
+  find_in<QPushButton>(*w, "Command17")->click();
+  find_in<QPushButton>(*w, "Command18")->click();
   std::vector<std::string> rosters = split_lines_any(read_bytes(in(shipped, "c_data.dat")));
   rosters.resize(50);
   std::rotate(rosters.begin(), rosters.begin() + 1, rosters.begin() + 5);
@@ -93,7 +72,7 @@ TEST(Installed, UserPlaysWithBattlesKeepsSettingsAndRostersAndFindsTheAutosave) 
   // Every team by the computer until a battle has been fought, its files in the user's folder.
   w->settings().computer_controlled.fill(1);
   dialogs.answer(shipped + "/maps/duel-8.aim");
-  child<QAction>(*w, "mnuNew")->trigger();
+  find_in<QAction>(*w, "mnuNew")->trigger();
   EXPECT_EQ(dialogs.folders.back(), shipped + "/maps");
   for (int tick = 0; tick < 300 && !QFileInfo::exists(QString::fromStdString(in(mine, "zorvtmp.txt"))); ++tick) {
     w->play().computer_tick();
@@ -103,10 +82,10 @@ TEST(Installed, UserPlaysWithBattlesKeepsSettingsAndRostersAndFindsTheAutosave) 
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(in(mine, name)))) << name;
   }
   EXPECT_GT(split_lines_cr(read_bytes(in(mine, "blog.txt"))).size(), 2u);
-  child<QAction>(*w, "mnusnapshot")->trigger();
+  find_in<QAction>(*w, "mnusnapshot")->trigger();
   EXPECT_TRUE(QFileInfo(QString::fromStdString(in(mine, "ZIDizizi.bmp"))).size() > 0);
   dialogs.answer(mine + "/campaign.sav");
-  child<QAction>(*w, "mnuSave")->trigger();
+  find_in<QAction>(*w, "mnuSave")->trigger();
   EXPECT_EQ(dialogs.folders.back(), mine);
   w->play().flush_autosave();
   const CampaignState played = w->state();
@@ -116,8 +95,8 @@ TEST(Installed, UserPlaysWithBattlesKeepsSettingsAndRostersAndFindsTheAutosave) 
   dialogs.answer(mine + "/autosave.sav");
   w = std::make_unique<MainWindow>(FilePlaces::at_start_up(bin), dialogs);
   w->show();
-  EXPECT_EQ(child<QLineEdit>(*w, "Text23")->text(), "500");
-  child<QAction>(*w, "mnuLoad")->trigger();
+  EXPECT_EQ(find_in<QLineEdit>(*w, "Text23")->text(), "500");
+  find_in<QAction>(*w, "mnuLoad")->trigger();
   EXPECT_EQ(dialogs.folders.back(), mine);
   EXPECT_EQ(campaign_save_bytes(w->state()), campaign_save_bytes(played));
   EXPECT_TRUE(load_campaign_save(in(mine, "campaign.sav"), search, 0, 0).ok());

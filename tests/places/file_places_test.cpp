@@ -105,7 +105,7 @@ TEST(FilePlaces, ReadOnlyProgramFolderSendsRunTimeFilesToTheUsersFolder) {
   EXPECT_EQ(fs::status(user).permissions(), fs::perms::owner_all);
 }
 
-TEST(FilePlaces, StandardInstallIsFoundBesideTheProgramAndNeverWrittenTo) {
+TEST(FilePlaces, StandardInstallIsFoundBesideTheProgramAndNeverWrittenToAndAnUnusableUsersFolderIsSaid) {
   TempDir dir;
   ship(dir, "usr/share/zorvane");
   const QString bin = q(dir.file("usr/bin"));
@@ -121,21 +121,17 @@ TEST(FilePlaces, StandardInstallIsFoundBesideTheProgramAndNeverWrittenTo) {
   EXPECT_EQ(read_bytes(dir.file("home/zorvane/config.dat")), "shipped config.dat\r\n");
   EXPECT_TRUE(places.description().contains(q(dir.file("home/zorvane"))) &&
               places.description().contains(q(dir.file("usr/share/zorvane"))));
-}
 
-TEST(FilePlaces, UsersFolderThatCannotBeMadeOrFilledIsSaidByName) {
-  TempDir dir;
-  ship(dir, "usr/share/zorvane");
-  fs::create_directories(dir.file("usr/bin"));
-  dir.write("home", "a file where the folder would go");
-  const FilePlaces blocked = FilePlaces::choose(q(dir.file("usr/bin")), q(dir.file("home/zorvane")));
+  // A user's folder that cannot be made or filled is said by name.
+  dir.write("elsewhere", "a file where the folder would go");
+  const FilePlaces blocked = FilePlaces::choose(bin, q(dir.file("elsewhere/zorvane")));
   EXPECT_EQ(blocked.problem().toStdString(),
-            "The folder for your own files \"" + dir.file("home/zorvane") + "\" could not be made.");
-  EXPECT_EQ(blocked.file("config.dat").toStdString(), dir.file("home/zorvane/config.dat"));
+            "The folder for your own files \"" + dir.file("elsewhere/zorvane") + "\" could not be made.");
+  EXPECT_EQ(blocked.file("config.dat").toStdString(), dir.file("elsewhere/zorvane/config.dat"));
 
   fs::remove(dir.file("usr/share/zorvane/c_data.dat"));
   dir.fifo("usr/share/zorvane/c_data.dat");
-  const FilePlaces unread = FilePlaces::choose(q(dir.file("usr/bin")), q(dir.file("user")));
+  const FilePlaces unread = FilePlaces::choose(bin, q(dir.file("user")));
   EXPECT_EQ(unread.problem().toStdString(), "The shipped \"" + dir.file("usr/share/zorvane/c_data.dat") +
                                                 "\" could not be copied to \"" + dir.file("user/c_data.dat") +
                                                 "\": it is a named pipe, not a file.");

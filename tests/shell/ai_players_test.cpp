@@ -9,9 +9,19 @@
 namespace zorvane::testing {
 namespace {
 
+// A damaged choice file is said once, and Classic plays every team until the panel's choice
+// replaces it.
 TEST(AiPanel, ChoosesEachTeamsPlayerKeepsItBesideTheSettingsAndThePlayerPlays) {
   WindowHarness h;
+  h.dir.write("ai_players.dat", "A=general\r\nB=expert\r\n");
   h.start();
+  ASSERT_EQ(h.said().size(), 1u);
+  EXPECT_NE(h.said()[0].find(h.dir.file("ai_players.dat") +
+                             "\" cannot be used, so Classic plays every team: line 2: \"expert\" is no computer player"),
+            std::string::npos)
+      << h.said()[0];
+  EXPECT_EQ(h.window->settings().computer_players, ComputerPlayers{});
+  h.dialogs.messages.clear();
   h.trigger("mnuConfig");
   h.click("Command15");
   ASSERT_TRUE(h.shown("Picture5"));
@@ -39,18 +49,6 @@ TEST(AiPanel, ChoosesEachTeamsPlayerKeepsItBesideTheSettingsAndThePlayerPlays) {
   h.window->play().computer_tick();
   for (int k = 0; k < 5; ++k) EXPECT_EQ(h.window->state().field(10, unit_1 + k).to_text(), "tank.ai");
   EXPECT_TRUE(h.said().empty());
-}
-
-TEST(AiPanel, ADamagedChoiceFileSaysSoOnceAndClassicPlaysEveryTeam) {
-  WindowHarness h;
-  h.dir.write("ai_players.dat", "A=general\r\nB=expert\r\n");
-  h.start();
-  ASSERT_EQ(h.said().size(), 1u);
-  EXPECT_NE(h.said()[0].find(h.dir.file("ai_players.dat") +
-                             "\" cannot be used, so Classic plays every team: line 2: \"expert\" is no computer player"),
-            std::string::npos)
-      << h.said()[0];
-  EXPECT_EQ(h.window->settings().computer_players, ComputerPlayers{});
 }
 
 }  // namespace

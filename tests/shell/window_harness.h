@@ -34,8 +34,8 @@ inline std::string shipped_file(const std::string& name) {
   return read_bytes(std::string(ZORVANE_SOURCE_DIR) + "/data/" + name);
 }
 
-// Records every message, and answers file dialogs from a queue (an empty queue, or a queued
-// nullopt, answers Cancel).
+// Records every message and the folder each file dialog starts in, and answers file dialogs
+// from a queue (an empty queue, or a queued nullopt, answers Cancel).
 class FakeDialogs : public Dialogs {
  public:
   void message(const QString& text, const QString& title) override {
@@ -48,22 +48,31 @@ class FakeDialogs : public Dialogs {
     replies.pop_front();
     return reply;
   }
-  std::optional<QString> open_file(const FileDialogRequest&) override { return next_answer(); }
-  std::optional<QString> save_file(const FileDialogRequest&) override { return next_answer(); }
+  std::optional<QString> open_file(const FileDialogRequest& request) override { return next_answer(request); }
+  std::optional<QString> save_file(const FileDialogRequest& request) override { return next_answer(request); }
   void answer(const std::optional<QString>& path) { answers.push_back(path); }
 
   std::vector<std::string> messages;  // "title: text" each, "title? text" for a question
   std::deque<std::optional<QString>> answers;
   std::deque<bool> replies;  // to questions; none left: Yes
+  std::vector<QString> folders;
 
  private:
-  std::optional<QString> next_answer() {
+  std::optional<QString> next_answer(const FileDialogRequest& request) {
+    folders.push_back(request.folder);
     if (answers.empty()) return std::nullopt;
     const std::optional<QString> a = answers.front();
     answers.pop_front();
     return a;
   }
 };
+
+// A widget of the window by name; the settings panels, made when first needed, are made.
+template <typename T>
+T* find_in(MainWindow& window, const QString& name) {
+  window.settings_panels().make_panels();
+  return window.findChild<T*>(name);
+}
 
 class WindowHarness {
  public:
@@ -103,12 +112,8 @@ class WindowHarness {
     trigger("mnuNew");
   }
 
-  // A widget of the window by name; the settings panels, made when first needed, are made.
   template <typename T>
-  T* find(const QString& name) const {
-    window->settings_panels().make_panels();
-    return window->findChild<T*>(name);
-  }
+  T* find(const QString& name) const { return find_in<T>(*window, name); }
   QLineEdit* text(const QString& name) const { return find<QLineEdit>(name); }
   void click(const QString& button) const {
     auto* b = find<QAbstractButton>(button);

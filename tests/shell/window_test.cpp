@@ -1,14 +1,11 @@
 // The window a user meets, driven through its widgets: a short campaign played with the
 // stand-in game fighting, the computer teams' ticks, and one test for each other thing it
 // does: the start-up, the configuration, army and size panels, the viewer, the snapshot,
-// files named on the command line, the real dialogs, and a battle in progress. Then the
-// game's process against small helper programs as the game: arguments, output, failures to
-// start, an abort that leaves no process behind, and a game that fails before it reports.
+// files named on the command line, the real dialogs, a battle in progress, a second copy on
+// the same folder, and generated files where links were planted.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
@@ -17,7 +14,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -28,7 +24,6 @@
 #include <mutex>
 
 #include "bridge/battle_runner.h"
-#include "bridge/game_launcher.h"
 #include "campaign/battle_log.h"
 #include "campaign/save_file.h"
 #include "display/map_painter.h"
@@ -43,6 +38,27 @@ namespace {
 
 int stacking(QWidget* w) { return static_cast<int>(w->parentWidget()->children().indexOf(w)); }
 
+// Clicks the centre of cell n on the window's map.
+void click_on(MainWindow& w, int n) {
+  const CampaignState& s = w.state();
+  QTest::mouseClick(w.findChild<SurfaceWidget*>("Picture1"), Qt::LeftButton, {},
+                    QPoint(static_cast<int>(s.field(n, x_px).to_whole()) + s.cell_w / 2,
+                           static_cast<int>(s.field(n, y_px).to_whole()) + s.cell_h / 2));
+}
+
+// Two clicks, then `count` times the first available entry and ">", then "OK".
+void act_on(MainWindow& w, int from, int to, int count) {
+  click_on(w, from);
+  click_on(w, to);
+  ASSERT_TRUE(w.findChild<QWidget*>("Picture2")->isVisibleTo(&w)) << from << " -> " << to;
+  auto* list = w.findChild<QListWidget*>("List1");
+  for (int i = 0; i < count; ++i) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    w.findChild<QPushButton*>("Command1")->click();
+  }
+  w.findChild<QPushButton*>("Command3")->click();
+}
+
 class Play : public ::testing::Test {
  protected:
   // A new campaign on a shipped map, the stand-in game fighting, these teams by the computer.
@@ -55,25 +71,11 @@ class Play : public ::testing::Test {
   }
   CampaignState& state() { return h.window->state(); }
   SurfaceWidget* map() { return h.find<SurfaceWidget>("Picture1"); }
-  void click_cell(int n) {
-    const CampaignState& s = state();
-    const QPoint at(static_cast<int>(s.field(n, x_px).to_whole()) + s.cell_w / 2,
-                    static_cast<int>(s.field(n, y_px).to_whole()) + s.cell_h / 2);
-    QTest::mouseClick(map(), Qt::LeftButton, {}, at);
-  }
-  // Two clicks, then `count` times the first available entry and ">", then "OK".
-  void act(int from, int to, int count) {
-    click_cell(from);
-    click_cell(to);
-    ASSERT_TRUE(h.shown("Picture2")) << from << " -> " << to;
-    auto* list = h.find<QListWidget>("List1");
-    for (int i = 0; i < count; ++i) {
-      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-      h.click("Command1");
-    }
-    h.click("Command3");
-    // An attack's battle runs while the window goes on; wait for its end.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.window->play().battle_running(); }, 20000));
+  void click_cell(int n) { click_on(*h.window, n); }
+  // An attack's battle runs while the window goes on; unless told not to, this waits for its end.
+  void act(int from, int to, int count, bool wait = true) {
+    act_on(*h.window, from, to, count);
+    if (wait) { ASSERT_TRUE(QTest::qWaitFor([&] { return !h.window->play().battle_running(); }, 20000)); }
   }
   // The badge is on the map exactly when drawing it again changes no pixel.
   bool count_badge_shows(int n, int team, int units) {
@@ -142,22 +144,9 @@ TEST_F(Play, MoveCaptureAugmentAndAttackThroughTheWidgets) {
   EXPECT_TRUE(h.enabled("mnuSave") && !h.enabled("mnuLoad") && h.find<QTimer>("Timer1")->isActive());
 }
 
-TEST_F(Play, AFailedGameStartUndoesTheAttack) {
-  begin("duel-8.aim", {});
-  h.window->settings().game_exe_path = "vantor/NoSuchGame.exe";
-  state().field(11, owner) = Value::text("B");
-  state().field(11, unit_1) = Value::text("scout.ai");
-  state().field(10, unit_1) = Value::text("tank.ai");
-  act(10, 11, 1);
-  EXPECT_EQ(std::tuple(state().field(10, unit_1).to_text(), state().field(11, owner).to_text(), state().current_team),
-            std::tuple("tank.ai", "B", 1));
-  EXPECT_EQ(log_lines().size(), 1u);
-  ASSERT_EQ(h.said().size(), 1u);
-  EXPECT_NE(h.said()[0].find("NoSuchGame.exe"), std::string::npos);
-}
-
 // Team A by the mouse, B and C by the computer on the three-team sample map; the test
-// drives the clock's ticks.
+// drives the clock's ticks. A panel opened on B's cell while B waits for its tick closes when
+// B plays; its OK can no longer act for anyone.
 TEST_F(Play, ComputerTeamsPlayInLetterOrderWithinATickAndWaitForTheHuman) {
   begin("triad-13.aim", {0, 1, 1});
   const int a_home = 15;
@@ -165,10 +154,20 @@ TEST_F(Play, ComputerTeamsPlayInLetterOrderWithinATickAndWaitForTheHuman) {
   h.window->play().computer_tick();  // A is human: nothing happens until it clicks
   EXPECT_EQ(std::pair(log_lines().size(), state().current_team), std::pair(std::size_t{1}, 1));
   act(a_home, a_home, 0);  // an augment with nothing chosen; B and C then play in one tick
-  EXPECT_EQ(state().current_team, 2);
+  ASSERT_EQ(state().current_team, 2);
+  int b_cell = 0;
+  for (int n = 1; n <= state().cell_count() && !b_cell; ++n) b_cell = state().field(n, owner).to_text() == "B" ? n : 0;
+  click_cell(b_cell);
+  click_cell(b_cell);
+  ASSERT_TRUE(h.shown("Picture2"));
   h.window->play().computer_tick();
+  EXPECT_FALSE(h.shown("Picture2"));
   EXPECT_EQ(std::pair(log_lines().size(), state().current_team), std::pair(std::size_t{4}, 1));
   EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
+  const CampaignState after_tick = state();
+  h.window->play().confirm_action();
+  EXPECT_TRUE(state().cells == after_tick.cells);
+  EXPECT_EQ(std::tuple(state().current_team, state().turn, log_lines().size()), std::tuple(1, after_tick.turn, std::size_t{4}));
 
   // A folder in the way of the autosave: said once, and play goes on.
   h.window->play().flush_autosave();
@@ -228,16 +227,19 @@ TEST(Autosave, WritesOnlyTheNewestOfTheSavesWaiting) {
 }
 
 // After every battle the window tells it in words the player can select and copy; Info,
-// Battles lists them all, newest first.
+// Battles lists them all, newest first. A game that fails to start undoes the attack.
 TEST_F(Play, EveryBattleIsToldAndListedNewestFirst) {
   begin("duel-8.aim", {});
   state().field(11, owner) = Value::text("B");
   state().field(11, unit_1) = Value::text("scout.ai");
   state().field(10, unit_1) = Value::text("tank.ai");
-  state().field(19, owner) = Value::text("B");
-  state().field(19, unit_1) = Value::text("scout.ai");
   h.window->settings().game_exe_path = "vantor/NoSuchGame.exe";
   act(10, 11, 1);  // not fought: the game is missing
+  EXPECT_EQ(std::tuple(state().field(10, unit_1).to_text(), state().field(11, owner).to_text(), state().current_team),
+            std::tuple("tank.ai", "B", 1));
+  EXPECT_EQ(log_lines().size(), 1u);
+  ASSERT_EQ(h.said().size(), 1u);
+  EXPECT_NE(h.said()[0].find("NoSuchGame.exe"), std::string::npos);
   auto* report = h.find<QLabel>("BattleReport");
   EXPECT_EQ(report->text().toStdString(),
             "Turn 0, cell 11: team A attacked team B with 1 unit against 1; the battle was not fought (the game could not "
@@ -256,8 +258,8 @@ TEST_F(Play, EveryBattleIsToldAndListedNewestFirst) {
 }
 
 // Owned cells are outlined on screen in their team's colour; the map picture itself, and so
-// every snapshot, stays as drawn. The option can be turned off.
-TEST_F(Play, OwnerColoursOutlineOwnedCellsOnScreenOnly) {
+// the snapshot (the whole picture as a bitmap), stays as drawn. The option can be turned off.
+TEST_F(Play, OwnerColoursOutlineOwnedCellsOnScreenOnlyAndTheSnapshotIsThePicture) {
   begin("duel-8.aim", {});
   const CampaignState& s = state();
   const QPoint band(static_cast<int>(s.field(10, x_px).to_whole()) + 3, static_cast<int>(s.field(10, y_px).to_whole()) + s.cell_h / 2);
@@ -265,6 +267,11 @@ TEST_F(Play, OwnerColoursOutlineOwnedCellsOnScreenOnly) {
   EXPECT_EQ(map()->grab().toImage().pixelColor(band), QColor(0, 0, 128));  // team A, palette colour 1
   EXPECT_EQ(map()->surface(), drawn);
   EXPECT_NE(drawn.pixelColor(band), QColor(0, 0, 128));
+  h.trigger("mnusnapshot");
+  EXPECT_EQ(h.said(), std::vector<std::string>{"Saved: Image Saved to 'ZIDizizi.bmp'."});
+  // The bitmap format itself is the snapshot writer's test.
+  EXPECT_EQ(QImageReader(q(h.dir.file("ZIDizizi.bmp"))).read().convertToFormat(QImage::Format_RGB32),
+            drawn.convertToFormat(QImage::Format_RGB32));
   h.trigger("mnuOwnerColours");
   EXPECT_EQ(map()->grab().toImage().pixelColor(band), drawn.pixelColor(band));
 }
@@ -350,7 +357,7 @@ TEST(StartUp, MaximizedWindowKeepsTheStoredSizeAndAnUnusableBackgroundIsToldAfte
 }
 
 
-TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
+TEST(ConfigPanels, OkWritesFortyOneLinesFromTheControlsThatReadBackAndTheSizePanelCorrectsSmallSizes) {
   WindowHarness h{false};
   h.start();
   // Line breaks and other control characters never enter a text, however they arrive: one
@@ -381,13 +388,11 @@ TEST(ConfigPanel, OkWritesFortyOneLinesFromTheControlsAndTheyReadBack) {
   EXPECT_EQ(std::tuple(h.text("Text21")->text(), h.find<QCheckBox>("Check6")->isChecked(),
                        h.find<QRadioButton>("Option11")->isChecked(), h.window->settings().turn_limit),
             std::tuple(QString("  5  "), true, true, "12"));
-}
 
-// Confirming corrects a size that is too small and always says when it takes effect; it does
-// not write the file. The configuration comes back in front of any other panel.
-TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
-  WindowHarness h;
-  h.start();
+  // The size panel's OK corrects a size that is too small and always says when it takes
+  // effect; it does not write the file. The configuration comes back in front of any other panel.
+  const std::string written = h.bytes("config.dat");
+  h.dialogs.messages.clear();
   h.trigger("mnuConfig");
   h.click("Command21");
   EXPECT_TRUE(h.shown("Picture12") && !h.shown("Picture3"));
@@ -399,7 +404,7 @@ TEST(SizePanel, CorrectsTooSmallValuesAndAlwaysGivesTheNotice) {
                                                 "Notice: Height too small to properly run program, adjusting to 450",
                                                 "Notice: These settings will be used the next time you run this program."}));
   EXPECT_TRUE(!h.shown("Picture12") && h.shown("Picture3"));
-  EXPECT_EQ(h.bytes("config.dat"), shipped_file("config.dat"));
+  EXPECT_EQ(h.bytes("config.dat"), written);
   h.window->settings_panels().army_panel();  // made when it is first needed
   for (const char* other : {"Picture5", "Picture12", "Picture11", "Picture4"}) {
     h.find<QWidget>(other)->show();
@@ -487,40 +492,25 @@ TEST(Viewer, SaysBufferExceededOrCutsAHugeFileOrLongLines) {
   }
 }
 
-// The log opens at its newest line.
-TEST(Viewer, OpensTheLogAtItsNewestLine) {
+// The log opens at its newest line; the viewer and its "X" fit inside the smallest window.
+TEST(Viewer, OpensTheLogAtItsNewestLineAndFitsTheSmallestWindowWithItsCloseLabel) {
   WindowHarness h;
   std::string log = std::string(kBattleLogHeader);
   for (int i = 0; i < 300; ++i) log += std::to_string(i) + "\tA\t1\tAugment\tAdd\t1\tA\t\r\n";
   h.dir.write("blog.txt", log);
-  h.start();
+  h.start().resize(590, 450);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return h.find<SurfaceWidget>("Picture1")->surface().size() == h.window->centralWidget()->size(); }));
   h.window->show_log();
   auto* text = h.find<QPlainTextEdit>("Text11");
   EXPECT_TRUE(text->textCursor().atEnd());
   EXPECT_EQ(text->verticalScrollBar()->value(), text->verticalScrollBar()->maximum());
   EXPECT_GT(text->verticalScrollBar()->maximum(), 0);
-}
-
-// The viewer and its "X" fit inside the smallest window.
-TEST(Viewer, FitsTheSmallestWindowWithItsCloseLabel) {
-  WindowHarness h;
-  h.start().resize(590, 450);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return h.find<SurfaceWidget>("Picture1")->surface().size() == h.window->centralWidget()->size(); }));
   h.trigger("mnuHelp");
   QWidget* viewer = h.find<QWidget>("Picture4");
   QWidget* close = h.find<QWidget>("Label34");
   const QRect area(QPoint(0, 0), viewer->parentWidget()->size());
   EXPECT_TRUE(area.contains(viewer->geometry())) << viewer->width() << "x" << viewer->height();
   EXPECT_TRUE(area.contains(QRect(close->mapTo(viewer->parentWidget(), QPoint(0, 0)), close->size())));
-}
-
-TEST_F(Play, SnapshotSavesTheWholeMapAsABitmap) {
-  begin("duel-8.aim", {});
-  h.trigger("mnusnapshot");
-  EXPECT_EQ(h.said(), std::vector<std::string>{"Saved: Image Saved to 'ZIDizizi.bmp'."});
-  // The bitmap format itself is the snapshot writer's test.
-  EXPECT_EQ(QImageReader(q(h.dir.file("ZIDizizi.bmp"))).read().convertToFormat(QImage::Format_RGB32),
-            map()->surface().convertToFormat(QImage::Format_RGB32));
 }
 
 // A map is found against the folder the program started in; a save starts where it was left.
@@ -606,16 +596,8 @@ TEST_F(Play, ABattleRunsWhileTheWindowGoesOnAndAnAbortOrQuitUndoesIt) {
   const CampaignState before = state();
   const std::string autosave = h.bytes("autosave.sav");
   const auto battle_shown = [&] { return h.find<QLabel>("BattleProgress") && h.find<QLabel>("BattleProgress")->isVisible(); };
-  const auto attack = [&] {
-    click_cell(10);
-    click_cell(11);
-    auto* list = h.find<QListWidget>("List1");
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-    h.click("Command1");
-    h.click("Command3");
-    ASSERT_TRUE(QTest::qWaitFor(battle_shown));
-  };
-  attack();
+  act(10, 11, 1, false);
+  ASSERT_TRUE(QTest::qWaitFor(battle_shown));
   EXPECT_FALSE(h.enabled("mnuSave"));
   h.trigger("mnuScore");
   EXPECT_TRUE(h.shown("Picture6"));
@@ -636,7 +618,8 @@ TEST_F(Play, ABattleRunsWhileTheWindowGoesOnAndAnAbortOrQuitUndoesIt) {
   EXPECT_EQ(h.bytes("autosave.sav"), autosave);
 
   // Closing: "No" keeps the battle going; "Yes" aborts it and undoes the attack, then quits.
-  attack();
+  act(10, 11, 1, false);
+  ASSERT_TRUE(QTest::qWaitFor(battle_shown));
   h.dialogs.replies = {false, true};
   EXPECT_FALSE(h.window->close());
   EXPECT_TRUE(h.window->play().battle_running() && h.window->isVisible());
@@ -677,28 +660,6 @@ TEST_F(Play, AComputerTeamsBattleIsFoughtWithoutStoppingTheWindow) {
   EXPECT_TRUE(h.find<QTimer>("Timer1")->isActive());
 }
 
-// A panel opened on a computer team's cell while that team waits for its tick closes when
-// the team plays; its OK can no longer act for anyone.
-TEST_F(Play, ThePanelClosesWhenTheTurnPassesAndAStaleOkDoesNothing) {
-  begin("triad-13.aim", {0, 1, 1});
-  const int a_home = 15;
-  act(a_home, a_home, 0);
-  ASSERT_EQ(state().current_team, 2);
-  int b_cell = 0;
-  for (int n = 1; n <= state().cell_count() && !b_cell; ++n) b_cell = state().field(n, owner).to_text() == "B" ? n : 0;
-  click_cell(b_cell);
-  click_cell(b_cell);
-  ASSERT_TRUE(h.shown("Picture2"));
-  h.window->play().computer_tick();  // B and C play
-  EXPECT_FALSE(h.shown("Picture2"));
-  const CampaignState after_tick = state();
-  const std::size_t lines = log_lines().size();
-  h.window->play().confirm_action();
-  EXPECT_TRUE(state().cells == after_tick.cells);
-  EXPECT_EQ(std::tuple(state().current_team, state().turn, log_lines().size()), std::tuple(1, after_tick.turn, lines));
-}
-
-
 // A second window on a folder in use says so at once, naming the other copy, and keeps its
 // battle files and its autosave in a folder of its own; the first copy's stay untouched.
 TEST(StartUp, ASecondCopyOnAFolderInUseSaysSoAndKeepsItsBattleFilesApart) {
@@ -725,15 +686,7 @@ TEST(StartUp, ASecondCopyOnAFolderInUseSaysSoAndKeepsItsBattleFilesApart) {
   second.findChild<QAction*>("mnuNew")->trigger();
   CampaignState& s = second.state();
   std::tie(s.field(2, owner), s.field(2, unit_1), s.field(1, unit_1)) = std::tuple(Value::text("B"), Value::text("b.ai"), Value::text("a.ai"));
-  auto* map = second.findChild<SurfaceWidget*>("Picture1");
-  for (int n : {1, 2}) {
-    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(static_cast<int>(s.field(n, x_px).to_whole()) + s.cell_w / 2,
-                                                     static_cast<int>(s.field(n, y_px).to_whole()) + s.cell_h / 2));
-  }
-  auto* list = second.findChild<QListWidget*>("List1");
-  list->setCurrentRow(0);
-  second.findChild<QPushButton*>("Command1")->click();
-  second.findChild<QPushButton*>("Command3")->click();
+  act_on(second, 1, 2, 1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !second.play().battle_running(); }));
   EXPECT_EQ(split_lines_any(h.bytes("record.txt")).at(4), "arg=/S:" + own.toStdString() + "/zorvtmp.scn");
   EXPECT_TRUE(fs::exists((own + "/zorvtmp.txt").toStdString()));
@@ -741,23 +694,6 @@ TEST(StartUp, ASecondCopyOnAFolderInUseSaysSoAndKeepsItsBattleFilesApart) {
   second.play().flush_autosave();
   EXPECT_TRUE(fs::exists((own + "/autosave.sav").toStdString()) && !fs::exists(h.dir.file("autosave.sav")));
   fs::remove_all(own.toStdString());
-}
-
-// A game that detaches a child into a session of its own (which starts one more) and ends:
-// nothing it started outlives the battle.
-TEST(GameLauncher, WhatTheGameDetachedEndsWithTheBattle) {
-  TempDir dir;
-  const std::string pid_file = dir.file("pids.txt");
-  ScopedEnv pids("ZORVANE_PID_FILE", pid_file);
-  GameLauncher launcher;
-  const LaunchResult result = launcher.launch_game(q(test_program("detaches")), {});
-  EXPECT_EQ(std::pair(result.status, result.exit_code), std::pair(LaunchStatus::finished, 0));
-  const auto started = read_pids(pid_file);
-  ASSERT_EQ(started.size(), 2u);
-  for (const long pid : started) {
-    EXPECT_TRUE(becomes_gone(pid)) << "pid " << pid;
-    ::kill(static_cast<pid_t>(pid), SIGKILL);  // when the test failed
-  }
 }
 
 // Links planted where the program's generated files go (by the game, or by another user of a

@@ -1,4 +1,5 @@
-// Temporary folders, byte-exact file helpers and a simulated full disk for tests.
+// Temporary folders, byte-exact file helpers, a simulated full disk, and the lines of a
+// battle report for tests.
 #pragma once
 
 #include <csignal>
@@ -9,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include <grp.h>
 #include <sys/resource.h>
@@ -130,6 +132,26 @@ inline Settings sample_settings() {
   std::tie(s.background_image, s.turn_limit, s.auto_snapshot, s.run_maximized) = std::tuple("back.bmp", "", 1, true);
   std::tie(s.window_width, s.window_height) = std::pair("800", "600");
   return s;
+}
+
+// A placing: "Place" in columns 5-9, the place number in columns 17-18, the score from
+// column 79 on.
+inline std::string placing(const std::string& place, const std::string& score) {
+  std::string line = "    Place 1st   " + place + "  Some unit (some.ai)";
+  line.resize(78, ' ');
+  return line + score;
+}
+
+// A kill notice: the place number in columns 17-18, the notice from column 28 on.
+inline std::string kill_notice(const std::string& place) {
+  return "    Unit no.    " + place + std::string(9, ' ') + "is killed! ...Memorial flag planted!";
+}
+
+// The lines, each ended by `end`.
+inline std::string joined(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
+  std::string out;
+  for (const auto& line : lines) out += line + end;
+  return out;
 }
 
 }  // namespace zorvane::testing

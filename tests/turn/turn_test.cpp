@@ -16,6 +16,7 @@
 #include "turn/engine.h"
 #include "turn/scoring.h"
 #include "turn/selection.h"
+#include "test_files.h"
 
 namespace zorvane::testing {
 namespace {
@@ -41,16 +42,6 @@ std::vector<std::string> units_of(const CampaignState& state, int n) {
   for (int k = 0; k < kUnitSlots; ++k) out.push_back(state.field(n, unit_1 + k).to_text());
   while (!out.empty() && out.back().empty()) out.pop_back();
   return out;
-}
-
-// A placing line as the result reader takes it: place number in columns 17-18, score in 79-86.
-std::string placing(int place, int score) {
-  std::string line(86, ' ');
-  line.replace(4, 5, "Place");
-  const std::string p = std::to_string(place), s = std::to_string(score);
-  line.replace(18 - p.size(), p.size(), p);
-  line.replace(86 - s.size(), s.size(), s);
-  return line + "\r\n";
 }
 
 // Cells 10 pixels wide on a 43-pixel picture: a 3-pixel margin right and below the grid.
@@ -136,7 +127,17 @@ TEST(HitTest, RoundsHalvesToEvenOnBordersAndIgnoresMarginsAndHoles) {
 
 struct Selection : Turn {};
 
-TEST_F(Selection, DiagonalNeighbourOpensThePanelACellTwoAwayDoesNot) {
+// Another team's source leaves no frame and no panel; a diagonal neighbour opens the panel,
+// a cell two away does not.
+TEST_F(Selection, DiagonalNeighbourOpensThePanelACellTwoAwayOrAnotherTeamsSourceDoesNot) {
+  click(3);  // team B's cell while team A is to move
+  click(2);
+  EXPECT_EQ(std::pair(panel.visible, state.sel_state), std::pair(false, 0));
+  // Every frame drawn was removed again: the last one on each cell is in its own colour.
+  EXPECT_EQ(drawn.back(), (Frame{10, 0, 42255}));
+  EXPECT_EQ(drawn[drawn.size() - 3], (Frame{20, 0, 30832}));
+  engine.start(campaign(kMap));
+  drawn.clear();
   click(1);
   EXPECT_EQ(drawn, (std::vector<Frame>{{0, 0, palette_color(14)}}));
   click(3);  // two columns away: ignored, the source stays chosen
@@ -150,15 +151,6 @@ TEST_F(Selection, DiagonalNeighbourOpensThePanelACellTwoAwayDoesNot) {
   // The next click starts a new selection and removes the target's frame first.
   click(16);
   EXPECT_EQ(drawn[3], (Frame{10, 10, 42255}));
-}
-
-TEST_F(Selection, AnotherTeamsSourceLeavesNoFrameAndNoPanel) {
-  click(3);  // team B's cell while team A is to move
-  click(2);
-  EXPECT_EQ(std::pair(panel.visible, state.sel_state), std::pair(false, 0));
-  // Every frame drawn was removed again: the last one on each cell is in its own colour.
-  EXPECT_EQ(drawn.back(), (Frame{10, 0, 42255}));
-  EXPECT_EQ(drawn[drawn.size() - 3], (Frame{20, 0, 30832}));
 }
 
 TEST_F(Selection, AdvanceCountsOwnUnitsButNotAnEnemysTowardsFive) {
@@ -303,7 +295,7 @@ TEST_F(Resolution, AttackWaitsForItsBattleAndIsUndoneUnlessFought) {
   EXPECT_EQ(engine.answer_battle(BattleAnswer{}).result, R::rejected);  // nothing pending
 
   // Rows 1-2 attack (a1, a2), row 3 defends (d1); the attackers share the best score.
-  reports.push_back(placing(1, 90) + placing(2, 90) + placing(3, 10));
+  reports.push_back(joined({placing(" 1", "90"), placing(" 2", "90"), placing(" 3", "10")}));
   ASSERT_EQ(act(1, 2, 2), R::resolved);
   EXPECT_EQ(units_of(state, 1), (std::vector<std::string>{"a3", "", "", "", "", "s6"}));  // the rest packed
   EXPECT_EQ(units_of(state, 2), (std::vector<std::string>{"a1", "a2"}));
@@ -314,7 +306,7 @@ TEST_F(Resolution, AttackWaitsForItsBattleAndIsUndoneUnlessFought) {
   EXPECT_EQ(log, "1\tA\t2\tAdvance\tAttack\t2\tB\t\r\n");
   // B strikes back from its home and loses: rows 2 and 3 defend (a1, a2) and share the best score.
   put_units(state, 3, {"b1"}, "B");
-  reports.push_back(placing(1, 5) + placing(2, 70) + placing(3, 70));
+  reports.push_back(joined({placing(" 1", "5"), placing(" 2", "70"), placing(" 3", "70")}));
   ASSERT_EQ(act(3, 2, 1), R::resolved);
   EXPECT_EQ(battle_summary_text(*events.back().summary),
             "Turn 1, cell 2: team B attacked team A, 1 unit against 2; after the battle 0 against 2: team A holds the cell.");
@@ -367,10 +359,25 @@ TEST_F(Resolution, TurnLimitEndsTheCampaignAfterTeamOnesActionThatReachesIt) {
   EXPECT_FALSE(turn_limit_reached(state, settings));
 }
 
-// Team A counts the turns while it holds land; after that the first team that still does.
-// A team without land is passed over, whoever plays it.
-TEST_F(Resolution, TurnsGoOnWhenTeamAHoldsNoLandAndTeamsWithoutLandArePassed) {
+// The headless runner ends a campaign when every team has passed in a row; the window does
+// not. Team A counts the turns while it holds land; after that the first team that still
+// does. A team without land is passed over, whoever plays it.
+TEST_F(Resolution, ARoundOfPassesEndsWhenAskedForAndTurnsGoOnWhenTeamAHoldsNoLand) {
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(play(Action{}), R::passed);
+  EXPECT_FALSE(engine.ended());
+  engine.start(campaign(kMap));
+  engine.end_on_round_of_passes(true);
+  play(Action{});
+  play(Action{});
+  ASSERT_EQ(act(11, 11, 0), R::resolved);  // team C acts: the count starts again
+  for (int i = 0; i < 2; ++i) play(Action{});
+  EXPECT_FALSE(engine.ended());
+  play(Action{});
+  EXPECT_TRUE(engine.ended() && events.back().ended->round_of_passes);
+
+  engine.end_on_round_of_passes(false);
   settings.turn_limit = "2";
+  engine.start(campaign(kMap));
   state.field(1, owner) = Value();  // A's only cell
   engine.start(state);
   EXPECT_EQ(state.current_team, 2);
@@ -385,21 +392,6 @@ TEST_F(Resolution, TurnsGoOnWhenTeamAHoldsNoLandAndTeamsWithoutLandArePassed) {
   ASSERT_EQ(act(3, 7, 0), R::resolved);
   EXPECT_EQ(events.back().skipped, (std::vector<int>{3, 1}));
   EXPECT_EQ(state.current_team, 2);
-}
-
-// The headless runner ends a campaign when every team has passed in a row; the window does not.
-TEST_F(Resolution, ARoundOfPassesEndsTheCampaignWhenAskedFor) {
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(play(Action{}), R::passed);
-  EXPECT_FALSE(engine.ended());
-  engine.start(campaign(kMap));
-  engine.end_on_round_of_passes(true);
-  play(Action{});
-  play(Action{});
-  ASSERT_EQ(act(11, 11, 0), R::resolved);  // team C acts: the count starts again
-  for (int i = 0; i < 2; ++i) play(Action{});
-  EXPECT_FALSE(engine.ended());
-  play(Action{});
-  EXPECT_TRUE(engine.ended() && events.back().ended->round_of_passes);
 }
 
 TEST(Scoring, CountsLandAndUnitsAndDeclaresTheLastTeamStandingAfterTwoActions) {
@@ -539,7 +531,7 @@ TEST_F(ComputerPlayer, AdvanceSendsAllButTheLastListedUnit) {
   }
 }
 
-TEST_F(ComputerPlayer, AugmentFillsFromTheRosterUpToTheTargetAndTheFifthSlot) {
+TEST_F(ComputerPlayer, AugmentFillsFromTheTeamsRosterUpToTheTargetAndTheFifthSlot) {
   cdata[0] = {"P1", "", "P3", "P4", "P5"};
   settings.augment_below = "3";
   for (const auto& [fill, log_fill] : {std::pair{"5", "5"}, {"7", "7"}}) {
@@ -568,6 +560,19 @@ TEST_F(ComputerPlayer, AugmentFillsFromTheRosterUpToTheTargetAndTheFifthSlot) {
   ScriptedRandom again({0.2});
   play(computer_action(state, settings, cdata, again));
   EXPECT_TRUE(events.back().ended && events.back().ended->turn_limit);
+
+  // The last team, "J", augments from its own roster too; a blank roster entry gives way to
+  // the first one, while a filled one is taken as it stands, from the second slot on.
+  engine.start(campaign(kAiMap));
+  std::tie(settings.turn_limit, settings.augment_max_fill, state.team_count, state.current_team) = std::tuple("", "5", 10, 10);
+  log.clear();
+  cdata[9] = {"J1", "J2", "", "J4", " "};
+  put_units(state, 6, {"old"}, "J");
+  ScriptedRandom j({0.2});
+  ASSERT_EQ(play(computer_action(state, settings, cdata, j)), R::resolved);
+  EXPECT_EQ(units_of(state, 6), (std::vector<std::string>{"old", "J2", "J1", "J4", "J1"}));
+  EXPECT_EQ(std::tuple(badges(), log, state.current_team),
+            std::tuple(std::vector<Badge>{count_badge(6, 10, 5)}, "6\tJ\t5\tAugment\tAdd\t6\tJ\t\r\n", 2));  // A has no land
 }
 
 // Every cell's neighbours are the same for a player's second click and for every direction
@@ -604,22 +609,6 @@ TEST(Neighbours, ThePlayerAndTheComputerAgreeOnEveryCellEdgesIncluded) {
   EXPECT_EQ(std::tuple(compass_neighbour(state, 4, 3), compass_neighbour(state, 5, 7), compass_neighbour(state, 8, 2)),
             std::tuple(std::nullopt, std::nullopt, std::nullopt));
   EXPECT_EQ(compass_neighbour(state, 6, 8).value_or(0), 1);
-}
-
-// The last team, "J", augments from its own roster too; a blank roster entry gives way to
-// the first one, while a filled one is taken as it stands, from the second slot on.
-TEST_F(ComputerPlayer, TeamJAugmentsAndABlankRosterEntryGivesWayToTheFirst) {
-  cdata[9] = {"J1", "J2", "", "J4", " "};
-  settings.augment_below = "3";
-  settings.augment_max_fill = "5";
-  state.team_count = 10;
-  state.current_team = 10;
-  put_units(state, 6, {"old"}, "J");
-  ScriptedRandom random({0.2});
-  ASSERT_EQ(play(computer_action(state, settings, cdata, random)), R::resolved);
-  EXPECT_EQ(units_of(state, 6), (std::vector<std::string>{"old", "J2", "J1", "J4", "J1"}));
-  EXPECT_EQ(std::tuple(badges(), log, state.current_team),
-            std::tuple(std::vector<Badge>{count_badge(6, 10, 5)}, "6\tJ\t5\tAugment\tAdd\t6\tJ\t\r\n", 2));  // A has no land
 }
 
 }  // namespace
