@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <ostream>
+#include <set>
 
 #include "campaign/map_file.h"
 #include "common/linefile.h"
@@ -63,13 +64,26 @@ std::string duration_text(qint64 ms) {
 
 // The game folders named: each folder that holds a game.csv, else the folders inside it
 // that do, in name order.
-std::vector<std::string> game_folders(const std::vector<std::string>& named, std::vector<std::string>& missing) {
+std::vector<std::string> game_folders(const std::vector<std::string>& named, std::vector<std::string>& missing,
+                                      std::vector<std::string>& repeated) {
   namespace fs = std::filesystem;
   std::vector<std::string> folders;
+  std::set<std::string> seen;
+  // A game named twice (the same folder, or a tournament's folder and one of its games)
+  // counts once: the table would otherwise weigh it double.
+  const auto add = [&](const std::string& game) {
+    std::error_code ec;
+    const fs::path real = fs::weakly_canonical(fs::path(game), ec);
+    if (!seen.insert(ec ? game : real.string()).second) {
+      repeated.push_back(game);
+    } else {
+      folders.push_back(game);
+    }
+  };
   for (const std::string& folder : named) {
     std::error_code ec;
     if (fs::exists(platform_join(folder, kGameResultFileName), ec)) {
-      folders.push_back(folder);
+      add(folder);
       continue;
     }
     std::vector<std::string> inside;
@@ -81,7 +95,7 @@ std::vector<std::string> game_folders(const std::vector<std::string>& named, std
     const std::size_t before = folders.size();
     for (const std::string& game : inside) {
       if (fs::exists(platform_join(game, kGameResultFileName), ec)) {
-        folders.push_back(game);
+        add(game);
       } else {
         missing.push_back(game);
       }
@@ -249,11 +263,14 @@ std::string tournament_csv(const std::vector<TournamentLine>& lines) {
 
 int merge_games(const std::vector<std::string>& folders, const std::string& out_folder, std::ostream& out,
                 std::ostream& err) {
-  std::vector<std::string> missing;
-  const std::vector<std::string> games = game_folders(folders, missing);
+  std::vector<std::string> missing, repeated;
+  const std::vector<std::string> games = game_folders(folders, missing, repeated);
   for (const std::string& folder : missing) {
     err << "zorvane-campaign: " << zorvane::quoted(folder) << " holds no " << kGameResultFileName
         << ": the game did not end, or it is no game folder\n";
+  }
+  for (const std::string& folder : repeated) {
+    err << "zorvane-campaign: " << zorvane::quoted(folder) << " was named more than once; its game counts once\n";
   }
   int unreadable = 0;
   const std::vector<GameRow> rows = read_games(games, err, unreadable);
@@ -353,9 +370,9 @@ int run_tournament(const RunnerOptions& options, std::ostream& out, std::ostream
   for (const std::string& failure : failures) err << "zorvane-campaign: " << failure << "\n";
   std::vector<std::string> folders;
   for (const Game& game : all) folders.push_back(game.folder);
-  std::vector<std::string> missing;
+  std::vector<std::string> missing, repeated;
   int unreadable = 0;
-  const std::vector<GameRow> rows = read_games(game_folders(folders, missing), err, unreadable);
+  const std::vector<GameRow> rows = read_games(game_folders(folders, missing, repeated), err, unreadable);
   const int status = write_table(rows, options.out, out, err);
   if (status != kRunEnded) return status;
   return failures.empty() && unreadable == 0 && missing.empty() ? kRunEnded : kRunGamesFailed;

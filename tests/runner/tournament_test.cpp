@@ -146,8 +146,12 @@ TEST(Tournament, PlaysEveryGameInItsOwnFolderAndTablesWhatTheirFilesSay) {
   const auto table = [](const std::string& out) { return out.substr(out.find("team "), out.find("The table") - out.find("team ")); };
   EXPECT_EQ(table(second.out), table(first.out));
 
+  // A game named again, inside its tournament's folder and by another path, counts once.
   std::ostringstream merged, merge_errors;
-  EXPECT_EQ(merge_games({dir.file("first")}, dir.file("merged"), merged, merge_errors), kRunEnded) << merge_errors.str();
+  EXPECT_EQ(merge_games({dir.file("first"), dir.file("first/../first/game-6")}, dir.file("merged"), merged, merge_errors),
+            kRunEnded);
+  EXPECT_EQ(merge_errors.str(), "zorvane-campaign: \"" + dir.file("first/../first/game-6") +
+                                    "\" was named more than once; its game counts once\n");
   EXPECT_EQ(read_bytes(dir.file("merged/tournament.csv")), read_bytes(dir.file("first/tournament.csv")));
   EXPECT_EQ(table(merged.str()), table(first.out));
 
